@@ -1,0 +1,19 @@
+# lintaro_add_test(NAME SOURCES ... LIBS ... [GUI])
+# Adds one GoogleTest program and registers it with CTest. GUI tests get a
+# QApplication on the offscreen platform, so they run without a display.
+function(lintaro_add_test name)
+    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} lintaro_warnings GTest::gtest)
+    target_compile_definitions(${name} PRIVATE
+        LINTARO_SOURCE_DIR="${PROJECT_SOURCE_DIR}" LINTARO_BINARY_DIR="${PROJECT_BINARY_DIR}")
+    if(ARG_GUI)
+        target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/gui_test_main.cpp)
+        target_link_libraries(${name} PRIVATE Qt6::Widgets Qt6::Test)
+    else()
+        target_link_libraries(${name} PRIVATE GTest::gtest_main)
+    endif()
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+endfunction()

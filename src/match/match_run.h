@@ -1,0 +1,51 @@
+// The match run: reads the subject file, runs the pattern over it and rebuilds the result table.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "table/result_table.h"
+
+namespace lintaro {
+
+// The window's preset pattern: anchors whose link starts with http:// or https://.
+inline constexpr const char* kPresetPattern = R"(<A HREF="(https?://[^/]+)\S*"[^>]*>([^<]*)</A>)";
+
+// What a match run reads and writes. The window, the batch program and the tests each
+// provide one, so all of them drive the very same run.
+class MatchRunIo {
+public:
+    virtual ~MatchRunIo() = default;
+    virtual std::string Pattern() const = 0;      // program text
+    virtual bool IgnoreCase() const = 0;
+    virtual std::string SubjectPath() const = 0;  // program text
+    virtual void SetCountLine(const std::string& line) = 0;
+    // Receives the finished table; it replaces the previous one entirely.
+    virtual void ReplaceTable(ResultTable&& table) = 0;
+    // How wide a column heading is in the table's font (InsertColumn's width).
+    virtual HeadingWidthFunction HeadingWidth() const = 0;
+};
+
+// Why a run's result is empty or short. A run never fails loudly; this says what happened.
+struct MatchReport {
+    enum class Problem {
+        kNone,
+        kPatternInvalid,  // detail: the engine's message; position: offset in the pattern
+        kFileUnreadable,  // detail: the system's reason
+        kTextCutMalformed,  // position: byte offset in the file of the malformed sequence
+        kTextCutNul,        // position: byte offset in the file of the NUL
+        kEngineGaveUp,      // detail: the engine's message; matches found so far are listed
+    };
+    Problem problem = Problem::kNone;
+    std::string detail;
+    std::int64_t position = -1;
+    std::int64_t match_count = 0;
+};
+
+// Runs one match with the inputs of io and writes its count line and table.
+MatchReport RunMatch(MatchRunIo& io);
+
+// "共找到 " + count + " 处匹配结果："
+std::string CountLine(std::int64_t match_count);
+
+}  // namespace lintaro
