@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "match/search_result.h"
 #include "table/result_table.h"
 
 namespace lintaro {
@@ -14,12 +15,15 @@ inline constexpr const char* kPresetPattern = R"(<A HREF="(https?://[^/]+)\S*"[^
 // What a match run reads and writes. The window, the batch program and the tests each
 // provide one, so all of them drive the very same run.
 class MatchRunIo {
-public:
+  public:
     virtual ~MatchRunIo() = default;
-    virtual std::string Pattern() const = 0;      // program text
+    virtual std::string Pattern() const = 0;  // program text
     virtual bool IgnoreCase() const = 0;
-    virtual std::string SubjectPath() const = 0;  // program text
-    virtual void SetCountLine(const std::string& line) = 0;
+    virtual std::string SubjectPath() const = 0;             // program text
+    virtual void SetCountLine(const std::string& line) = 0;  // program text
+    // Sees the matches' positions in the searched text before the table is built. Only a
+    // front end that shows positions needs them.
+    virtual void ReceiveMatches(const SearchResults& /*results*/, const std::string& /*text*/) {}
     // Receives the finished table; it replaces the previous one entirely.
     virtual void ReplaceTable(ResultTable&& table) = 0;
     // How wide a column heading is in the table's font (InsertColumn's width).
@@ -27,11 +31,13 @@ public:
 };
 
 // Why a run's result is empty or short. A run never fails loudly; this says what happened.
+// When several things went wrong, a failure that empties the result (unreadable file, then
+// invalid pattern) wins over one that shortens it (cut text, then engine giving up).
 struct MatchReport {
     enum class Problem {
         kNone,
-        kPatternInvalid,  // detail: the engine's message; position: offset in the pattern
-        kFileUnreadable,  // detail: the system's reason
+        kPatternInvalid,    // detail: the engine's message; position: offset in the pattern
+        kFileUnreadable,    // detail: the system's reason; what was read before a failed read stays
         kTextCutMalformed,  // position: byte offset in the file of the malformed sequence
         kTextCutNul,        // position: byte offset in the file of the NUL
         kEngineGaveUp,      // detail: the engine's message; matches found so far are listed
@@ -45,7 +51,7 @@ struct MatchReport {
 // Runs one match with the inputs of io and writes its count line and table.
 MatchReport RunMatch(MatchRunIo& io);
 
-// "共找到 " + count + " 处匹配结果："
+// "共找到 " + count + " 处匹配结果：" in program text.
 std::string CountLine(std::int64_t match_count);
 
 }  // namespace lintaro

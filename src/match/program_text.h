@@ -6,8 +6,9 @@
 
 namespace lintaro {
 
-// The locale's character set (nl_langinfo(CODESET) after setlocale(LC_ALL, "")); "UTF-8"
-// when the locale names plain ASCII (the C/POSIX locale). Decided once per process.
+// The locale's character set (nl_langinfo(CODESET) of the environment's LC_CTYPE locale);
+// "UTF-8" when the locale names plain ASCII (the C/POSIX locale) or does not exist. Decided
+// once per process.
 const std::string& ProgramCharset();
 bool ProgramCharsetIsUtf8();
 
@@ -17,5 +18,16 @@ std::string Utf16ToProgramText(std::u16string_view text);
 std::u16string ProgramTextToUtf16(std::string_view text);
 // Program text to UTF-8 (export files). Identity when the set is UTF-8.
 std::string ProgramTextToUtf8(std::string_view text);
+// UTF-8 (the program's own literals, such as table headings) to program text; a character the
+// set cannot hold becomes "?". Identity when the set is UTF-8.
+std::string Utf8ToProgramText(std::string_view text);
+
+// The same conversions for a named character set, so that other sets than the locale's can be
+// used and tested. Charset names are iconv's ("UTF-8", "GBK", ...).
+bool IsUtf8Charset(std::string_view charset);
+std::string Utf16ToCharset(std::u16string_view text, const std::string& charset);
+std::u16string CharsetToUtf16(std::string_view text, const std::string& charset);
+std::string CharsetToUtf8(std::string_view text, const std::string& charset);
+std::string Utf8ToCharset(std::string_view text, const std::string& charset);
 
 }  // namespace lintaro

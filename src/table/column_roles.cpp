@@ -3,9 +3,13 @@
 
 namespace lintaro {
 
-void ColumnRoles::ChooseTextColumn(int /*row*/, int column) { text_column_ = column; }
+void ColumnRoles::ChooseTextColumn(int /*row*/, int column) {
+    text_column_ = column;
+}
 
-void ColumnRoles::ChooseLinkColumn(int /*row*/, int column) { link_column_ = column; }
+void ColumnRoles::ChooseLinkColumn(int /*row*/, int column) {
+    link_column_ = column;
+}
 
 std::string ColumnRoles::Line() const {
     return "(双击表头)定义链接：第 " + std::to_string(link_column_) +

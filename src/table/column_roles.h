@@ -8,7 +8,7 @@ namespace lintaro {
 // The two column roles chosen by clicks on the table's fixed cells. Values are zero-based
 // column indexes and are kept as reported, even when a later table has fewer columns.
 class ColumnRoles {
-public:
+  public:
     int LinkColumn() const { return link_column_; }
     int TextColumn() const { return text_column_; }
     // A single click on a fixed cell; the row is not used.
@@ -18,7 +18,7 @@ public:
     // The line the column-role label shows.
     std::string Line() const;
 
-private:
+  private:
     int link_column_ = 0;
     int text_column_ = 0;
 };

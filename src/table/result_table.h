@@ -1,6 +1,7 @@
 // The result table's cell grid: texts, fixed counts, sizes and colours, with no widget code.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -9,6 +10,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "table/heading_width_estimate.h"
 
 namespace lintaro {
 
@@ -54,8 +57,9 @@ inline constexpr Rgb kResetBackground{255, 255, 255};
 // text arena or as spans of one shared, immutable source text (the searched text), so that a
 // million-row table costs a few bytes per cell and no allocation per cell.
 class ResultTable {
-public:
-    // A 5 x 5 table of empty cells with the initial settings.
+  public:
+    // A 5 x 5 table of empty cells with the initial settings. Without heading_width, new
+    // columns are as wide as EstimateHeadingWidth says.
     explicit ResultTable(HeadingWidthFunction heading_width = {});
 
     // Empties every cell and restores the initial settings, keeping the row and column
@@ -71,6 +75,10 @@ public:
     bool InsertColumn(std::string_view heading, std::optional<int> position = std::nullopt);
     // Adds a row whose number cell holds heading; a missing or out-of-range position appends.
     bool InsertRow(std::string_view heading, std::optional<int> position = std::nullopt);
+    // Where InsertColumn / InsertRow put their new column or row, once the table has its
+    // fixed row and column: positions below the fixed count or outside the table append.
+    int InsertedColumnIndex(std::optional<int> position) const;
+    int InsertedRowIndex(std::optional<int> position) const;
     // Replaces a cell's text; nothing happens outside the table.
     void SetCell(int row, int column, std::string_view text);
     // False for a column outside the table or a negative width.
@@ -82,6 +90,7 @@ public:
 
     int FixedRowCount() const;
     int FixedColumnCount() const;
+    // Both give -1 outside the table.
     int RowHeight(int row) const;
     int ColumnWidth(int column) const;
     Rgb BackgroundColour() const;
@@ -91,13 +100,51 @@ public:
     void ShareSource(std::shared_ptr<const std::string> source);
     void ReserveRows(std::int64_t rows);
     // Appends a row: heading in column 0, cells[k] in column 1 + k, further columns empty.
-    // Same result as InsertRow(heading) followed by SetCell for each span.
+    // Same result as InsertRow(heading) followed by SetCell for each span. Spans beyond the
+    // table's columns are ignored; a span reaching past the source's end is cut at it.
     void AppendSourceRow(std::string_view heading, std::span<const SourceSpan> cells);
 
-private:
-    // Implementation-defined storage (see result_table.cpp).
-    struct Cell;
-    // ... filled in by the implementation
+  private:
+    // One cell: a span of the text arena, or of the shared source when in_source is set.
+    // Sixteen bytes and no heap object of its own, so a million rows stay cheap.
+    struct Cell {
+        std::int64_t offset : 63 = 0;
+        bool in_source : 1 = false;
+        std::int64_t length = 0;
+    };
+    static_assert(sizeof(Cell) == 16);
+
+    std::string_view TextOf(const Cell& cell) const;
+    Cell& At(int row, int column) { return cells_[Index(row, column)]; }
+    std::size_t Index(int row, int column) const {
+        return static_cast<std::size_t>(row) * static_cast<std::size_t>(column_count_) +
+               static_cast<std::size_t>(column);
+    }
+    // The first insert into a table with neither fixed rows nor fixed columns creates the
+    // header row and the number column (each only when the table has none).
+    void MakeFixedHeaders();
+    void AddEmptyRow(int row, int height_if_first);
+    void AddEmptyColumn(int column, int width);
+    void StoreText(Cell& cell, std::string_view text);
+    // Counts cells' arena texts as garbage before they are dropped or overwritten.
+    void Abandon(const Cell& cell);
+    void CompactArenaIfWasteful();
+    // Copies cells that show the shared source into the arena, so the source can go.
+    void DetachFromSource();
+
+    HeadingWidthFunction heading_width_;
+    int row_count_ = 0;
+    int column_count_ = 0;
+    int fixed_row_count_ = 0;
+    int fixed_column_count_ = 0;
+    // Every row has this height: a row is either the first one or copies row 0's height.
+    int row_height_ = table_defaults::kRowHeight;
+    std::vector<int> column_widths_;
+    Rgb background_ = table_defaults::kBackground;
+    std::vector<Cell> cells_;  // row-major, row_count_ x column_count_
+    std::string arena_;
+    std::int64_t arena_garbage_ = 0;  // bytes of arena_ no cell refers to any more
+    std::shared_ptr<const std::string> source_;
 };
 
 }  // namespace lintaro

@@ -1,0 +1,98 @@
+// The match run: reads the subject file, runs the pattern over it and rebuilds the result table.
+#include "match/match_run.h"
+
+#include <charconv>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "match/program_text.h"
+#include "match/regex.h"
+#include "match/subject_text.h"
+
+namespace lintaro {
+
+namespace {
+
+constexpr Rgb kTableBackground{219, 236, 249};
+constexpr int kNumberColumnWidth = 50;
+constexpr int kGroupColumnWidth = 344;
+
+// The table a run leaves: the same as emptying the window's table operation by operation and
+// inserting the header row, one column per group and one row per match. The rows go in
+// through the bulk path as spans of the searched text, so no cell text is copied.
+ResultTable BuildResultTable(const SearchResults& results, int group_count,
+                             std::shared_ptr<const std::string> text,
+                             HeadingWidthFunction heading_width) {
+    ResultTable table(std::move(heading_width));
+    table.ResetTable();
+    for (int rows = table.RowCount(); rows > 0; --rows) table.DeleteRow(table.RowCount() - 1);
+    for (int columns = table.ColumnCount(); columns > 0; --columns) {
+        table.DeleteColumn(table.ColumnCount() - 1);
+    }
+    table.SetBackgroundColour(kTableBackground);
+    // Inserting into the empty table creates the header row and the number column first.
+    table.InsertColumn(Utf8ToProgramText("匹配文本"), 1);
+    table.SetCell(0, 0, Utf8ToProgramText("序号"));
+    const std::string group_heading = Utf8ToProgramText("子表达式匹配");
+    for (int j = 1; j <= group_count; ++j) {
+        table.InsertColumn(group_heading + std::to_string(j), j + 1);
+        table.SetColumnWidth(j + 1, kGroupColumnWidth);
+    }
+    table.SetColumnWidth(0, kNumberColumnWidth);
+
+    table.ShareSource(std::move(text));
+    table.ReserveRows(results.size());  // rows beyond the header row
+    std::vector<SourceSpan> cells(static_cast<std::size_t>(group_count) + 1);
+    char number[24];
+    for (std::int64_t i = 0; i < results.size(); ++i) {
+        const SearchResult result = results[i];
+        for (std::size_t j = 0; j < cells.size(); ++j) {
+            const SubMatchSpan span = result.Span(static_cast<int>(j));
+            // A group that took no part shows as an empty cell.
+            cells[j] = span.matched() ? SourceSpan{span.offset, span.length} : SourceSpan{};
+        }
+        const auto end = std::to_chars(number, number + sizeof number, i + 1).ptr;
+        table.AppendSourceRow(std::string_view(number, static_cast<std::size_t>(end - number)),
+                              cells);
+    }
+    return table;
+}
+
+}  // namespace
+
+MatchReport RunMatch(MatchRunIo& io) {
+    SubjectText subject = ReadSubjectText(io.SubjectPath());
+    regex expression;
+    const bool compiled = expression.Compile(io.Pattern(), !io.IgnoreCase());
+    const auto text = std::make_shared<const std::string>(std::move(subject.text));
+    const SearchResults results = expression.SearchAll(*text);
+
+    io.SetCountLine(CountLine(results.size()));
+    io.ReceiveMatches(results, *text);
+    io.ReplaceTable(BuildResultTable(results, expression.GetGroupCount(), text, io.HeadingWidth()));
+
+    MatchReport report;
+    report.match_count = results.size();
+    if (subject.problem == MatchReport::Problem::kFileUnreadable || compiled) {
+        report.problem = subject.problem;
+        report.detail = std::move(subject.detail);
+        report.position = subject.position;
+    } else {
+        report.problem = MatchReport::Problem::kPatternInvalid;
+        report.detail = expression.CompileErrorMessage();
+        report.position = expression.CompileErrorPosition();
+    }
+    if (report.problem == MatchReport::Problem::kNone && results.EngineGaveUp()) {
+        report.problem = MatchReport::Problem::kEngineGaveUp;
+        report.detail = results.EngineMessage();
+    }
+    return report;
+}
+
+std::string CountLine(std::int64_t match_count) {
+    return Utf8ToProgramText("共找到 ") + std::to_string(match_count) +
+           Utf8ToProgramText(" 处匹配结果：");
+}
+
+}  // namespace lintaro

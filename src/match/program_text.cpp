@@ -1,0 +1,174 @@
+// The program's text: bytes in the locale's character set, and conversions at its edges.
+#include "match/program_text.h"
+
+#include <langinfo.h>
+#include <locale.h>
+
+#include <bit>
+#include <cctype>
+#include <cstring>
+
+#include "match/iconv_converter.h"
+#include "match/utf8_sequence.h"
+
+namespace lintaro {
+
+namespace {
+
+constexpr char16_t kReplacementCharacter = 0xFFFD;
+constexpr std::string_view kUtf8Replacement = "\xEF\xBF\xBD";
+
+const char* NativeUtf16Name() {
+    return std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+}
+
+std::string NormalizedCharsetName(std::string_view charset) {
+    std::string name;
+    for (char c : charset) {
+        if (c != '-' && c != '_')
+            name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return name;
+}
+
+// ASCII-only locales (C, POSIX) are treated as UTF-8, which holds ASCII unchanged.
+std::string DetectCharset() {
+    // A locale object of its own leaves the process's global locale untouched.
+    locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+    if (locale == static_cast<locale_t>(nullptr)) return "UTF-8";
+    std::string charset = nl_langinfo_l(CODESET, locale);
+    freelocale(locale);
+    const std::string name = NormalizedCharsetName(charset);
+    if (name.empty() || name == "ansix3.41968" || name == "ascii" || name == "usascii") {
+        return "UTF-8";
+    }
+    return charset;
+}
+
+void AppendUtf8(std::string& out, char32_t value) {
+    if (value < 0x80) {
+        out += static_cast<char>(value);
+    } else if (value < 0x800) {
+        out += static_cast<char>(0xC0 | (value >> 6));
+        out += static_cast<char>(0x80 | (value & 0x3F));
+    } else if (value < 0x10000) {
+        out += static_cast<char>(0xE0 | (value >> 12));
+        out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (value & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (value >> 18));
+        out += static_cast<char>(0x80 | ((value >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (value & 0x3F));
+    }
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            AppendUtf8(out, 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            ++i;
+        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+            out += '?';  // a lone surrogate is no character UTF-8 can hold
+        } else {
+            AppendUtf8(out, unit);
+        }
+    }
+    return out;
+}
+
+std::u16string Utf8ToUtf16(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    while (!text.empty()) {
+        char32_t value = 0;
+        std::size_t length = WellFormedUtf8Length(text, value);
+        if (length == 0) {
+            out += kReplacementCharacter;
+            length = 1;
+        } else if (value >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((value - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((value - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(value);
+        }
+        text.remove_prefix(length);
+    }
+    return out;
+}
+
+std::string_view AsBytes(std::u16string_view text) {
+    return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t)};
+}
+
+std::u16string BytesToUtf16(std::string_view bytes) {
+    std::u16string out(bytes.size() / sizeof(char16_t), u'\0');
+    std::memcpy(out.data(), bytes.data(), out.size() * sizeof(char16_t));
+    return out;
+}
+
+}  // namespace
+
+const std::string& ProgramCharset() {
+    static const std::string charset = DetectCharset();
+    return charset;
+}
+
+bool ProgramCharsetIsUtf8() {
+    static const bool is_utf8 = IsUtf8Charset(ProgramCharset());
+    return is_utf8;
+}
+
+bool IsUtf8Charset(std::string_view charset) {
+    return NormalizedCharsetName(charset) == "utf8";
+}
+
+std::string Utf16ToCharset(std::u16string_view text, const std::string& charset) {
+    if (IsUtf8Charset(charset)) return Utf16ToUtf8(text);
+    IconvConverter converter(charset, NativeUtf16Name(),
+                             IconvConverter::SourceUnit::kUtf16Character, "?");
+    return converter.Convert(AsBytes(text));
+}
+
+std::u16string CharsetToUtf16(std::string_view text, const std::string& charset) {
+    if (IsUtf8Charset(charset)) return Utf8ToUtf16(text);
+    const char16_t replacement[] = {kReplacementCharacter};
+    IconvConverter converter(NativeUtf16Name(), charset, IconvConverter::SourceUnit::kByte,
+                             std::string(AsBytes({replacement, 1})));
+    return BytesToUtf16(converter.Convert(text));
+}
+
+std::string CharsetToUtf8(std::string_view text, const std::string& charset) {
+    if (IsUtf8Charset(charset)) return std::string(text);
+    IconvConverter converter("UTF-8", charset, IconvConverter::SourceUnit::kByte,
+                             std::string(kUtf8Replacement));
+    return converter.Convert(text);
+}
+
+std::string Utf8ToCharset(std::string_view text, const std::string& charset) {
+    if (IsUtf8Charset(charset)) return std::string(text);
+    IconvConverter converter(charset, "UTF-8", IconvConverter::SourceUnit::kUtf8Character, "?");
+    return converter.Convert(text);
+}
+
+std::string Utf16ToProgramText(std::u16string_view text) {
+    return Utf16ToCharset(text, ProgramCharset());
+}
+
+std::u16string ProgramTextToUtf16(std::string_view text) {
+    return CharsetToUtf16(text, ProgramCharset());
+}
+
+std::string ProgramTextToUtf8(std::string_view text) {
+    return CharsetToUtf8(text, ProgramCharset());
+}
+
+std::string Utf8ToProgramText(std::string_view text) {
+    return Utf8ToCharset(text, ProgramCharset());
+}
+
+}  // namespace lintaro

@@ -1,0 +1,25 @@
+// Decoding the subject file's bytes from UTF-8 into the program's text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace lintaro {
+
+// The decoded text and where decoding stopped early, if it did.
+struct DecodedSubject {
+    enum class Cut { kNone, kMalformed, kNul };
+    std::string text;
+    Cut cut = Cut::kNone;
+    std::int64_t cut_offset = -1;  // byte offset in the input of the sequence that ended it
+};
+
+// Decodes bytes by the lenient UTF-8 rules into UTF-16 and converts that into charset: overlong
+// forms and surrogate values are accepted, a value above U+FFFF becomes a surrogate pair, a
+// byte-order mark is kept, a surrogate left without its partner becomes "?". The text ends
+// before the first malformed sequence or the first NUL (an overlong NUL included).
+// When charset is UTF-8, well-formed runs are copied as they are and the work is done in
+// place in bytes; only the other sequences take the way through UTF-16.
+DecodedSubject DecodeSubjectBytes(std::string bytes, const std::string& charset);
+
+}  // namespace lintaro

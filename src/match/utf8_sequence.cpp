@@ -1,0 +1,99 @@
+// Reading UTF-8 sequences: the strict rules of well-formed UTF-8 and the lenient rules of the
+// subject decoder.
+#include "match/utf8_sequence.h"
+
+#include <cstring>
+
+namespace lintaro {
+
+namespace {
+
+unsigned char ByteAt(std::string_view bytes, std::size_t i) {
+    return static_cast<unsigned char>(bytes[i]);
+}
+
+constexpr std::uint64_t kHighBits = 0x8080808080808080;
+constexpr std::uint64_t kLowBits = 0x0101010101010101;
+
+// True when all eight bytes are ASCII and none is NUL.
+bool IsPlainAsciiWord(const char* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    const bool has_zero = ((word - kLowBits) & ~word & kHighBits) != 0;
+    return (word & kHighBits) == 0 && !has_zero;
+}
+
+}  // namespace
+
+std::size_t WellFormedUtf8Length(std::string_view bytes, char32_t& value) {
+    const unsigned char lead = ByteAt(bytes, 0);
+    std::size_t length = 0;
+    char32_t minimum = 0;
+    if (lead < 0x80) {
+        value = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, minimum = 0x80, value = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, minimum = 0x800, value = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, minimum = 0x10000, value = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (bytes.size() < length) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((ByteAt(bytes, i) & 0xC0) != 0x80) return 0;
+        value = (value << 6) | (ByteAt(bytes, i) & 0x3F);
+    }
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+    return length;
+}
+
+std::size_t WellFormedUtf8Prefix(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        // Plain text is mostly ASCII: step over it eight bytes at a time.
+        if (i + 8 <= bytes.size() && IsPlainAsciiWord(bytes.data() + i)) {
+            i += 8;
+            continue;
+        }
+        if (bytes[i] == '\0') break;
+        char32_t value = 0;
+        const std::size_t length = WellFormedUtf8Length(bytes.substr(i), value);
+        if (length == 0) break;
+        i += length;
+    }
+    return i;
+}
+
+std::size_t LenientUtf8Length(std::string_view bytes, std::uint32_t& value) {
+    const unsigned char lead = ByteAt(bytes, 0);
+    std::size_t length = 0;
+    if (lead < 0x80) {
+        value = lead;
+        return 1;
+    } else if (lead < 0xC0) {
+        return 0;  // a continuation byte where a character should start
+    } else if (lead < 0xE0) {
+        length = 2, value = lead & 0x1F;
+    } else if (lead < 0xF0) {
+        length = 3, value = lead & 0x0F;
+    } else if (lead < 0xF8) {
+        length = 4, value = lead & 0x07;
+    } else if (lead < 0xFC) {
+        length = 5, value = lead & 0x03;
+    } else if (lead < 0xFE) {
+        length = 6, value = lead & 0x01;
+    } else {
+        return 0;  // 0xFE and 0xFF start nothing
+    }
+    if (bytes.size() < length) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((ByteAt(bytes, i) & 0xC0) != 0x80) return 0;
+        value = (value << 6) | (ByteAt(bytes, i) & 0x3F);
+    }
+    return length;
+}
+
+}  // namespace lintaro

@@ -1,0 +1,275 @@
+// The result table's cell grid: texts, fixed counts, sizes and colours, with no widget code.
+#include "table/result_table.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+namespace lintaro {
+
+namespace {
+constexpr int kMaxCount = std::numeric_limits<int>::max();
+// Edits and deletions leave dead bytes in the arena; it is rebuilt once they are the
+// larger part of it and worth the walk over all cells.
+constexpr std::int64_t kMinGarbageToCompact = 1 << 20;
+}  // namespace
+
+ResultTable::ResultTable(HeadingWidthFunction heading_width)
+    : heading_width_(std::move(heading_width)),
+      row_count_(table_defaults::kRowCount),
+      column_count_(table_defaults::kColumnCount) {
+    ResetTable();
+    background_ = table_defaults::kBackground;
+}
+
+void ResultTable::ResetTable() {
+    const int rows = std::max(row_count_, 1);
+    const int columns = std::max(column_count_, 1);
+    row_count_ = rows;
+    column_count_ = columns;
+    fixed_row_count_ = 1;
+    fixed_column_count_ = 1;
+    row_height_ = table_defaults::kRowHeight;
+    column_widths_.assign(static_cast<std::size_t>(columns), table_defaults::kColumnWidth);
+    cells_.assign(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns), Cell{});
+    arena_.clear();
+    arena_garbage_ = 0;
+    source_.reset();
+    background_ = table_defaults::kResetBackground;
+}
+
+int ResultTable::RowCount() const {
+    return row_count_;
+}
+
+int ResultTable::ColumnCount() const {
+    return column_count_;
+}
+
+bool ResultTable::DeleteRow(int row) {
+    if (row < 0 || row >= row_count_) return false;
+    const auto first = cells_.begin() + static_cast<std::ptrdiff_t>(Index(row, 0));
+    const auto last = first + column_count_;
+    std::for_each(first, last, [this](const Cell& cell) { Abandon(cell); });
+    cells_.erase(first, last);
+    --row_count_;
+    if (row < fixed_row_count_) --fixed_row_count_;
+    CompactArenaIfWasteful();
+    return true;
+}
+
+bool ResultTable::DeleteColumn(int column) {
+    if (column < 0 || column >= column_count_) return false;
+    std::vector<Cell> kept;
+    kept.reserve(static_cast<std::size_t>(row_count_) *
+                 static_cast<std::size_t>(column_count_ - 1));
+    for (int row = 0; row < row_count_; ++row) {
+        for (int c = 0; c < column_count_; ++c) {
+            const Cell& cell = cells_[Index(row, c)];
+            if (c == column) {
+                Abandon(cell);
+            } else {
+                kept.push_back(cell);
+            }
+        }
+    }
+    cells_ = std::move(kept);
+    column_widths_.erase(column_widths_.begin() + column);
+    --column_count_;
+    if (column < fixed_column_count_) --fixed_column_count_;
+    CompactArenaIfWasteful();
+    return true;
+}
+
+bool ResultTable::InsertColumn(std::string_view heading, std::optional<int> position) {
+    if (column_count_ == kMaxCount) return false;
+    if (column_count_ == 0 && fixed_row_count_ == 0 && fixed_column_count_ == 0) {
+        MakeFixedHeaders();
+    }
+    const int column = InsertedColumnIndex(position);
+    if (row_count_ == 0) AddEmptyRow(0, table_defaults::kRowHeight);
+    const int width = heading_width_ ? heading_width_(heading) : EstimateHeadingWidth(heading);
+    AddEmptyColumn(column, width);
+    StoreText(At(0, column), heading);
+    return true;
+}
+
+bool ResultTable::InsertRow(std::string_view heading, std::optional<int> position) {
+    if (row_count_ == kMaxCount) return false;
+    if (row_count_ == 0 && fixed_row_count_ == 0 && fixed_column_count_ == 0) {
+        MakeFixedHeaders();
+    }
+    const int row = InsertedRowIndex(position);
+    if (column_count_ == 0) AddEmptyColumn(0, table_defaults::kColumnWidth);
+    AddEmptyRow(row, table_defaults::kInsertedRowHeightWithoutHeader);
+    StoreText(At(row, 0), heading);
+    return true;
+}
+
+int ResultTable::InsertedColumnIndex(std::optional<int> position) const {
+    const int column = position.value_or(column_count_);
+    return column < fixed_column_count_ || column >= column_count_ ? column_count_ : column;
+}
+
+int ResultTable::InsertedRowIndex(std::optional<int> position) const {
+    const int row = position.value_or(row_count_);
+    return row < fixed_row_count_ || row >= row_count_ ? row_count_ : row;
+}
+
+void ResultTable::SetCell(int row, int column, std::string_view text) {
+    if (row < 0 || row >= row_count_ || column < 0 || column >= column_count_) return;
+    StoreText(At(row, column), text);
+    CompactArenaIfWasteful();
+}
+
+bool ResultTable::SetColumnWidth(int column, int width) {
+    if (column < 0 || column >= column_count_ || width < 0) return false;
+    column_widths_[static_cast<std::size_t>(column)] = width;
+    return true;
+}
+
+void ResultTable::SetBackgroundColour(Rgb colour) {
+    background_ = colour;
+}
+
+CellResult ResultTable::GetCell(int row, int column) const {
+    if (row < 0 || row >= row_count_ || column < 0 || column >= column_count_) {
+        return std::nullopt;
+    }
+    return TextOf(cells_[Index(row, column)]);
+}
+
+int ResultTable::FixedRowCount() const {
+    return fixed_row_count_;
+}
+
+int ResultTable::FixedColumnCount() const {
+    return fixed_column_count_;
+}
+
+int ResultTable::RowHeight(int row) const {
+    return row < 0 || row >= row_count_ ? -1 : row_height_;
+}
+
+int ResultTable::ColumnWidth(int column) const {
+    if (column < 0 || column >= column_count_) return -1;
+    return column_widths_[static_cast<std::size_t>(column)];
+}
+
+Rgb ResultTable::BackgroundColour() const {
+    return background_;
+}
+
+void ResultTable::ShareSource(std::shared_ptr<const std::string> source) {
+    if (source_ && source_ != source) DetachFromSource();
+    source_ = std::move(source);
+}
+
+void ResultTable::ReserveRows(std::int64_t rows) {
+    if (rows <= 0) return;
+    const std::int64_t total = std::min<std::int64_t>(row_count_ + rows, kMaxCount);
+    cells_.reserve(static_cast<std::size_t>(total) * static_cast<std::size_t>(column_count_));
+}
+
+void ResultTable::AppendSourceRow(std::string_view heading, std::span<const SourceSpan> cells) {
+    if (!InsertRow(heading)) return;
+    const int row = row_count_ - 1;
+    const std::int64_t source_size = source_ ? static_cast<std::int64_t>(source_->size()) : 0;
+    const std::size_t spans =
+        std::min(cells.size(), static_cast<std::size_t>(std::max(column_count_ - 1, 0)));
+    for (std::size_t k = 0; k < spans; ++k) {
+        const SourceSpan& span = cells[k];
+        // A new row's cells are empty, so nothing is abandoned here.
+        Cell& cell = At(row, static_cast<int>(k) + 1);
+        if (span.length <= 0 || span.offset < 0 || span.offset >= source_size) continue;
+        cell.offset = span.offset;
+        cell.in_source = true;
+        cell.length = std::min(span.length, source_size - span.offset);
+    }
+}
+
+std::string_view ResultTable::TextOf(const Cell& cell) const {
+    if (cell.length == 0) return {};
+    const std::string& text = cell.in_source ? *source_ : arena_;
+    return std::string_view(text).substr(static_cast<std::size_t>(cell.offset),
+                                         static_cast<std::size_t>(cell.length));
+}
+
+void ResultTable::MakeFixedHeaders() {
+    if (row_count_ == 0) AddEmptyRow(0, table_defaults::kRowHeight);
+    fixed_row_count_ = 1;
+    if (column_count_ == 0) AddEmptyColumn(0, table_defaults::kColumnWidth);
+    fixed_column_count_ = 1;
+}
+
+void ResultTable::AddEmptyRow(int row, int height_if_first) {
+    if (row_count_ == 0) row_height_ = height_if_first;
+    cells_.insert(cells_.begin() + static_cast<std::ptrdiff_t>(Index(row, 0)),
+                  static_cast<std::size_t>(column_count_), Cell{});
+    ++row_count_;
+}
+
+void ResultTable::AddEmptyColumn(int column, int width) {
+    std::vector<Cell> widened;
+    widened.reserve(static_cast<std::size_t>(row_count_) *
+                    static_cast<std::size_t>(column_count_ + 1));
+    for (int row = 0; row < row_count_; ++row) {
+        const auto start = cells_.begin() + static_cast<std::ptrdiff_t>(Index(row, 0));
+        widened.insert(widened.end(), start, start + column);
+        widened.push_back(Cell{});
+        widened.insert(widened.end(), start + column, start + column_count_);
+    }
+    cells_ = std::move(widened);
+    column_widths_.insert(column_widths_.begin() + column, width);
+    ++column_count_;
+}
+
+void ResultTable::StoreText(Cell& cell, std::string_view text) {
+    // The text may be a view of this very arena (a cell copied to another), so its place is
+    // taken before the append that may move the arena.
+    const std::uintptr_t text_address = reinterpret_cast<std::uintptr_t>(text.data());
+    const std::uintptr_t arena_address = reinterpret_cast<std::uintptr_t>(arena_.data());
+    const bool inside_arena = !text.empty() && text_address >= arena_address &&
+                              text_address < arena_address + arena_.size();
+    Abandon(cell);
+    cell = Cell{};
+    if (text.empty()) return;
+    const auto offset = static_cast<std::int64_t>(arena_.size());
+    if (inside_arena) {
+        arena_.append(arena_, text_address - arena_address, text.size());
+    } else {
+        arena_.append(text);
+    }
+    cell.offset = offset;
+    cell.length = static_cast<std::int64_t>(text.size());
+}
+
+void ResultTable::Abandon(const Cell& cell) {
+    if (!cell.in_source) arena_garbage_ += cell.length;
+}
+
+void ResultTable::CompactArenaIfWasteful() {
+    const auto arena_size = static_cast<std::int64_t>(arena_.size());
+    if (arena_garbage_ < kMinGarbageToCompact || arena_garbage_ * 2 < arena_size) return;
+    std::string compact;
+    compact.reserve(static_cast<std::size_t>(arena_size - arena_garbage_));
+    for (Cell& cell : cells_) {
+        if (cell.in_source || cell.length == 0) continue;
+        const std::string_view text = TextOf(cell);
+        cell.offset = static_cast<std::int64_t>(compact.size());
+        compact.append(text);
+    }
+    arena_ = std::move(compact);
+    arena_garbage_ = 0;
+}
+
+void ResultTable::DetachFromSource() {
+    for (Cell& cell : cells_) {
+        if (!cell.in_source) continue;
+        const std::string_view text = TextOf(cell);  // stays valid: the source is not the arena
+        cell = Cell{};
+        StoreText(cell, text);
+    }
+}
+
+}  // namespace lintaro

@@ -1,0 +1,272 @@
+// The result table on screen: a QTableView with the fixed row and column as its headers.
+#include "table/result_table_view.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QStyle>
+
+#include <algorithm>
+#include <climits>
+#include <string>
+
+#include "match/program_text.h"
+#include "table/tab_separated_text.h"
+
+namespace lintaro {
+
+namespace {
+
+constexpr int kCellPadding = 4;  // left and right of a fixed cell's text
+constexpr int kGridLineWidth = 1;
+
+QColor ToQColor(Rgb colour) {
+    return QColor(colour.red, colour.green, colour.blue);
+}
+
+QString Css(Rgb colour) {
+    return QStringLiteral("rgb(%1,%2,%3)").arg(colour.red).arg(colour.green).arg(colour.blue);
+}
+
+// Fixed cells look like flat headings with the grid's lines; the header area that no cell
+// covers shows the table's background.
+QString FixedCellStyle(const QString& selector) {
+    return QStringLiteral(
+               "%1 { background-color: %2; color: %3; border: none; border-right: 1px solid %4;"
+               " border-bottom: 1px solid %4; padding-left: %5px; padding-right: %5px; }")
+        .arg(selector, Css(table_defaults::kFixedCellBackground), Css(table_defaults::kText),
+             Css(table_defaults::kGridLine))
+        .arg(kCellPadding);
+}
+
+QString HeaderStyle(Rgb background) {
+    return QStringLiteral("QHeaderView { background-color: %1; } ").arg(Css(background)) +
+           FixedCellStyle(QStringLiteral("QHeaderView::section"));
+}
+
+}  // namespace
+
+ResultTableView::ResultTableView(ResultTableModel* model, QWidget* parent)
+    : QTableView(parent), model_(model), corner_(new QLabel(this)) {
+    setModel(model_);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setSortingEnabled(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);  // ours lies on top of it
+
+    QPalette colours = palette();
+    colours.setColor(QPalette::Highlight, ToQColor(table_defaults::kSelectedBackground));
+    colours.setColor(QPalette::HighlightedText, ToQColor(table_defaults::kSelectedText));
+    colours.setColor(QPalette::Text, ToQColor(table_defaults::kText));
+    setPalette(colours);
+    setStyleSheet(
+        QStringLiteral("QTableView { gridline-color: %1; }").arg(Css(table_defaults::kGridLine)));
+
+    QHeaderView* columns = horizontalHeader();
+    columns->setSectionResizeMode(QHeaderView::Interactive);
+    columns->setStretchLastSection(false);
+    columns->setHighlightSections(false);
+    columns->setMinimumSectionSize(0);
+    columns->setDefaultSectionSize(table_defaults::kColumnWidth);
+    columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Uniform, fixed row heights: a million rows then cost the header no work per row.
+    QHeaderView* rows = verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setHighlightSections(false);
+    rows->setMinimumSectionSize(0);
+    rows->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    corner_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    corner_->setStyleSheet(FixedCellStyle(QStringLiteral("QLabel")));
+
+    auto* clicks = new FixedCellClickFilter(
+        [this](const QObject* watched, QPoint position) {
+            return LocateFixedCell(watched, position);
+        },
+        this);
+    clicks->Watch(columns->viewport());
+    clicks->Watch(rows->viewport());
+    clicks->Watch(corner_);
+    clicks->Watch(viewport());  // its pointer moves count too
+    connect(clicks, &FixedCellClickFilter::Clicked, this, &ResultTableView::FixedCellClicked);
+    connect(clicks, &FixedCellClickFilter::DoubleClicked, this,
+            &ResultTableView::FixedCellDoubleClicked);
+    // The corner selects every data cell as soon as it is pressed, like the headers do.
+    corner_->installEventFilter(this);
+
+    connect(columns, &QHeaderView::sectionResized, this,
+            [this](int view_column, int, int width) { KeepColumnWidth(view_column, width); });
+    connect(model_, &QAbstractItemModel::modelReset, this, &ResultTableView::ApplyTable);
+    connect(model_, &QAbstractItemModel::columnsInserted, this,
+            [this](const QModelIndex&, int first, int last) {
+                for (int c = first; c <= last; ++c) {
+                    ApplyColumnWidth(c + model_->Table().FixedColumnCount());
+                }
+            });
+    connect(model_, &ResultTableModel::ColumnWidthChanged, this,
+            &ResultTableView::ApplyColumnWidth);
+    connect(model_, &ResultTableModel::BackgroundColourChanged, this,
+            &ResultTableView::ApplyBackground);
+    connect(model_, &ResultTableModel::CornerTextChanged, this, &ResultTableView::ApplyCornerText);
+    // Every change of the table's structure empties the selection.
+    for (const auto signal :
+         {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved,
+          &QAbstractItemModel::columnsInserted, &QAbstractItemModel::columnsRemoved}) {
+        connect(model_, signal, this, [this] { clearSelection(); });
+    }
+    ApplyTable();
+}
+
+SelectionRect ResultTableView::Selection() const {
+    // Bounds of the selection's ranges rather than its cells: instant for a million rows.
+    const QItemSelection ranges = selectionModel()->selection();
+    int top = INT_MAX;
+    int left = INT_MAX;
+    int bottom = -1;
+    int right = -1;
+    for (const QItemSelectionRange& range : ranges) {
+        if (!range.isValid()) continue;
+        top = std::min(top, range.top());
+        left = std::min(left, range.left());
+        bottom = std::max(bottom, range.bottom());
+        right = std::max(right, range.right());
+    }
+    if (bottom < 0 || right < 0) return {};
+    const ResultTable& table = model_->Table();
+    return {top + table.FixedRowCount(), left + table.FixedColumnCount(),
+            bottom + table.FixedRowCount(), right + table.FixedColumnCount()};
+}
+
+void ResultTableView::CopySelection() const {
+    const std::u16string text = ProgramTextToUtf16(TabSeparatedText(model_->Table(), Selection()));
+    QApplication::clipboard()->setText(QString::fromStdU16String(text));
+}
+
+HeadingWidthFunction ResultTableView::HeadingWidth() const {
+    return [metrics = QFontMetrics(horizontalHeader()->font())](std::string_view heading) {
+        const QString text = QString::fromStdU16String(ProgramTextToUtf16(heading));
+        return metrics.horizontalAdvance(text) + 2 * kCellPadding + kGridLineWidth;
+    };
+}
+
+void ResultTableView::keyPressEvent(QKeyEvent* event) {
+    if (event == QKeySequence::Copy) {
+        CopySelection();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void ResultTableView::updateGeometries() {
+    QTableView::updateGeometries();
+    const QHeaderView* columns = horizontalHeader();
+    const QHeaderView* rows = verticalHeader();
+    corner_->setVisible(!columns->isHidden() && !rows->isHidden());
+    corner_->setGeometry(rows->x(), columns->y(), rows->width(), columns->height());
+    corner_->raise();
+}
+
+void ResultTableView::ApplyTable() {
+    applying_table_ = true;
+    const ResultTable& table = model_->Table();
+    const int row_height = table.RowCount() > 0 ? table.RowHeight(0) : table_defaults::kRowHeight;
+    QHeaderView* rows = verticalHeader();
+    QHeaderView* columns = horizontalHeader();
+    // Changing the default resizes every row section, so only when it really changes.
+    if (rows->defaultSectionSize() != row_height) rows->setDefaultSectionSize(row_height);
+    rows->setVisible(table.FixedColumnCount() > 0);
+    columns->setVisible(table.FixedRowCount() > 0);
+    columns->setFixedHeight(row_height);
+    rows->setFixedWidth(std::max(table.ColumnWidth(0), 0));
+    for (int c = table.FixedColumnCount(); c < table.ColumnCount(); ++c) ApplyColumnWidth(c);
+    ApplyBackground();
+    ApplyCornerText();
+    applying_table_ = false;
+    updateGeometries();
+}
+
+void ResultTableView::ApplyColumnWidth(int table_column) {
+    const ResultTable& table = model_->Table();
+    const int width = table.ColumnWidth(table_column);
+    if (width < 0) return;
+    const int view_column = table_column - table.FixedColumnCount();
+    if (view_column < 0) {
+        verticalHeader()->setFixedWidth(width);
+        updateGeometries();
+    } else if (horizontalHeader()->sectionSize(view_column) != width) {
+        horizontalHeader()->resizeSection(view_column, width);
+    }
+}
+
+void ResultTableView::ApplyBackground() {
+    const Rgb background = model_->Table().BackgroundColour();
+    QPalette colours = viewport()->palette();
+    colours.setColor(QPalette::Base, ToQColor(background));
+    viewport()->setPalette(colours);
+    const QString header_style = HeaderStyle(background);
+    horizontalHeader()->setStyleSheet(header_style);
+    verticalHeader()->setStyleSheet(header_style);
+}
+
+void ResultTableView::ApplyCornerText() {
+    corner_->setText(model_->CornerText());
+}
+
+void ResultTableView::KeepColumnWidth(int view_column, int width) {
+    if (applying_table_) return;
+    const int table_column = view_column + model_->Table().FixedColumnCount();
+    if (model_->Table().ColumnWidth(table_column) != width) {
+        model_->SetColumnWidth(table_column, width);
+    }
+}
+
+std::optional<FixedCellClickFilter::Hit> ResultTableView::LocateFixedCell(const QObject* watched,
+                                                                          QPoint position) const {
+    const ResultTable& table = model_->Table();
+    if (watched == corner_) return FixedCellClickFilter::Hit{0, 0, false};
+    if (watched == horizontalHeader()->viewport()) {
+        const int view_column = horizontalHeader()->logicalIndexAt(position.x());
+        if (view_column < 0) return std::nullopt;
+        return FixedCellClickFilter::Hit{0, view_column + table.FixedColumnCount(),
+                                         IsOnColumnBorder(position.x())};
+    }
+    if (watched == verticalHeader()->viewport()) {
+        const int view_row = verticalHeader()->logicalIndexAt(position.y());
+        if (view_row < 0) return std::nullopt;
+        return FixedCellClickFilter::Hit{view_row + table.FixedRowCount(), 0, false};
+    }
+    return std::nullopt;  // the data cells
+}
+
+bool ResultTableView::IsOnColumnBorder(int x) const {
+    // The header's own test for a press that begins a resize: within the grip margin of a
+    // section's right edge, or of its left edge when a section lies before it.
+    const QHeaderView* columns = horizontalHeader();
+    const int visual = columns->visualIndexAt(x);
+    if (visual < 0) return false;
+    const int logical = columns->logicalIndex(visual);
+    const int start = columns->sectionViewportPosition(logical);
+    const int grip = columns->style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, columns);
+    if (x > start + columns->sectionSize(logical) - grip) return true;
+    if (x < start + grip) {
+        for (int before = visual - 1; before >= 0; --before) {
+            if (!columns->isSectionHidden(columns->logicalIndex(before))) return true;
+        }
+    }
+    return false;
+}
+
+bool ResultTableView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == corner_ && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        selectAll();
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+}  // namespace lintaro

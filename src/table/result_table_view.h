@@ -1,0 +1,68 @@
+// The result table on screen: a QTableView with the fixed row and column as its headers.
+#pragma once
+
+#include <QTableView>
+
+#include <optional>
+
+#include "table/fixed_cell_click_filter.h"
+#include "table/result_table.h"
+#include "table/result_table_model.h"
+#include "table/selection_rect.h"
+
+class QLabel;
+
+namespace lintaro {
+
+// Shows a ResultTableModel: table row 0 in the horizontal header, column 0 in the vertical
+// header and the corner cell in a widget of our own that reports its clicks. Users select
+// data cells (a header click selects its column, a number cell its row, the corner all),
+// edit them in place, resize columns in the header and copy the selection with Ctrl+C.
+class ResultTableView : public QTableView {
+    Q_OBJECT
+
+  public:
+    // The model must outlive the view.
+    explicit ResultTableView(ResultTableModel* model, QWidget* parent = nullptr);
+
+    ResultTableModel* Model() const { return model_; }
+
+    // The rectangle that bounds the selected cells, in table indexes (fixed cells counted).
+    SelectionRect Selection() const;
+    int SelectionFirstRow() const { return Selection().first_row; }
+    int SelectionFirstColumn() const { return Selection().first_column; }
+    int SelectionLastRow() const { return Selection().last_row; }
+    int SelectionLastColumn() const { return Selection().last_column; }
+
+    // Puts the selected rectangle on the clipboard as tab-separated text.
+    void CopySelection() const;
+    // How wide a heading is in this view's header font, padding and grid line included;
+    // what InsertColumn needs to size a new column as this view shows it.
+    HeadingWidthFunction HeadingWidth() const;
+
+  signals:
+    void FixedCellClicked(int row, int column);
+    void FixedCellDoubleClicked(int row, int column);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void updateGeometries() override;
+
+  private:
+    // Brings headers, sizes, colours and the corner in line with the whole table.
+    void ApplyTable();
+    void ApplyColumnWidth(int table_column);
+    void ApplyBackground();
+    void ApplyCornerText();
+    void KeepColumnWidth(int view_column, int width);
+    std::optional<FixedCellClickFilter::Hit> LocateFixedCell(const QObject* watched,
+                                                             QPoint position) const;
+    bool IsOnColumnBorder(int x) const;
+
+    ResultTableModel* model_;
+    QLabel* corner_;
+    bool applying_table_ = false;
+};
+
+}  // namespace lintaro

@@ -1,0 +1,188 @@
+// Tests of the match run: the table and count line it leaves and the problems it reports.
+#include "match/match_run.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "match/subject_text.h"
+
+namespace lintaro {
+namespace {
+
+using Problem = MatchReport::Problem;
+
+class FakeRunIo : public MatchRunIo {
+  public:
+    std::string Pattern() const override { return pattern; }
+    bool IgnoreCase() const override { return ignore_case; }
+    std::string SubjectPath() const override { return path; }
+    void SetCountLine(const std::string& line) override {
+        EXPECT_FALSE(table) << "the count line changes before the table";
+        count_line = line;
+    }
+    void ReplaceTable(ResultTable&& new_table) override { table.emplace(std::move(new_table)); }
+    HeadingWidthFunction HeadingWidth() const override {
+        return [](std::string_view heading) { return static_cast<int>(heading.size()) * 10; };
+    }
+
+    std::string pattern = kPresetPattern;
+    bool ignore_case = true;
+    std::string path = kNoFileCaption;
+    std::string count_line;
+    std::optional<ResultTable> table;
+};
+
+// Every cell, rows on lines and cells separated by "|".
+std::string Cells(const ResultTable& table) {
+    std::string out;
+    for (int row = 0; row < table.RowCount(); ++row) {
+        for (int column = 0; column < table.ColumnCount(); ++column) {
+            if (column > 0) out += "|";
+            out += *table.GetCell(row, column);
+        }
+        out += "\n";
+    }
+    return out;
+}
+
+std::string Widths(const ResultTable& table) {
+    std::string out;
+    for (int column = 0; column < table.ColumnCount(); ++column) {
+        out += (column > 0 ? " " : "") + std::to_string(table.ColumnWidth(column));
+    }
+    return out;
+}
+
+class MatchRunTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/lintaro_run_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        directory_ = pattern;
+    }
+    void TearDown() override { std::filesystem::remove_all(directory_); }
+
+    // Writes bytes to a file in the test's directory and points the run at it.
+    void UseFile(const std::string& bytes) {
+        io_.path = directory_ / "subject.html";
+        std::ofstream(io_.path, std::ios::binary | std::ios::trunc) << bytes;
+    }
+    MatchReport Run(MatchRunIo& io) {
+        io_.table.reset();
+        return RunMatch(io);
+    }
+
+    std::filesystem::path directory_;
+    FakeRunIo io_;
+};
+
+TEST_F(MatchRunTest, StartUpWithPresetPatternAndNoFile) {
+    const MatchReport report = Run(io_);
+    EXPECT_EQ(report.problem, Problem::kNone);
+    EXPECT_EQ(io_.count_line, "共找到 0 处匹配结果：");
+    const ResultTable& table = *io_.table;
+    EXPECT_EQ(Cells(table), "序号|匹配文本|子表达式匹配1|子表达式匹配2\n");
+    EXPECT_EQ(Widths(table), "50 120 344 344");  // column 1 keeps its heading's width
+    EXPECT_EQ(table.FixedRowCount(), 1);
+    EXPECT_EQ(table.FixedColumnCount(), 1);
+    EXPECT_EQ(table.BackgroundColour(), (Rgb{219, 236, 249}));
+}
+
+TEST_F(MatchRunTest, ThreeMatchesWithAMissingGroup) {
+    io_.pattern = "(\\w+)=(\\d+)?;";
+    UseFile("a=1; bb=; c=33;");
+    const MatchReport report = Run(io_);
+    EXPECT_EQ(report.problem, Problem::kNone);
+    EXPECT_EQ(report.match_count, 3);
+    EXPECT_EQ(io_.count_line, "共找到 3 处匹配结果：");
+    EXPECT_EQ(Cells(*io_.table),
+              "序号|匹配文本|子表达式匹配1|子表达式匹配2\n"
+              "1|a=1;|a|1\n"
+              "2|bb=;|bb|\n"
+              "3|c=33;|c|33\n");
+    EXPECT_EQ(io_.table->RowHeight(3), io_.table->RowHeight(0));
+}
+
+TEST_F(MatchRunTest, PresetPatternOnAnchors) {
+    UseFile(
+        "<a href=\"https://x.org/p?q\" class=\"k\">X 站</a>"
+        "<a href=\"/relative\">no</a><A HREF=\"http://y.cn\">Y</A>");
+    Run(io_);
+    EXPECT_EQ(Cells(*io_.table),
+              "序号|匹配文本|子表达式匹配1|子表达式匹配2\n"
+              "1|<a href=\"https://x.org/p?q\" class=\"k\">X 站</a>|https://x.org|X 站\n"
+              "2|<A HREF=\"http://y.cn\">Y</A>|http://y.cn|Y\n");
+    io_.ignore_case = false;
+    Run(io_);
+    EXPECT_EQ(Cells(*io_.table),
+              "序号|匹配文本|子表达式匹配1|子表达式匹配2\n"
+              "1|<A HREF=\"http://y.cn\">Y</A>|http://y.cn|Y\n");
+}
+
+TEST_F(MatchRunTest, RerunRereadsTheFileAndLeavesNoOldRows) {
+    io_.pattern = "x";
+    UseFile("xxx");
+    Run(io_);
+    EXPECT_EQ(Cells(*io_.table), "序号|匹配文本\n1|x\n2|x\n3|x\n");
+    Run(io_);
+    EXPECT_EQ(Cells(*io_.table), "序号|匹配文本\n1|x\n2|x\n3|x\n");
+    UseFile("x");
+    Run(io_);
+    EXPECT_EQ(Cells(*io_.table), "序号|匹配文本\n1|x\n");
+    EXPECT_EQ(io_.count_line, "共找到 1 处匹配结果：");
+}
+
+struct ProblemCase {
+    const char* name;
+    std::string pattern;
+    std::optional<std::string> file;  // no file: the path names a missing one
+    std::string cells;
+    Problem problem;
+    std::int64_t position = -1;
+};
+
+class MatchRunProblemTest : public MatchRunTest, public testing::WithParamInterface<ProblemCase> {};
+
+TEST_P(MatchRunProblemTest, ReportsTheProblem) {
+    const ProblemCase& c = GetParam();
+    io_.pattern = c.pattern;
+    if (c.file) {
+        UseFile(*c.file);
+    } else {
+        io_.path = directory_ / "missing.html";
+    }
+    const MatchReport report = Run(io_);
+    EXPECT_EQ(Cells(*io_.table), c.cells);
+    EXPECT_EQ(report.problem, c.problem);
+    EXPECT_EQ(report.position, c.position);
+    EXPECT_EQ(report.problem == Problem::kNone || report.problem == Problem::kTextCutNul ||
+                  report.problem == Problem::kTextCutMalformed,
+              report.detail.empty())
+        << report.detail;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MatchRunProblemTest,
+    testing::Values(
+        ProblemCase{"MissingFileKeepsGroupColumns", "(a)(b)", std::nullopt,
+                    "序号|匹配文本|子表达式匹配1|子表达式匹配2\n", Problem::kFileUnreadable},
+        ProblemCase{"PatternInvalid", "(a", "aaa", "序号|匹配文本\n", Problem::kPatternInvalid, 2},
+        ProblemCase{"EmptyPattern", "", "aaa", "序号|匹配文本\n", Problem::kPatternInvalid, 0},
+        ProblemCase{"InvalidPatternWinsOverCutText", "(a", "a\xFF", "序号|匹配文本\n",
+                    Problem::kPatternInvalid, 2},
+        ProblemCase{"ByteOrderMarkKept", "^...", "\xEF\xBB\xBFxy",
+                    "序号|匹配文本\n1|\xEF\xBB\xBF\n", Problem::kNone},
+        ProblemCase{"NulEndsText", ".+", std::string("ab\0cd", 5), "序号|匹配文本\n1|ab\n",
+                    Problem::kTextCutNul, 2},
+        ProblemCase{"GbkFileCut", ".+", "ab\xD6\xD0xy", "序号|匹配文本\n1|ab\n",
+                    Problem::kTextCutMalformed, 2},
+        ProblemCase{"EngineGivesUp", "x|(a+)+y", "x" + std::string(40, 'a'),
+                    "序号|匹配文本|子表达式匹配1\n1|x|\n", Problem::kEngineGaveUp}),
+    [](const auto& test_case) { return std::string(test_case.param.name); });
+
+}  // namespace
+}  // namespace lintaro

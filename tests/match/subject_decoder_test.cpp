@@ -1,0 +1,79 @@
+// Tests of decoding the subject file's bytes from UTF-8 into the program's text.
+#include "match/subject_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace lintaro {
+namespace {
+
+using Cut = DecodedSubject::Cut;
+
+struct DecodeCase {
+    const char* name;
+    std::string charset;
+    std::string bytes;
+    std::string text;
+    Cut cut = Cut::kNone;
+    std::int64_t cut_offset = -1;
+};
+
+class DecodeSubjectTest : public testing::TestWithParam<DecodeCase> {};
+
+TEST_P(DecodeSubjectTest, DecodesAndCuts) {
+    const DecodeCase& c = GetParam();
+    const DecodedSubject decoded = DecodeSubjectBytes(c.bytes, c.charset);
+    EXPECT_EQ(decoded.text, c.text);
+    EXPECT_EQ(decoded.cut, c.cut);
+    EXPECT_EQ(decoded.cut_offset, c.cut_offset);
+}
+
+const std::string kAscii20 = "abcdefghijklmnopqrst";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DecodeSubjectTest,
+    testing::Values(
+        DecodeCase{"Empty", "UTF-8", "", ""},
+        DecodeCase{"WellFormedKept", "UTF-8", "a\xE4\xB8\xAD\xF0\x9F\x98\x80\r\n",
+                   "a\xE4\xB8\xAD\xF0\x9F\x98\x80\r\n"},
+        DecodeCase{"ByteOrderMarkKept", "UTF-8", "\xEF\xBB\xBFx", "\xEF\xBB\xBFx"},
+        DecodeCase{"OverlongTwoByte", "UTF-8", "\xC1\x81z", "Az"},
+        DecodeCase{"OverlongThreeByte", "UTF-8", "\xE0\x81\x81", "A"},
+        DecodeCase{"NulEnds", "UTF-8", std::string("ab\0cd", 5), "ab", Cut::kNul, 2},
+        DecodeCase{"OverlongNulEnds", "UTF-8", "a\xC0\x80z", "a", Cut::kNul, 1},
+        DecodeCase{"LoneSurrogateIsQuestionMark", "UTF-8", "a\xED\xA0\x80z", "a?z"},
+        DecodeCase{"SurrogatesPairUp", "UTF-8", "\xED\xA0\xBD\xED\xB8\x80", "\xF0\x9F\x98\x80"},
+        DecodeCase{"FourByteBeyondMaximum", "UTF-8", "\xF4\x90\x80\x80", "\xF0\x90\x80\x80"},
+        DecodeCase{"FiveByteForm", "UTF-8", "\xF8\x88\x80\x80\x80", "\xF4\x80\x80\x80"},
+        DecodeCase{"SixByteForm", "UTF-8", "\xFD\xBF\xBF\xBF\xBF\xBF", "\xF3\xBF\xBF\xBF"},
+        DecodeCase{"StrayContinuation", "UTF-8", "ab\x80z", "ab", Cut::kMalformed, 2},
+        DecodeCase{"ByteFE", "UTF-8", "a\xFE", "a", Cut::kMalformed, 1},
+        DecodeCase{"ByteFF", "UTF-8", "\xFF", "", Cut::kMalformed, 0},
+        DecodeCase{"BadFollower", "UTF-8", "a\xE4\xB8Z", "a", Cut::kMalformed, 1},
+        DecodeCase{"EndsInsideSequence", "UTF-8", "a\xE4\xB8", "a", Cut::kMalformed, 1},
+        DecodeCase{"GbkFileCutAtFirstNonAscii", "UTF-8", "ab\xD6\xD0xy", "ab", Cut::kMalformed, 2},
+        DecodeCase{"WellFormedRunsMoveUpAfterShrinking", "UTF-8",
+                   "\xC1\x81" + kAscii20 + "\xE0\x81\x81\xE4\xB8\xAD" + kAscii20 + "\x80",
+                   "A" + kAscii20 + "A\xE4\xB8\xAD" + kAscii20, Cut::kMalformed, 48},
+        DecodeCase{"GbkCharacters", "GBK", "ab\xE4\xB8\xAD", "ab\xD6\xD0"},
+        DecodeCase{"GbkUnheldCharacter", "GBK", "a\xF0\x9F\x98\x80z", "a?z"},
+        DecodeCase{"GbkOverlongAndSurrogate", "GBK", "\xC1\x81\xED\xA0\x80", "A?"},
+        DecodeCase{"GbkCut", "GBK", std::string("\xE4\xB8\xAD\0x", 5), "\xD6\xD0", Cut::kNul, 3}),
+    [](const auto& test_case) { return std::string(test_case.param.name); });
+
+TEST(DecodeSubjectTest, LongTextWithScatteredLenientSequences) {
+    // Many flushes and moves inside one buffer; the result must equal the per-piece result.
+    std::string bytes;
+    std::string expected;
+    for (int i = 0; i < 5000; ++i) {
+        bytes += "line " + std::to_string(i) + " \xC1\x81\xED\xA0\x80\xE4\xB8\xAD\n";
+        expected += "line " + std::to_string(i) + " A?\xE4\xB8\xAD\n";
+    }
+    const DecodedSubject decoded = DecodeSubjectBytes(bytes, "UTF-8");
+    EXPECT_EQ(decoded.text, expected);
+    EXPECT_EQ(decoded.cut, Cut::kNone);
+}
+
+}  // namespace
+}  // namespace lintaro
