@@ -1,0 +1,42 @@
+// What an export reads from the window and does on the screen, the clipboard and the disk.
+#pragma once
+
+#include <string>
+
+#include "export/date_time_text.h"
+#include "export/export_format.h"
+#include "export/file_system.h"
+#include "table/column_roles.h"
+#include "table/result_table.h"
+#include "table/selection_rect.h"
+
+namespace lintaro {
+
+// The window implements this; tests implement it with a fake. Texts are program text.
+class ExportIo {
+  public:
+    virtual ~ExportIo() = default;
+    // The rectangle that bounds the table's selected cells; all -1 when none is selected.
+    virtual SelectionRect Selection() const = 0;
+    // The format of the checked radio button.
+    virtual ExportFormat CheckedFormat() const = 0;
+    virtual const ResultTable& Table() const = 0;
+    virtual ColumnRoles Roles() const = 0;
+    // The drop zone's caption: the dropped file's path, or its design caption.
+    virtual std::string DropZoneCaption() const = 0;
+    // Replaces the clipboard's content with text as plain text.
+    virtual void SetClipboardText(const std::string& text) = 0;
+    // A modal message box owned by the main window, with an OK button; is_error adds the
+    // error icon.
+    virtual void ShowMessage(const std::string& text, const std::string& caption,
+                             bool is_error) = 0;
+    // The current local date and time.
+    virtual LocalDateTime Now() const { return CurrentLocalDateTime(); }
+    // Where the export file is written.
+    virtual FileSystem& Files() {
+        static PosixFileSystem files;
+        return files;
+    }
+};
+
+}  // namespace lintaro

@@ -1,0 +1,41 @@
+// The export driver, step by step.
+#include "export/export_selection.h"
+
+#include "export/export_file_writer.h"
+#include "export/export_text.h"
+#include "export/output_directory.h"
+#include "match/program_text.h"
+
+namespace lintaro {
+
+void ExportSelection(ExportIo& io) {
+    const SelectionRect selection = io.Selection();
+    if (selection.IsEmpty()) {
+        io.ShowMessage(Utf16ToProgramText(u"没有要导出的数据，\r\n请先在表格中选择"),
+                       Utf16ToProgramText(u"错误"), true);
+        return;
+    }
+
+    const ExportFormat format = io.CheckedFormat();
+    const ExportFormatInfo& info = FormatInfo(format);
+    const std::string text = BuildExportText(format, io.Table(), selection, io.Roles());
+    if (info.to_clipboard) io.SetClipboardText(text);
+
+    const std::string directory = OutputDirectory(io.DropZoneCaption());
+    const std::string stem = Utf16ToProgramText(info.file_word) + DateTimeText(io.Now());
+    // Program text already is UTF-8 on most systems: write it without a converted copy.
+    const std::string converted = ProgramCharsetIsUtf8() ? std::string() : ProgramTextToUtf8(text);
+    const std::string_view bytes = ProgramCharsetIsUtf8() ? std::string_view(text) : converted;
+    const WriteResult written = WriteNewFile(io.Files(), directory, stem, info.extension, bytes);
+
+    if (written.ok) {
+        io.ShowMessage(Utf16ToProgramText(u"已导出到目录：") + directory,
+                       Utf16ToProgramText(u"完成"), false);
+    } else {
+        io.ShowMessage(
+            Utf16ToProgramText(u"无法写入导出文件：") + written.path + "\r\n" + written.reason,
+            Utf16ToProgramText(u"错误"), true);
+    }
+}
+
+}  // namespace lintaro

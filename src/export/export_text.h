@@ -1,0 +1,22 @@
+// Building the export text of the selected cells in one of the five formats.
+#pragma once
+
+#include <string>
+
+#include "export/export_format.h"
+#include "table/column_roles.h"
+#include "table/result_table.h"
+#include "table/selection_rect.h"
+
+namespace lintaro {
+
+// The export text, in program text, of the rows first_row..last_row of selection:
+// - StyledLinkPage and LinkList read the link and text columns of roles and ignore the
+//   selected columns; the link goes into an href attribute with each '"' written "&quot;";
+// - PlainText, HtmlTable and StyledTablePage read the selected columns; the two table formats
+//   take their header cells from row 0 and escape cell texts into HTML entities.
+// A cell outside the table (a column role the current table lacks) reads as the empty text.
+std::string BuildExportText(ExportFormat format, const ResultTable& table, SelectionRect selection,
+                            const ColumnRoles& roles);
+
+}  // namespace lintaro

@@ -1,0 +1,142 @@
+// ExportSelection over a fake window: the selection check, clipboard, file and messages.
+#include "export/export_selection.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <optional>
+
+#include "export/export_text.h"
+#include "table_builder.h"
+#include "temp_dir.h"
+
+namespace lintaro {
+namespace {
+
+struct Message {
+    std::string text;
+    std::string caption;
+    bool is_error;
+    friend bool operator==(const Message&, const Message&) = default;
+};
+
+class FakeExportIo : public ExportIo {
+  public:
+    SelectionRect Selection() const override { return selection; }
+    ExportFormat CheckedFormat() const override { return format; }
+    const ResultTable& Table() const override { return table; }
+    ColumnRoles Roles() const override { return roles; }
+    std::string DropZoneCaption() const override { return caption; }
+    void SetClipboardText(const std::string& text) override { clipboard = text; }
+    void ShowMessage(const std::string& text, const std::string& message_caption,
+                     bool is_error) override {
+        messages.push_back({text, message_caption, is_error});
+    }
+    LocalDateTime Now() const override { return {2022, 3, 9, 8, 5, 7}; }
+
+    SelectionRect selection{1, 1, 2, 2};
+    ExportFormat format = ExportFormat::PlainText;
+    ResultTable table = MakeTable({{"", "匹配文本", "子表达式匹配1"},
+                                   {"1", "<a href=\"/x\">中文</a>", "/x"},
+                                   {"2", "it's", "a b"}});
+    ColumnRoles roles;
+    std::string caption = "拖入文件";
+    std::optional<std::string> clipboard;
+    std::vector<Message> messages;
+};
+
+struct FormatCase {
+    ExportFormat format;
+    std::string file_name;
+    bool to_clipboard;
+};
+
+class ExportFormatTest : public testing::TestWithParam<FormatCase> {};
+
+TEST_P(ExportFormatTest, WritesFileAndClipboardAndReportsDirectory) {
+    const FormatCase& c = GetParam();
+    TempDir dir;
+    FakeExportIo io;
+    io.format = c.format;
+    io.caption = dir.Slash() + "page.htm";
+    io.clipboard = "before";
+
+    ExportSelection(io);
+
+    const std::string text = BuildExportText(c.format, io.table, io.selection, io.roles);
+    EXPECT_EQ(dir.Names(), (std::set<std::string>{c.file_name}));
+    EXPECT_EQ(dir.Read(c.file_name), text);  // UTF-8 as is: no byte-order mark
+    EXPECT_EQ(io.clipboard, c.to_clipboard ? text : "before");
+    EXPECT_EQ(io.messages, (std::vector<Message>{{"已导出到目录：" + dir.Slash(), "完成", false}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, ExportFormatTest,
+    testing::Values(
+        FormatCase{ExportFormat::StyledLinkPage, "个性链接2022年3月9日8时5分7秒.html", true},
+        FormatCase{ExportFormat::LinkList, "链接2022年3月9日8时5分7秒.html", true},
+        FormatCase{ExportFormat::PlainText, "文本2022年3月9日8时5分7秒.txt", true},
+        FormatCase{ExportFormat::HtmlTable, "html表格2022年3月9日8时5分7秒.html", false},
+        FormatCase{ExportFormat::StyledTablePage, "个性表格2022年3月9日8时5分7秒.html", false}));
+
+TEST(ExportSelectionTest, NothingSelectedShowsErrorOnly) {
+    TempDir dir;
+    FakeExportIo io;
+    io.caption = dir.Slash() + "page.htm";
+    io.selection = SelectionRect{};
+    ExportSelection(io);
+    EXPECT_EQ(io.messages,
+              (std::vector<Message>{{"没有要导出的数据，\r\n请先在表格中选择", "错误", true}}));
+    EXPECT_FALSE(io.clipboard.has_value());
+    EXPECT_TRUE(dir.Names().empty());
+}
+
+TEST(ExportSelectionTest, LinkPageHeadingIsSixUtf8Bytes) {
+    TempDir dir;
+    FakeExportIo io;
+    io.format = ExportFormat::StyledLinkPage;
+    io.caption = dir.Slash() + "page.htm";
+    ExportSelection(io);
+    const std::string file = dir.Read("个性链接2022年3月9日8时5分7秒.html");
+    EXPECT_NE(file.find("<h2>\xE5\xAF\xBC\xE5\x87\xBA</h2><TEXT>"), std::string::npos);
+}
+
+TEST(ExportSelectionTest, SecondExportInTheSameSecondGetsANumber) {
+    TempDir dir;
+    FakeExportIo io;
+    io.caption = dir.Slash() + "page.htm";
+    ExportSelection(io);
+    io.selection = {2, 1, 2, 1};
+    ExportSelection(io);
+    EXPECT_EQ(dir.Read("文本2022年3月9日8时5分7秒.txt"),
+              "<a href=\"/x\">中文</a>    /x    \r\nit's    a b    \r\n");
+    EXPECT_EQ(dir.Read("文本2022年3月9日8时5分7秒 (2).txt"), "it's\r\n");
+    EXPECT_EQ(io.messages.size(), 2u);
+}
+
+TEST(ExportSelectionTest, WriteFailureIsReportedNotDone) {
+    TempDir dir;
+    FakeExportIo io;
+    io.caption = dir.Slash() + "gone/page.htm";
+    ExportSelection(io);
+    const std::string path = dir.Slash() + "gone/文本2022年3月9日8时5分7秒.txt";
+    EXPECT_EQ(io.messages,
+              (std::vector<Message>{
+                  {"无法写入导出文件：" + path + "\r\n" + std::strerror(ENOENT), "错误", true}}));
+    EXPECT_TRUE(io.clipboard.has_value());  // the clipboard part happens as before
+}
+
+TEST(ExportSelectionTest, WithoutDroppedFileWritesIntoCurrentDirectory) {
+    TempDir dir;
+    const std::string previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Slash());
+    FakeExportIo io;  // caption "拖入文件"
+    ExportSelection(io);
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(dir.Names(), (std::set<std::string>{"文本2022年3月9日8时5分7秒.txt"}));
+    EXPECT_EQ(io.messages, (std::vector<Message>{{"已导出到目录：", "完成", false}}));
+}
+
+}  // namespace
+}  // namespace lintaro

@@ -1,0 +1,46 @@
+// A file system for tests that fails chosen calls the way the system would.
+#pragma once
+
+#include <cerrno>
+
+#include "export/file_system.h"
+
+namespace lintaro {
+
+class FailingFileSystem : public PosixFileSystem {
+  public:
+    enum class Call { kNone, kCreateNew, kWriteAll, kSyncAndClose, kRenameNoReplace, kLink };
+
+    // call fails with error; with rename_unsupported, every RenameNoReplace fails with EINVAL
+    // as on file systems that cannot rename without replacing.
+    FailingFileSystem(Call call, int error, bool rename_unsupported = false)
+        : call_(call), error_(error), rename_unsupported_(rename_unsupported) {}
+
+    int CreateNew(const std::string& path, int& fd) override {
+        return call_ == Call::kCreateNew ? error_ : PosixFileSystem::CreateNew(path, fd);
+    }
+    int WriteAll(int fd, std::string_view bytes) override {
+        if (call_ != Call::kWriteAll) return PosixFileSystem::WriteAll(fd, bytes);
+        PosixFileSystem::WriteAll(fd, bytes.substr(0, bytes.size() / 2));  // a partial write
+        return error_;
+    }
+    int SyncAndClose(int fd) override {
+        const int error = PosixFileSystem::SyncAndClose(fd);
+        return call_ == Call::kSyncAndClose ? error_ : error;
+    }
+    int RenameNoReplace(const std::string& from, const std::string& to) override {
+        if (rename_unsupported_) return EINVAL;
+        return call_ == Call::kRenameNoReplace ? error_
+                                               : PosixFileSystem::RenameNoReplace(from, to);
+    }
+    int Link(const std::string& from, const std::string& to) override {
+        return call_ == Call::kLink ? error_ : PosixFileSystem::Link(from, to);
+    }
+
+  private:
+    Call call_;
+    int error_;
+    bool rename_unsupported_;
+};
+
+}  // namespace lintaro
