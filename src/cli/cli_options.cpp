@@ -1,6 +1,9 @@
 // The batch program's command line: what it may say and how it is read.
 #include "cli/cli_options.h"
 
+#include <algorithm>
+#include <charconv>
+#include <utility>
 #include <vector>
 
 #include "match/match_run.h"
@@ -13,6 +16,32 @@ CliParseResult Fail(std::string error) {
     return {std::nullopt, std::move(error)};
 }
 
+// The format names of --format, in the order of the window's format buttons.
+constexpr std::pair<std::string_view, ExportFormat> kFormatNames[] = {
+    {"styled-links", ExportFormat::StyledLinkPage},
+    {"links", ExportFormat::LinkList},
+    {"text", ExportFormat::PlainText},
+    {"table", ExportFormat::HtmlTable},
+    {"styled-table", ExportFormat::StyledTablePage},
+};
+
+std::optional<int> ParseIndex(std::string_view text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || value < 0) return std::nullopt;
+    return value;
+}
+
+// "R1-R2" with R1 <= R2, or a single index "R".
+std::optional<IndexRange> ParseRange(std::string_view text) {
+    const std::size_t dash = text.find('-');
+    const std::optional<int> first = ParseIndex(text.substr(0, dash));
+    const std::optional<int> last =
+        dash == std::string_view::npos ? first : ParseIndex(text.substr(dash + 1));
+    if (!first || !last || *first > *last) return std::nullopt;
+    return IndexRange{*first, *last};
+}
+
 }  // namespace
 
 CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
@@ -21,8 +50,20 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
     std::optional<CliOutput> output;
     std::vector<std::string_view> files;
     bool options_ended = false;
+    bool selection_given = false;
+    auto choose_output = [&output](CliOutput chosen) {
+        const bool conflict = output && *output != chosen;
+        output = chosen;
+        return !conflict;
+    };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
+        const bool takes_value = argument == "--format" || argument == "--rows" ||
+                                 argument == "--columns" || argument == "--link-column" ||
+                                 argument == "--text-column" || argument == "--output";
+        if (!options_ended && takes_value && i + 1 == arguments.size()) {
+            return Fail(std::string(argument) + " needs a value");
+        }
         if (options_ended || argument.size() < 2 || argument[0] != '-') {
             files.push_back(argument);
         } else if (argument == "--") {
@@ -39,9 +80,35 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
         } else if (argument == "--case-sensitive") {
             options.ignore_case = false;
         } else if (argument == "--spans" || argument == "--count") {
-            const CliOutput chosen = argument == "--spans" ? CliOutput::kSpans : CliOutput::kCount;
-            if (output && *output != chosen) return Fail("--spans and --count exclude each other");
-            output = chosen;
+            if (!choose_output(argument == "--spans" ? CliOutput::kSpans : CliOutput::kCount)) {
+                return Fail("--spans, --count and --format exclude each other");
+            }
+        } else if (argument == "--format") {
+            const std::string_view name = arguments[++i];
+            const auto* known =
+                std::find_if(std::begin(kFormatNames), std::end(kFormatNames),
+                             [name](const auto& entry) { return entry.first == name; });
+            if (known == std::end(kFormatNames)) return Fail("unknown format " + std::string(name));
+            options.format = known->second;
+            if (!choose_output(CliOutput::kExport)) {
+                return Fail("--spans, --count and --format exclude each other");
+            }
+        } else if (argument == "--rows" || argument == "--columns") {
+            const std::optional<IndexRange> range = ParseRange(arguments[++i]);
+            if (!range || range->first == 0) {
+                return Fail(std::string(argument) +
+                            " takes FIRST-LAST counted from 1, FIRST <= LAST");
+            }
+            (argument == "--rows" ? options.rows : options.columns) = range;
+            selection_given = true;
+        } else if (argument == "--link-column" || argument == "--text-column") {
+            const std::optional<int> column = ParseIndex(arguments[++i]);
+            if (!column) return Fail(std::string(argument) + " takes a column number from 0");
+            (argument == "--link-column" ? options.link_column : options.text_column) = *column;
+            selection_given = true;
+        } else if (argument == "--output") {
+            options.output_path = arguments[++i];
+            if (options.output_path.empty()) return Fail("--output needs a file name");
         } else {
             return Fail("unknown option " + std::string(argument));
         }
@@ -50,6 +117,9 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
     if (files.size() > 1) return Fail("only one FILE may be given");
     options.path = files.front();
     options.output = output.value_or(CliOutput::kTable);
+    if (selection_given && options.output != CliOutput::kExport) {
+        return Fail("--rows, --columns, --link-column and --text-column need --format");
+    }
     return {std::move(options), {}};
 }
 

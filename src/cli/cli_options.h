@@ -6,13 +6,23 @@
 #include <string>
 #include <string_view>
 
+#include "export/export_format.h"
+
 namespace lintaro {
 
 // What lintaro-cli prints on standard output.
 enum class CliOutput {
-    kTable,  // the result table as tab-separated lines
-    kSpans,  // one line per match: number, then offset,length of the match and each group
-    kCount,  // only the count line
+    kTable,   // the result table as tab-separated lines
+    kSpans,   // one line per match: number, then offset,length of the match and each group
+    kCount,   // only the count line
+    kExport,  // the export text of a selection, in one of the five formats
+};
+
+// An inclusive range of table rows or columns, as "--rows 1-20" gives it.
+struct IndexRange {
+    int first = 0;
+    int last = 0;
+    friend bool operator==(const IndexRange&, const IndexRange&) = default;
 };
 
 struct CliOptions {
@@ -20,6 +30,14 @@ struct CliOptions {
     bool ignore_case = true;
     CliOutput output = CliOutput::kTable;
     std::string path;  // program text
+    // With CliOutput::kExport: the format, the selection (every data row and columns 1 to the
+    // last unless given) and the column roles, which fit the preset pattern by default.
+    ExportFormat format = ExportFormat::PlainText;
+    std::optional<IndexRange> rows;
+    std::optional<IndexRange> columns;
+    int link_column = 2;
+    int text_column = 3;
+    std::string output_path;  // where the output goes; standard output when empty
 };
 
 // The options, or why the command line is not usable.
@@ -34,6 +52,8 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments);
 // The one-line synopsis shown with a usage error.
 inline constexpr const char* kCliUsage =
     "usage: lintaro-cli [-e PATTERN | --pattern PATTERN] [-i | --ignore-case | --case-sensitive] "
-    "[--spans | --count] FILE";
+    "[--spans | --count | --format FORMAT [--rows R1-R2] [--columns C1-C2] [--link-column N] "
+    "[--text-column N]] [--output FILE] FILE\n"
+    "FORMAT: text, links, styled-links, table or styled-table";
 
 }  // namespace lintaro

@@ -1,4 +1,7 @@
 // lintaro-cli: runs a pattern over a file from the command line and prints the result table.
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -7,6 +10,8 @@
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "cli/cli_run_io.h"
+#include "cli/cli_selection.h"
+#include "export/export_text.h"
 #include "match/match_run.h"
 #include "match/program_text.h"
 
@@ -62,19 +67,52 @@ int main(int argc, char** argv) {
     const int status = ReportProblem(report, parsed.options->path);
     if (status != kExitSuccess) return status;
 
-    switch (parsed.options->output) {
+    const lintaro::CliOptions& options = *parsed.options;
+    lintaro::CliSelection selection;
+    if (options.output == lintaro::CliOutput::kExport) {
+        selection = lintaro::SelectionForExport(options, *io.Table());
+        if (!selection.error.empty()) {
+            std::cerr << "lintaro-cli: " << selection.error << '\n';
+            return kExitUsage;
+        }
+        if (selection.rect.IsEmpty()) {
+            // Like the window, which refuses to export an empty selection: no output at all.
+            std::cerr << "lintaro-cli: nothing to export: no match was found\n";
+            return kExitSuccess;
+        }
+    }
+
+    std::ofstream file;
+    if (!options.output_path.empty()) {
+        file.open(options.output_path, std::ios::binary | std::ios::trunc);
+        if (!file) {
+            std::cerr << "lintaro-cli: cannot write " << options.output_path << ": "
+                      << std::strerror(errno) << '\n';
+            return kExitUnreadable;
+        }
+    }
+    std::ostream& out = options.output_path.empty() ? std::cout : file;
+    switch (options.output) {
         case lintaro::CliOutput::kTable:
-            lintaro::WriteTableTsv(*io.Table(), std::cout);
+            lintaro::WriteTableTsv(*io.Table(), out);
             break;
         case lintaro::CliOutput::kSpans:
-            std::cout << io.Spans();
+            out << io.Spans();
             break;
         case lintaro::CliOutput::kCount:
-            std::cout << lintaro::ProgramTextToUtf8(io.CountLineText()) << '\n';
+            out << lintaro::ProgramTextToUtf8(io.CountLineText()) << '\n';
             break;
+        case lintaro::CliOutput::kExport: {
+            lintaro::ColumnRoles roles;
+            roles.ChooseLinkColumn(0, options.link_column);
+            roles.ChooseTextColumn(0, options.text_column);
+            out << lintaro::ProgramTextToUtf8(
+                lintaro::BuildExportText(options.format, *io.Table(), selection.rect, roles));
+            break;
+        }
     }
-    std::cout.flush();
-    if (!std::cout) {
+    out.flush();
+    if (!out) {
         std::cerr << "lintaro-cli: cannot write the output\n";
         return kExitUnreadable;
     }

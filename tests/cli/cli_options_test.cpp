@@ -65,12 +65,52 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"NoFile", {"-i"}, "", true, O::kTable, "", "no FILE given"},
         OptionsCase{"TwoFiles", {"a", "b"}, "", true, O::kTable, "", "only one FILE may be given"},
         OptionsCase{"PatternMissing", {"f", "-e"}, "", true, O::kTable, "", "-e needs a pattern"},
-        OptionsCase{"UnknownOption", {"--format", "f"}, "", true, O::kTable, "",
-                    "unknown option --format"},
+        OptionsCase{"UnknownOption", {"--frmat", "f"}, "", true, O::kTable, "",
+                    "unknown option --frmat"},
         OptionsCase{"SpansAndCount", {"--spans", "--count", "f"}, "", true, O::kTable, "",
-                    "--spans and --count exclude each other"}),
+                    "--spans, --count and --format exclude each other"},
+        OptionsCase{"CountAndFormat", {"--count", "--format", "text", "f"}, "", true, O::kTable,
+                    "", "--spans, --count and --format exclude each other"},
+        OptionsCase{"FormatMissing", {"f", "--format"}, "", true, O::kTable, "",
+                    "--format needs a value"},
+        OptionsCase{"UnknownFormat", {"--format", "pdf", "f"}, "", true, O::kTable, "",
+                    "unknown format pdf"},
+        OptionsCase{"RowsWithoutFormat", {"--rows", "1-2", "f"}, "", true, O::kTable, "",
+                    "--rows, --columns, --link-column and --text-column need --format"},
+        OptionsCase{"RowZero", {"--format", "text", "--rows", "0-2", "f"}, "", true, O::kTable, "",
+                    "--rows takes FIRST-LAST counted from 1, FIRST <= LAST"},
+        OptionsCase{"ColumnsReversed", {"--format", "text", "--columns", "3-2", "f"}, "", true,
+                    O::kTable, "", "--columns takes FIRST-LAST counted from 1, FIRST <= LAST"},
+        OptionsCase{"NegativeLinkColumn", {"--format", "links", "--link-column", "-1", "f"}, "",
+                    true, O::kTable, "", "--link-column takes a column number from 0"}),
     [](const auto& test_case) { return std::string(test_case.param.name); });
 // clang-format on
+
+// The export options land in their fields; defaults fit the preset pattern's table.
+TEST(ParseCliOptionsExport, ReadsFormatSelectionRolesAndOutput) {
+    const std::vector<std::string_view> defaults = {"--format", "styled-table", "f"};
+    const CliParseResult plain = ParseCliOptions(defaults);
+    ASSERT_TRUE(plain.options) << plain.error;
+    EXPECT_EQ(plain.options->output, CliOutput::kExport);
+    EXPECT_EQ(plain.options->format, ExportFormat::StyledTablePage);
+    EXPECT_FALSE(plain.options->rows);
+    EXPECT_FALSE(plain.options->columns);
+    EXPECT_EQ(plain.options->link_column, 2);
+    EXPECT_EQ(plain.options->text_column, 3);
+    EXPECT_EQ(plain.options->output_path, "");
+
+    const std::vector<std::string_view> all = {"--format", "styled-links", "--rows", "2-7",
+                                               "--columns", "3", "--link-column", "1",
+                                               "--text-column", "12", "--output", "o.html", "f"};
+    const CliParseResult given = ParseCliOptions(all);
+    ASSERT_TRUE(given.options) << given.error;
+    EXPECT_EQ(given.options->format, ExportFormat::StyledLinkPage);
+    EXPECT_EQ(given.options->rows, (IndexRange{2, 7}));
+    EXPECT_EQ(given.options->columns, (IndexRange{3, 3}));
+    EXPECT_EQ(given.options->link_column, 1);
+    EXPECT_EQ(given.options->text_column, 12);
+    EXPECT_EQ(given.options->output_path, "o.html");
+}
 
 }  // namespace
 }  // namespace lintaro

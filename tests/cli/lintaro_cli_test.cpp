@@ -134,7 +134,19 @@ INSTANTIATE_TEST_SUITE_P(
                 "lintaro-cli: only one FILE may be given\nusage:", 2},
         CliCase{"MissingFile", {"/nonexistent/lintaro.html"}, "", "",
                 "lintaro-cli: cannot read /nonexistent/lintaro.html: No such file or directory", 1},
-        CliCase{"Directory", {"/"}, "", "", "lintaro-cli: cannot read /: Is a directory", 1}),
+        CliCase{"Directory", {"/"}, "", "", "lintaro-cli: cannot read /: Is a directory", 1},
+        CliCase{"ExportLinksWithDefaultRoles", {"--format", "links", "FILE"},
+                "<a href=\"https://a.org/p\">文</a> <A HREF=\"http://b.cn\">b</A>",
+                "<a href=\"https://a.org\">文</a><br/>\r\n<a href=\"http://b.cn\">b</a><br/>\r\n", "",
+                0},
+        CliCase{"ExportTextOfChosenCells",
+                {"-e", "(\\w)(\\d)", "--format", "text", "--rows", "2-3", "--columns", "2-3",
+                 "FILE"},
+                "a1 b2 c3", "b    2    \r\nc    3    \r\n", "", 0},
+        CliCase{"ExportRowsOutsideTable", {"--format", "table", "--rows", "1-2", "FILE"}, "none",
+                "", "lintaro-cli: --rows 1-2 lies outside the table, which has none", 2},
+        CliCase{"ExportNothingFound", {"--format", "styled-links", "FILE"}, "none", "",
+                "lintaro-cli: nothing to export: no match was found", 0}),
     [](const auto& test_case) { return std::string(test_case.param.name); });
 // clang-format on
 
@@ -157,6 +169,25 @@ TEST_F(CliProgramTest, GbkLocale) {
 
     const Outcome spans = Run({"-e", "\xD6\xD0(.)", "--spans", file}, environment);
     EXPECT_EQ(spans.out, "1\t24,3\t26,1\n");
+}
+
+// --output writes the export as UTF-8 into the named file and nothing on standard output.
+TEST_F(CliProgramTest, ExportToOutputFile) {
+    const std::string file = WriteFile("page.html", "<a href=\"https://x.org\">X</a>");
+    const std::filesystem::path output = directory_ / "links page.html";
+    const Outcome outcome = Run({"--format", "styled-links", "--output", output.string(), file});
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "");
+    const std::string page = ReadAll(output);
+    EXPECT_TRUE(page.starts_with("<!doctype html>\n"));
+    EXPECT_NE(page.find("<h2>\xE5\xAF\xBC\xE5\x87\xBA</h2><TEXT>"), std::string::npos);
+    EXPECT_NE(page.find(">X</b>"), std::string::npos);
+    EXPECT_TRUE(page.ends_with("</TEXT></div></div>\n</body>\n</html>\r\n"));
+
+    const Outcome unwritable =
+        Run({"--format", "text", "--output", (directory_ / "missing" / "o.txt").string(), file});
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_NE(unwritable.err.find("No such file or directory"), std::string::npos);
 }
 
 }  // namespace
