@@ -1,0 +1,49 @@
+// The short notice the window shows after a match run that failed or was cut short.
+#include "app/run_notice.h"
+
+#include "match/program_text.h"
+
+namespace lintaro {
+
+namespace {
+
+QString FromProgramText(const std::string& text) {
+    return QString::fromStdU16String(ProgramTextToUtf16(text));
+}
+
+}  // namespace
+
+RunNotice DescribeRun(const MatchReport& report, const QString& subject_path) {
+    const QString detail = FromProgramText(report.detail);
+    const QString offset = QString::number(report.position);
+    switch (report.problem) {
+        case MatchReport::Problem::kNone:
+            return {};
+        case MatchReport::Problem::kPatternInvalid: {
+            const QString where =
+                report.position >= 0 ? QStringLiteral("（位置 %1）").arg(offset) : QString();
+            return {QStringLiteral("正则表达式无法编译：%1").arg(detail),
+                    QStringLiteral("正则表达式无法编译%1：\n%2").arg(where, detail)};
+        }
+        case MatchReport::Problem::kFileUnreadable:
+            return {QStringLiteral("无法读取文件：%1").arg(detail),
+                    QStringLiteral("无法读取文件：\n%1\n%2").arg(subject_path, detail)};
+        case MatchReport::Problem::kTextCutMalformed:
+            return {QStringLiteral("文本在字节偏移 %1 处截断：不是有效的 UTF-8").arg(offset),
+                    QStringLiteral("文件在字节偏移 %1 处不是有效的 UTF-8，只匹配了此前的文本：\n%2")
+                        .arg(offset, subject_path)};
+        case MatchReport::Problem::kTextCutNul:
+            return {QStringLiteral("文本在字节偏移 %1 处截断：遇到 NUL 字节").arg(offset),
+                    QStringLiteral("文件在字节偏移 %1 处有 NUL 字节，只匹配了此前的文本：\n%2")
+                        .arg(offset, subject_path)};
+        case MatchReport::Problem::kEngineGaveUp: {
+            const QString count = QString::number(report.match_count);
+            return {QStringLiteral("匹配引擎在 %1 处匹配后放弃").arg(count),
+                    QStringLiteral("匹配引擎在 %1 处匹配后放弃，只列出了此前找到的匹配：\n%2")
+                        .arg(count, detail)};
+        }
+    }
+    return {};
+}
+
+}  // namespace lintaro

@@ -1,0 +1,21 @@
+// Start and end of the program: the main window's creation, its showing and the exit status.
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+namespace lintaro {
+
+// What the program ends with.
+inline constexpr int kExitNormal = 0;
+inline constexpr int kExitWindowFailed = 255;
+
+// Creates the main window with create_window, shows it centred on the primary screen's
+// available area and handles events until it has closed: gives kExitNormal then. When the
+// window cannot be created (create_window throws or gives nothing), shows the fatal message
+// "载入启动窗口失败" and gives kExitWindowFailed. Needs a QApplication.
+int RunMainWindow(const std::function<std::unique_ptr<QWidget>()>& create_window);
+
+}  // namespace lintaro

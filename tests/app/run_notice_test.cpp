@@ -1,0 +1,68 @@
+// Tests of the notice that follows the count line after a failed or shortened match run.
+#include "app/run_notice.h"
+
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+namespace lintaro {
+namespace {
+
+struct NoticeCase {
+    const char* name;
+    MatchReport report;
+    const char* brief;
+    const char* detail;
+};
+
+class RunNoticeTest : public ::testing::TestWithParam<NoticeCase> {};
+
+TEST_P(RunNoticeTest, DescribesTheProblem) {
+    const NoticeCase& c = GetParam();
+    const RunNotice notice = DescribeRun(c.report, QStringLiteral("/data/页面.html"));
+    EXPECT_EQ(notice.brief, QString::fromUtf8(c.brief));
+    EXPECT_EQ(notice.detail, QString::fromUtf8(c.detail));
+    EXPECT_EQ(notice.IsEmpty(), c.report.problem == MatchReport::Problem::kNone);
+}
+
+TEST(RunNoticeTest, MarkupInAMessageLeavesTheTooltipPlainText) {
+    const MatchReport report{MatchReport::Problem::kPatternInvalid,
+                             "Unmatched ( in '<A HREF=\"x>>>HERE>>>'", 0, 0};
+    EXPECT_FALSE(Qt::mightBeRichText(DescribeRun(report, QString()).detail));
+}
+
+using Problem = MatchReport::Problem;
+
+INSTANTIATE_TEST_SUITE_P(
+    Problems, RunNoticeTest,
+    ::testing::Values(
+        NoticeCase{"NoProblem", {Problem::kNone, "", -1, 3}, "", ""},
+        NoticeCase{"PatternInvalid",
+                   {Problem::kPatternInvalid, "Unmatched marking parenthesis", 4, 0},
+                   "正则表达式无法编译：Unmatched marking parenthesis",
+                   "正则表达式无法编译（位置 4）：\nUnmatched marking parenthesis"},
+        NoticeCase{"PatternInvalidWithoutPosition",
+                   {Problem::kPatternInvalid, "Empty expression", -1, 0},
+                   "正则表达式无法编译：Empty expression",
+                   "正则表达式无法编译：\nEmpty expression"},
+        NoticeCase{"FileUnreadable",
+                   {Problem::kFileUnreadable, "Permission denied", -1, 0},
+                   "无法读取文件：Permission denied",
+                   "无法读取文件：\n/data/页面.html\nPermission denied"},
+        NoticeCase{"CutAtMalformedByte",
+                   {Problem::kTextCutMalformed, "", 5000000000, 7},
+                   "文本在字节偏移 5000000000 处截断：不是有效的 UTF-8",
+                   "文件在字节偏移 5000000000 处不是有效的 UTF-8，只匹配了此前的文本：\n"
+                   "/data/页面.html"},
+        NoticeCase{"CutAtNul",
+                   {Problem::kTextCutNul, "", 2, 0},
+                   "文本在字节偏移 2 处截断：遇到 NUL 字节",
+                   "文件在字节偏移 2 处有 NUL 字节，只匹配了此前的文本：\n/data/页面.html"},
+        NoticeCase{"EngineGaveUp",
+                   {Problem::kEngineGaveUp, "too complex", -1, 12},
+                   "匹配引擎在 12 处匹配后放弃",
+                   "匹配引擎在 12 处匹配后放弃，只列出了此前找到的匹配：\ntoo complex"}),
+    [](const auto& case_info) { return std::string(case_info.param.name); });
+
+}  // namespace
+}  // namespace lintaro
