@@ -26,7 +26,8 @@ app_pid=$!
 # The window must appear; then Esc closes it like the close box.
 window=$(DISPLAY=$display timeout 20 xdotool search --sync --onlyvisible --name '^Lintaro$' | head -n 1)
 echo "Window $window is shown"
-DISPLAY=$display xdotool windowactivate --sync "$window" key Escape
+# Without a window manager, focus the window directly rather than asking to activate it.
+DISPLAY=$display xdotool windowfocus --sync "$window" key Escape
 status=0
 wait "$app_pid" || status=$?
 rm -rf "$work"
