@@ -12,7 +12,7 @@ namespace {
 
 // splitmix64: tiny, fast and identical on every platform, unlike std:: distributions.
 class Random {
-public:
+  public:
     explicit Random(std::uint64_t seed) : state_(seed) {}
     std::uint64_t Next() {
         std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
@@ -22,28 +22,32 @@ public:
     }
     std::size_t Below(std::size_t n) { return static_cast<std::size_t>(Next() % n); }
     template <std::size_t N>
-    std::string_view Pick(const std::string_view (&items)[N]) { return items[Below(N)]; }
+    std::string_view Pick(const std::string_view (&items)[N]) {
+        return items[Below(N)];
+    }
 
-private:
+  private:
     std::uint64_t state_;
 };
 
 constexpr std::string_view kAnchorTags[] = {"a", "A"};
 constexpr std::string_view kHrefWords[] = {"href", "HREF", "Href"};
 constexpr std::string_view kSchemes[] = {"http://", "https://", "HTTPS://"};
-constexpr std::string_view kHosts[] = {"www.example.com", "news.example.org", "docs.qt.io",
-                                       "www.boost.org", "zh.wikipedia.org", "cdn.example.net:8080"};
-constexpr std::string_view kPaths[] = {"", "/", "/index.html", "/a/b/c.php?id=", "/news/2026/",
-                                       "/wiki/%E4%B8%AD%E6%96%87"};
+constexpr std::string_view kHosts[] = {"www.example.com",  "news.example.org",
+                                       "docs.qt.io",       "www.boost.org",
+                                       "zh.wikipedia.org", "cdn.example.net:8080"};
+constexpr std::string_view kPaths[] = {
+    "", "/", "/index.html", "/a/b/c.php?id=", "/news/2026/", "/wiki/%E4%B8%AD%E6%96%87"};
 constexpr std::string_view kRelative[] = {"/about.html", "../up/page.htm", "page2.html", "#top",
                                           "mailto:someone@example.com"};
-constexpr std::string_view kTexts[] = {"首页", "Home", "新闻 News", "下一页", "Download 下载",
-                                       "关于我们", "Read more", "文档与教程", ""};
+constexpr std::string_view kTexts[] = {"首页",      "Home",          "新闻 News",
+                                       "下一页",    "Download 下载", "关于我们",
+                                       "Read more", "文档与教程",    ""};
 constexpr std::string_view kAttributes[] = {"", " target=\"_blank\"", " class=\"nav\"",
                                             " title=\"链接\" rel=\"nofollow\""};
 constexpr std::string_view kProse[] = {"这是一段用于测试的中文文本，", "包含常见的标点符号。",
                                        "Lorem ipsum dolor sit amet, ", "正则表达式匹配速度测试；",
-                                       "<span>inline</span> ", "<div class=\"x\">块</div>"};
+                                       "<span>inline</span> ",         "<div class=\"x\">块</div>"};
 
 void AppendAnchor(Random& random, std::string& out) {
     const std::string_view tag = random.Pick(kAnchorTags);

@@ -62,11 +62,15 @@ ResultTable BuildResultTable(const SearchResults& results, int group_count,
 }  // namespace
 
 MatchReport RunMatch(MatchRunIo& io) {
-    SubjectText subject = ReadSubjectText(io.SubjectPath());
+    SubjectBytes bytes = ReadSubjectBytes(io.SubjectPath());
+    io.StageDone(MatchStage::kRead);
+    SubjectText subject = DecodeSubject(std::move(bytes));
+    io.StageDone(MatchStage::kDecode);
     regex expression;
     const bool compiled = expression.Compile(io.Pattern(), !io.IgnoreCase());
     const auto text = std::make_shared<const std::string>(std::move(subject.text));
-    const SearchResults results = expression.SearchAll(*text);
+    const SearchResults results = expression.SearchAll(*text, {}, io.Progress());
+    io.StageDone(MatchStage::kSearch);
 
     io.SetCountLine(CountLine(results.size()));
     io.ReceiveMatches(results, *text);
@@ -74,6 +78,7 @@ MatchReport RunMatch(MatchRunIo& io) {
 
     MatchReport report;
     report.match_count = results.size();
+    report.cancelled = results.Cancelled();
     if (subject.problem == MatchReport::Problem::kFileUnreadable || compiled) {
         report.problem = subject.problem;
         report.detail = std::move(subject.detail);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "match/search_progress.h"
 #include "match/search_result.h"
 #include "table/result_table.h"
 
@@ -11,6 +12,9 @@ namespace lintaro {
 
 // The window's preset pattern: anchors whose link starts with http:// or https://.
 inline constexpr const char* kPresetPattern = R"(<A HREF="(https?://[^/]+)\S*"[^>]*>([^<]*)</A>)";
+
+// The stages of a match run that take time, in order. The table is built after the search.
+enum class MatchStage { kRead, kDecode, kSearch };
 
 // What a match run reads and writes. The window, the batch program and the tests each
 // provide one, so all of them drive the very same run.
@@ -28,6 +32,11 @@ class MatchRunIo {
     virtual void ReplaceTable(ResultTable&& table) = 0;
     // How wide a column heading is in the table's font (InsertColumn's width).
     virtual HeadingWidthFunction HeadingWidth() const = 0;
+    // Told as each stage ends, so that a benchmark can time the stages of the very run.
+    virtual void StageDone(MatchStage /*stage*/) {}
+    // Where the search shows how far it has come and looks for a cancel request; none by
+    // default. It is updated from the searching threads.
+    virtual SearchProgress* Progress() { return nullptr; }
 };
 
 // Why a run's result is empty or short. A run never fails loudly; this says what happened.
@@ -46,6 +55,7 @@ struct MatchReport {
     std::string detail;
     std::int64_t position = -1;
     std::int64_t match_count = 0;
+    bool cancelled = false;  // the search was cancelled: the matches found until then are listed
 };
 
 // Runs one match with the inputs of io and writes its count line and table.

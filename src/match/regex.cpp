@@ -3,14 +3,50 @@
 
 #include <boost/regex.hpp>
 
+#include <array>
 #include <exception>
 #include <locale>
+#include <memory>
+#include <span>
+#include <string>
 
 namespace lintaro {
 
 namespace {
 
-using Engine = boost::basic_regex<char, boost::cpp_regex_traits<char>>;
+// The locale's traits with its case mappings read once into tables. The engine folds case one
+// character at a time, and the locale answers each through a virtual call; with case ignored
+// that call was the largest single cost of a search.
+class CaseTableTraits : public boost::cpp_regex_traits<char> {
+  public:
+    CaseTableTraits() { FillTables(); }
+
+    char translate(char c) const { return c; }
+    char translate_nocase(char c) const { return lower_[Index(c)]; }
+    char translate(char c, bool icase) const { return icase ? lower_[Index(c)] : c; }
+    char tolower(char c) const { return lower_[Index(c)]; }
+    char toupper(char c) const { return upper_[Index(c)]; }
+    std::locale imbue(const std::locale& locale) {
+        std::locale previous = cpp_regex_traits::imbue(locale);
+        FillTables();
+        return previous;
+    }
+
+  private:
+    static std::size_t Index(char c) { return static_cast<unsigned char>(c); }
+    void FillTables() {
+        const auto& ctype = std::use_facet<std::ctype<char>>(getloc());
+        for (std::size_t i = 0; i < lower_.size(); ++i) {
+            lower_[i] = ctype.tolower(static_cast<char>(i));
+            upper_[i] = ctype.toupper(static_cast<char>(i));
+        }
+    }
+
+    std::array<char, 256> lower_{};
+    std::array<char, 256> upper_{};
+};
+
+using Engine = boost::basic_regex<char, CaseTableTraits>;
 
 // The user's locale for case folding and character classes. A locale named by the
 // environment that is not installed falls back to the classic one instead of failing.
@@ -24,6 +60,47 @@ const std::locale& UserLocale() {
     }();
     return locale;
 }
+
+// Searches with the engine. Passing the search's start as the base of the text makes every
+// search see a text of its own that begins there.
+class EngineCursor : public SearchCursor {
+  public:
+    // Compiles the expression anew: copies of a compiled expression share reference counts
+    // that every search updates, which threads searching at once would fight over.
+    EngineCursor(const Engine& compiled, std::string_view text)
+        : begin_(text.data()), end_(text.data() + text.size()) {
+        engine_.imbue(compiled.getloc());
+        engine_.assign(compiled.str(), compiled.flags());
+    }
+
+    Outcome SearchFrom(std::int64_t start, std::span<SubMatchSpan> spans) override {
+        const char* const from = begin_ + start;
+        try {
+            if (!boost::regex_search(from, end_, match_, engine_,
+                                     boost::match_default | boost::format_all, from)) {
+                return Outcome::kNoMatch;
+            }
+        } catch (const std::exception& error) {
+            error_message_ = error.what();
+            return Outcome::kEngineError;
+        }
+        for (std::size_t i = 0; i < spans.size(); ++i) {
+            const auto& group = match_[static_cast<int>(i)];
+            spans[i] = group.matched
+                           ? SubMatchSpan{group.first - begin_, group.second - group.first}
+                           : SubMatchSpan{};
+        }
+        return Outcome::kMatch;
+    }
+    const std::string& ErrorMessage() const override { return error_message_; }
+
+  private:
+    Engine engine_;
+    const char* begin_;
+    const char* end_;
+    boost::match_results<const char*> match_;
+    std::string error_message_;
+};
 
 }  // namespace
 
@@ -60,33 +137,14 @@ bool regex::Compile(std::string_view pattern, bool case_sensitive) {
     return false;
 }
 
-SearchResults regex::SearchAll(std::string_view text) const {
-    SearchResults results(GetGroupCount());
-    if (!expression_ || text.empty()) return results;
-    const char* const begin = text.data();
-    const char* const end = begin + text.size();
-    const char* search_start = begin;
-    boost::match_results<const char*> match;
-    const auto flags = boost::match_default | boost::format_all;
-    try {
-        // Passing search_start as the base makes every search see a text of its own.
-        while (boost::regex_search(search_start, end, match, expression_->engine, flags,
-                                   search_start)) {
-            std::span<SubMatchSpan> spans = results.AppendMatch();
-            for (std::size_t i = 0; i < spans.size(); ++i) {
-                if (!match[static_cast<int>(i)].matched) continue;
-                spans[i].offset = match[static_cast<int>(i)].first - begin;
-                spans[i].length =
-                    match[static_cast<int>(i)].second - match[static_cast<int>(i)].first;
-            }
-            // An empty match where the search began would be found again forever.
-            if (match[0].second == search_start) break;
-            search_start = match[0].second;
-        }
-    } catch (const std::exception& error) {
-        results.SetEngineGaveUp(error.what());
-    }
-    return results;
+SearchResults regex::SearchAll(std::string_view text, const SearchOptions& options,
+                               SearchProgress* progress) const {
+    if (!expression_ || text.empty()) return SearchResults(GetGroupCount());
+    const Engine& engine = expression_->engine;
+    return SearchInParts(
+        static_cast<std::int64_t>(text.size()), GetGroupCount(),
+        [&engine, text] { return std::make_unique<EngineCursor>(engine, text); }, options,
+        progress);
 }
 
 int regex::GetGroupCount() const {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "match/parallel_search.h"
+#include "match/search_progress.h"
 #include "match/search_result.h"
 
 namespace lintaro {
@@ -32,8 +34,11 @@ class regex {
     // Every match in text, in order. Each search after the first treats its own start as the
     // start of a text, so "^", "\b" and look-behind see nothing before it; an empty match at
     // the start of a search ends the run. An engine error ends it too, keeping the matches
-    // found so far. Holding no expression, or an empty text, gives no match.
-    SearchResults SearchAll(std::string_view text) const;
+    // found so far. Holding no expression, or an empty text, gives no match. A large text is
+    // searched by several threads (see SearchInParts), with the same result. progress, when
+    // given, shows how far the search has come and can cancel it.
+    SearchResults SearchAll(std::string_view text, const SearchOptions& options = {},
+                            SearchProgress* progress = nullptr) const;
 
     // Number of capturing groups; 0 when the object holds nothing.
     int GetGroupCount() const;

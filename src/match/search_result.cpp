@@ -1,6 +1,7 @@
 // Where the matches of one search lie in the searched text, stored flat for all matches.
 #include "match/search_result.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace lintaro {
@@ -20,15 +21,23 @@ std::string_view SearchResult::GetSubMatchText(std::string_view text, int index)
 }
 
 SearchResult SearchResults::operator[](std::int64_t match) const {
-    const auto stride = static_cast<std::size_t>(group_count_) + 1;
-    return SearchResult(
-        std::span(spans_).subspan(static_cast<std::size_t>(match) * stride, stride));
+    // The last segment whose first match is not beyond the one asked for.
+    const auto segment =
+        std::prev(std::upper_bound(segments_.begin(), segments_.end(), match,
+                                   [](std::int64_t wanted, const Segment& candidate) {
+                                       return wanted < candidate.first_match;
+                                   }));
+    const std::size_t record =
+        segment->first_record + static_cast<std::size_t>(match - segment->first_match) * Stride();
+    return SearchResult(std::span(segment->spans).subspan(record, Stride()));
 }
 
-std::span<SubMatchSpan> SearchResults::AppendMatch() {
-    const auto stride = static_cast<std::size_t>(group_count_) + 1;
-    spans_.resize(spans_.size() + stride);
-    return std::span(spans_).last(stride);
+void SearchResults::AppendMatches(SpanStore store, std::int64_t first) {
+    const std::size_t first_record = static_cast<std::size_t>(first) * Stride();
+    if (first_record >= store.size()) return;
+    const auto count = static_cast<std::int64_t>((store.size() - first_record) / Stride());
+    segments_.push_back({std::move(store), first_record, size_});
+    size_ += count;
 }
 
 void SearchResults::SetEngineGaveUp(std::string message) {

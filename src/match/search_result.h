@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "match/huge_pages.h"
+
 namespace lintaro {
 
 // The bytes of the whole match or of one group. A group that took no part in the match has
@@ -17,6 +19,10 @@ struct SubMatchSpan {
 
     bool matched() const { return length >= 0; }
 };
+
+// The records of consecutive matches, G + 1 per match, one after another. A million matches
+// fill tens of megabytes, hence the huge pages.
+using SpanStore = std::vector<SubMatchSpan, HugePageAllocator<SubMatchSpan>>;
 
 // One match: record 0 is the whole match, record j the j-th capturing group. A view into the
 // SearchResults that holds it.
@@ -36,33 +42,45 @@ class SearchResult {
     std::span<const SubMatchSpan> spans_;
 };
 
-// All matches of one search in the order they were found, G + 1 records per match in one
-// array, and whether the engine gave up before the end of the text.
+// All matches of one search in the order they were found, and whether the search ended before
+// the end of the text. The records are kept in a few stores taken over from the threads that
+// found them, so that joining their work copies nothing.
 class SearchResults {
   public:
     explicit SearchResults(int group_count = 0) : group_count_(group_count) {}
 
-    std::int64_t size() const {
-        return static_cast<std::int64_t>(spans_.size()) / (group_count_ + 1);
-    }
-    bool empty() const { return spans_.empty(); }
+    std::int64_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
     SearchResult operator[](std::int64_t match) const;
     int GroupCount() const { return group_count_; }
 
-    // Adds a match whose G + 1 records are all unmatched and returns them to be filled in.
-    std::span<SubMatchSpan> AppendMatch();
+    // Adds the matches of store (G + 1 records each) from match first on, taking the store over.
+    void AppendMatches(SpanStore store, std::int64_t first);
 
     // Set when an engine error (complexity or stack limit, memory) ended the search early;
     // the matches found before it stay.
     bool EngineGaveUp() const { return engine_gave_up_; }
     const std::string& EngineMessage() const { return engine_message_; }
     void SetEngineGaveUp(std::string message);
+    // Set when the search was cancelled; the matches found before it stay.
+    bool Cancelled() const { return cancelled_; }
+    void SetCancelled() { cancelled_ = true; }
 
   private:
+    struct Segment {
+        SpanStore spans;
+        std::size_t first_record = 0;  // records before it belong to no match of this result
+        std::int64_t first_match = 0;  // the index in this result of its first match
+    };
+
+    std::size_t Stride() const { return static_cast<std::size_t>(group_count_) + 1; }
+
     int group_count_;
-    std::vector<SubMatchSpan> spans_;
+    std::vector<Segment> segments_;
+    std::int64_t size_ = 0;
     bool engine_gave_up_ = false;
     std::string engine_message_;
+    bool cancelled_ = false;
 };
 
 }  // namespace lintaro

@@ -1,9 +1,13 @@
 // Decoding the subject file's bytes from UTF-8 into the program's text.
 #include "match/subject_decoder.h"
 
+#include <algorithm>
 #include <cstring>
+#include <exception>
 #include <string_view>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "match/program_text.h"
 #include "match/utf8_sequence.h"
@@ -14,6 +18,48 @@ namespace {
 
 // UTF-16 units gathered before they are converted in one go; bounds the buffer for big files.
 constexpr std::size_t kPendingUnits = 1 << 16;
+
+// From this size on, a text is checked by several threads at once.
+constexpr std::size_t kParallelCheckSize = std::size_t{1} << 22;
+constexpr unsigned kMostThreads = 16;
+
+// WellFormedUtf8Prefix, with a large text split between threads. Each split point is moved past
+// continuation bytes, so a sequence that is whole is never cut in two.
+std::size_t WellFormedPrefixInParallel(std::string_view bytes) {
+    const std::size_t pieces = std::clamp(std::thread::hardware_concurrency(), 1u, kMostThreads);
+    if (bytes.size() < kParallelCheckSize || pieces == 1) return WellFormedUtf8Prefix(bytes);
+    std::vector<std::size_t> starts = {0};
+    for (std::size_t k = 1; k < pieces; ++k) {
+        std::size_t split = bytes.size() * k / pieces;
+        // A longer run of continuation bytes is malformed wherever it is cut.
+        for (int step = 0; step < 3 && split < bytes.size() &&
+                           (static_cast<unsigned char>(bytes[split]) & 0xC0) == 0x80;
+             ++step) {
+            ++split;
+        }
+        starts.push_back(split);
+    }
+    starts.push_back(bytes.size());
+    std::vector<std::size_t> prefixes(pieces);
+    const auto check = [&](std::size_t k) {
+        prefixes[k] = WellFormedUtf8Prefix(bytes.substr(starts[k], starts[k + 1] - starts[k]));
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (std::size_t k = 1; k < pieces; ++k) {
+            try {
+                helpers.emplace_back(check, k);
+            } catch (const std::exception&) {
+                check(k);  // no thread to be had: check it here
+            }
+        }
+        check(0);
+    }
+    for (std::size_t k = 0; k < pieces; ++k) {
+        if (prefixes[k] < starts[k + 1] - starts[k]) return starts[k] + prefixes[k];
+    }
+    return bytes.size();
+}
 
 bool IsHighSurrogate(char16_t unit) {
     return unit >= 0xD800 && unit <= 0xDBFF;
@@ -37,6 +83,9 @@ DecodedSubject DecodeSubjectBytes(std::string bytes, const std::string& charset)
     std::u16string pending;
     std::size_t read = 0;
     std::size_t written = 0;  // in place: bytes of output at the front of bytes
+    // Most files are well-formed throughout: check them at full speed before the loop, which
+    // then has nothing or little left to do.
+    if (in_place) read = written = WellFormedPrefixInParallel(bytes);
 
     // Converts the pending units. In place the output fits where they came from: no lenient
     // sequence grows when written as UTF-8 ("?" or a shorter form), and a pair is never split

@@ -4,20 +4,21 @@
 #include <exception>
 #include <utility>
 
+#include "match/huge_pages.h"
 #include "match/subject_decoder.h"
 
 namespace lintaro {
 
 namespace {
 
-SubjectText Unreadable(std::string reason) {
-    return {{}, MatchReport::Problem::kFileUnreadable, std::move(reason), -1};
+SubjectBytes Unreadable(std::string reason) {
+    return {{}, MatchReport::Problem::kFileUnreadable, std::move(reason)};
 }
 
 }  // namespace
 
-SubjectText ReadSubjectText(const std::string& path, const FileReader& reader,
-                            const std::string& charset) {
+SubjectBytes ReadSubjectBytes(const std::string& path, const FileReader& reader,
+                              const std::string& charset) {
     if (path.empty()) return Unreadable("no file named");
     FileReader::OpenResult opened = reader.Open(path);
     if (!opened.file) {
@@ -25,36 +26,49 @@ SubjectText ReadSubjectText(const std::string& path, const FileReader& reader,
         return Unreadable(opened.error);
     }
 
-    std::string bytes;
+    SubjectBytes read;
+    std::string& bytes = read.bytes;
     try {
-        bytes.resize(static_cast<std::size_t>(opened.file->Size()));
+        const auto size = static_cast<std::size_t>(opened.file->Size());
+        // Advised before the first touch: filling ordinary fresh pages costs more than the read.
+        bytes.reserve(size);
+        AdviseHugePages(bytes.data(), bytes.capacity());
+        bytes.resize(size);
     } catch (const std::exception&) {
         return Unreadable("the file is too large to hold in memory");
     }
-    std::string read_error;
     std::size_t arrived = 0;
     while (arrived < bytes.size()) {
         const OpenedFile::ReadResult result = opened.file->Read(
             bytes.data() + arrived, static_cast<std::int64_t>(bytes.size() - arrived));
-        if (!result.error.empty()) read_error = result.error;
+        if (!result.error.empty()) {
+            // What arrived before the failure is still searched.
+            read.problem = MatchReport::Problem::kFileUnreadable;
+            read.detail = result.error;
+        }
         if (result.count <= 0) break;
         arrived += static_cast<std::size_t>(result.count);
     }
     bytes.resize(arrived);
+    return read;
+}
 
-    DecodedSubject decoded = DecodeSubjectBytes(std::move(bytes), charset);
-    SubjectText subject{std::move(decoded.text), MatchReport::Problem::kNone, {}, -1};
-    if (!read_error.empty()) {
-        // What arrived before the failure is still searched.
-        subject.problem = MatchReport::Problem::kFileUnreadable;
-        subject.detail = read_error;
-    } else if (decoded.cut != DecodedSubject::Cut::kNone) {
+SubjectText DecodeSubject(SubjectBytes bytes, const std::string& charset) {
+    DecodedSubject decoded = DecodeSubjectBytes(std::move(bytes.bytes), charset);
+    SubjectText subject{std::move(decoded.text), bytes.problem, std::move(bytes.detail), -1};
+    if (subject.problem == MatchReport::Problem::kNone &&
+        decoded.cut != DecodedSubject::Cut::kNone) {
         subject.problem = decoded.cut == DecodedSubject::Cut::kMalformed
                               ? MatchReport::Problem::kTextCutMalformed
                               : MatchReport::Problem::kTextCutNul;
         subject.position = decoded.cut_offset;
     }
     return subject;
+}
+
+SubjectText ReadSubjectText(const std::string& path, const FileReader& reader,
+                            const std::string& charset) {
+    return DecodeSubject(ReadSubjectBytes(path, reader, charset), charset);
 }
 
 }  // namespace lintaro

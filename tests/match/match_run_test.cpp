@@ -29,11 +29,14 @@ class FakeRunIo : public MatchRunIo {
         return [](std::string_view heading) { return static_cast<int>(heading.size()) * 10; };
     }
 
+    SearchProgress* Progress() override { return progress; }
+
     std::string pattern = kPresetPattern;
     bool ignore_case = true;
     std::string path = kNoFileCaption;
     std::string count_line;
     std::optional<ResultTable> table;
+    SearchProgress* progress = nullptr;
 };
 
 // Every cell, rows on lines and cells separated by "|".
@@ -134,6 +137,22 @@ TEST_F(MatchRunTest, RerunRereadsTheFileAndLeavesNoOldRows) {
     Run(io_);
     EXPECT_EQ(Cells(*io_.table), "序号|匹配文本\n1|x\n");
     EXPECT_EQ(io_.count_line, "共找到 1 处匹配结果：");
+}
+
+TEST_F(MatchRunTest, CancelledSearchIsReportedAndItsMatchesListed) {
+    io_.pattern = "x";
+    UseFile("xxx");
+    SearchProgress progress;
+    progress.RequestCancel();  // before the first search: nothing is found
+    io_.progress = &progress;
+    MatchReport report = Run(io_);
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_EQ(report.match_count, 0);
+    EXPECT_EQ(Cells(*io_.table), "序号|匹配文本\n");
+    io_.progress = nullptr;
+    report = Run(io_);
+    EXPECT_FALSE(report.cancelled);
+    EXPECT_EQ(report.match_count, 3);
 }
 
 struct ProblemCase {

@@ -50,6 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{"UnmatchedGroupAndNonCapturing", "a(b)(?:c)(d)?", true, "xabc", "1,3 2,1 -"},
         SearchCase{"IgnoreCase", "abc", false, "xABCx", "1,3"},
         SearchCase{"CaseSensitive", "abc", true, "xABCx", ""},
+        SearchCase{"IgnoreCaseInSetsAndRepeats", "[a-c]+x", false, "zABcX", "1,4"},
+        SearchCase{"IgnoreCaseInBackReference", "(a)\\1", false, "bAa", "1,2 1,1"},
         SearchCase{"CaretAtEverySearchStart", "^a", true, "aaa", "0,1|1,1|2,1"},
         SearchCase{"LookBehindBlindBeforeSearchStart", "(?<=a)a", true, "aaa", "1,1"},
         SearchCase{"WordBoundaryAtSearchStart", "\\bx", true, "xxx", "0,1|1,1|2,1"},

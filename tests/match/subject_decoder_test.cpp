@@ -75,5 +75,49 @@ TEST(DecodeSubjectTest, LongTextWithScatteredLenientSequences) {
     EXPECT_EQ(decoded.cut, Cut::kNone);
 }
 
+struct LargeTextCase {
+    const char* name;
+    std::size_t fault_at;   // where the fault is put, in sixteenths of the text
+    std::string fault;      // replaces the bytes there
+    std::string converted;  // what the fault becomes, when the text goes on after it
+    Cut cut = Cut::kNone;
+};
+
+class DecodeLargeTextTest : public testing::TestWithParam<LargeTextCase> {};
+
+// Texts of several megabytes are checked by threads that split them; three-byte characters
+// put split points inside sequences.
+TEST_P(DecodeLargeTextTest, FindsTheFirstFaultWhereverTheSplitsFall) {
+    const LargeTextCase& c = GetParam();
+    std::string line;
+    for (int i = 0; i < 20; ++i) line += "\xE4\xB8\xAD";
+    line += "ab\n";
+    std::string bytes;
+    while (bytes.size() < (std::size_t{6} << 20)) bytes += line;
+    const std::size_t offset = bytes.size() / 16 * c.fault_at;
+    const std::size_t at = offset - offset % line.size();  // at the start of a line
+    bytes.replace(at, c.fault.size(), c.fault);
+
+    const DecodedSubject decoded = DecodeSubjectBytes(bytes, "UTF-8");
+    if (c.cut == Cut::kNone) {
+        EXPECT_EQ(decoded.cut, Cut::kNone);
+        EXPECT_TRUE(decoded.text ==
+                    bytes.substr(0, at) + c.converted + bytes.substr(at + c.fault.size()));
+    } else {
+        EXPECT_EQ(decoded.cut, c.cut);
+        EXPECT_EQ(decoded.cut_offset, static_cast<std::int64_t>(at));
+        EXPECT_TRUE(decoded.text == bytes.substr(0, at));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DecodeLargeTextTest,
+    testing::Values(LargeTextCase{"WellFormed", 8, "", ""},
+                    LargeTextCase{"StrayContinuationLate", 13, "\x80", "", Cut::kMalformed},
+                    LargeTextCase{"SequenceCutShortEarly", 3, "\xE4\xB8z", "", Cut::kMalformed},
+                    LargeTextCase{"NulInTheMiddle", 8, std::string(1, '\0'), "", Cut::kNul},
+                    LargeTextCase{"LenientSequenceThenMore", 12, "\xC1\x81z", "Az"}),
+    [](const auto& test_case) { return std::string(test_case.param.name); });
+
 }  // namespace
 }  // namespace lintaro

@@ -1,0 +1,317 @@
+// Times the match run on one file, stage by stage, and the same search by ripgrep and grep.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "match/match_run.h"
+#include "match/program_text.h"
+#include "match/regex.h"
+#include "match/subject_text.h"
+#include "match/utf8_sequence.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using lintaro::MatchStage;
+
+constexpr const char* kUsage =
+    "usage: lintaro_bench FILE [--pattern PATTERN] [--case-sensitive] [--runs N] [--no-tools]\n"
+    "  Runs the match run on FILE N times (default 3) with PATTERN (default the preset pattern)\n"
+    "  and prints the best time of each stage with the spread over the runs, then the same\n"
+    "  search by rg -o and grep -oP (each -i unless --case-sensitive), their output drained\n"
+    "  through a pipe.\n";
+
+struct Options {
+    std::string path;
+    std::string pattern = lintaro::kPresetPattern;
+    bool ignore_case = true;
+    int runs = 3;
+    bool tools = true;
+};
+
+std::optional<Options> ParseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--pattern" && i + 1 < argc) {
+            options.pattern = argv[++i];
+        } else if (argument == "--case-sensitive") {
+            options.ignore_case = false;
+        } else if (argument == "--no-tools") {
+            options.tools = false;
+        } else if (argument == "--runs" && i + 1 < argc) {
+            const std::string_view value = argv[++i];
+            const auto parsed =
+                std::from_chars(value.data(), value.data() + value.size(), options.runs);
+            if (parsed.ec != std::errc{} || options.runs < 1) return std::nullopt;
+        } else if (!argument.starts_with("-") && options.path.empty()) {
+            options.path = argument;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (options.path.empty()) return std::nullopt;
+    return options;
+}
+
+double SecondsBetween(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
+
+// A point in time, on the wall clock and in processor time used by all threads so far; the two
+// apart show how many processors a stage kept busy.
+struct Moment {
+    Clock::time_point wall;
+    double cpu = 0;
+
+    static Moment Now() {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        const auto seconds = [](const timeval& time) {
+            return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+        };
+        return {Clock::now(), seconds(usage.ru_utime) + seconds(usage.ru_stime)};
+    }
+};
+
+// Drives one match run and notes when each stage ends.
+class BenchRunIo : public lintaro::MatchRunIo {
+  public:
+    explicit BenchRunIo(const Options& options) : options_(options) {}
+
+    std::string Pattern() const override { return options_.pattern; }
+    bool IgnoreCase() const override { return options_.ignore_case; }
+    std::string SubjectPath() const override { return options_.path; }
+    void SetCountLine(const std::string& /*line*/) override {}
+    void ReceiveMatches(const lintaro::SearchResults& /*results*/,
+                        const std::string& text) override {
+        text_bytes = static_cast<std::int64_t>(text.size());
+    }
+    void ReplaceTable(lintaro::ResultTable&& new_table) override {
+        table.emplace(std::move(new_table));
+    }
+    lintaro::HeadingWidthFunction HeadingWidth() const override { return {}; }
+    void StageDone(MatchStage stage) override {
+        stage_ends[static_cast<std::size_t>(stage)] = Moment::Now();
+    }
+
+    std::optional<lintaro::ResultTable> table;
+    std::int64_t text_bytes = 0;
+    Moment stage_ends[3];
+
+  private:
+    const Options& options_;
+};
+
+// Best and worst wall time of one figure over the runs, and the processor time of the best.
+struct Timing {
+    double best = 1e300;
+    double worst = 0;
+    double best_cpu = 0;
+    void Add(double seconds) { Add(seconds, 0); }
+    void Add(double seconds, double cpu) {
+        if (seconds < best) best_cpu = cpu;
+        best = std::min(best, seconds);
+        worst = std::max(worst, seconds);
+    }
+    void Add(const Moment& from, const Moment& to) {
+        Add(SecondsBetween(from.wall, to.wall), to.cpu - from.cpu);
+    }
+};
+
+void PrintTiming(const char* name, std::int64_t bytes, const Timing& timing,
+                 std::int64_t file_bytes) {
+    std::printf("%-22s %12lld %9.3f %9.3f %9.3f %10.1f\n", name, static_cast<long long>(bytes),
+                timing.best, timing.worst - timing.best, timing.best_cpu,
+                static_cast<double>(file_bytes) / 1e6 / timing.best);
+}
+
+// Runs a program with its standard output drained through a pipe and returns its wall time, or
+// nothing when it cannot be started or fails. GNU grep stops at the first match when its output
+// is /dev/null, so a pipe is what makes it do the whole work.
+std::optional<double> TimeProgram(const std::vector<std::string>& arguments) {
+    int pipe_ends[2];
+    if (pipe(pipe_ends) != 0) return std::nullopt;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
+    posix_spawn_file_actions_addclose(&actions, pipe_ends[1]);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    const Clock::time_point start = Clock::now();
+    pid_t child = 0;
+    const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipe_ends[1]);
+    if (spawned != 0) {
+        close(pipe_ends[0]);
+        return std::nullopt;
+    }
+    std::vector<char> buffer(1 << 20);
+    while (read(pipe_ends[0], buffer.data(), buffer.size()) > 0) {
+    }
+    close(pipe_ends[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    const double seconds = SecondsBetween(start, Clock::now());
+    // Exit status 1 only says that nothing matched.
+    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) return std::nullopt;
+    return seconds;
+}
+
+void CompareWithTool(const char* name, const std::vector<std::string>& arguments, int runs,
+                     double our_total) {
+    Timing timing;
+    for (int run = 0; run < runs; ++run) {
+        const std::optional<double> seconds = TimeProgram(arguments);
+        if (!seconds) {
+            std::printf("%-22s not installed or failed\n", name);
+            return;
+        }
+        timing.Add(*seconds);
+    }
+    std::printf("%-22s %9.3f s best, spread %.3f s; match run / it = %.2f\n", name, timing.best,
+                timing.worst - timing.best, our_total / timing.best);
+}
+
+// The search stage alone, on one thread and on all, for the figures of the engine itself.
+void TimeSearchAlone(const Options& options, int runs, std::int64_t file_bytes) {
+    const lintaro::SubjectText subject = lintaro::ReadSubjectText(options.path);
+    lintaro::regex expression;
+    if (!expression.Compile(options.pattern, !options.ignore_case)) return;
+    for (const int parts : {1, 0}) {
+        Timing timing;
+        std::int64_t matches = 0;
+        for (int run = 0; run < runs; ++run) {
+            const Moment start = Moment::Now();
+            matches = expression.SearchAll(subject.text, {.parts = parts, .threads = 0}).size();
+            timing.Add(start, Moment::Now());
+        }
+        const std::string name =
+            parts == 1 ? "search alone, 1 part"
+                       : "search alone, " + std::to_string(std::thread::hardware_concurrency()) +
+                             " threads";
+        PrintTiming(name.c_str(), matches, timing, file_bytes);
+    }
+}
+
+// Mapping the file and checking its UTF-8, for comparison with the read and decode stages. The
+// run reads instead: a mapped file that another program shortens under us kills the process
+// with SIGBUS, and a mapping cannot become the text that the table shares.
+void TimeMapping(const std::string& path, std::int64_t file_bytes, int runs) {
+    if (file_bytes == 0) return;
+    Timing timing;
+    std::size_t well_formed = 0;
+    for (int run = 0; run < runs; ++run) {
+        const Moment start = Moment::Now();
+        const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (descriptor < 0) return;
+        const auto size = static_cast<std::size_t>(file_bytes);
+        void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, descriptor, 0);
+        close(descriptor);
+        if (mapped == MAP_FAILED) return;
+        well_formed = lintaro::WellFormedUtf8Prefix({static_cast<const char*>(mapped), size});
+        munmap(mapped, size);
+        timing.Add(start, Moment::Now());
+    }
+    PrintTiming("map + check UTF-8", static_cast<std::int64_t>(well_formed), timing, file_bytes);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::optional<Options> options = ParseOptions(argc, argv);
+    if (!options) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    std::error_code error;
+    const auto file_bytes =
+        static_cast<std::int64_t>(std::filesystem::file_size(options->path, error));
+    if (error) {
+        std::fprintf(stderr, "lintaro_bench: cannot read %s: %s\n", options->path.c_str(),
+                     error.message().c_str());
+        return 1;
+    }
+
+    BenchRunIo io(*options);
+    Timing stages[4];
+    Timing total;
+    std::int64_t matches = 0;
+    for (int run = 0; run < options->runs; ++run) {
+        io.table.reset();  // one run's memory at a time
+        const Moment start = Moment::Now();
+        const lintaro::MatchReport report = lintaro::RunMatch(io);
+        const Moment end = Moment::Now();
+        matches = report.match_count;
+        Moment stage_start = start;
+        for (std::size_t stage = 0; stage < 3; ++stage) {
+            stages[stage].Add(stage_start, io.stage_ends[stage]);
+            stage_start = io.stage_ends[stage];
+        }
+        stages[3].Add(stage_start, end);
+        total.Add(start, end);
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const double peak_bytes = static_cast<double>(usage.ru_maxrss) * 1024;
+
+    std::printf(
+        "file %s, %lld bytes; pattern %s; case %s; %u processors\n", options->path.c_str(),
+        static_cast<long long>(file_bytes), lintaro::ProgramTextToUtf8(options->pattern).c_str(),
+        options->ignore_case ? "ignored" : "sensitive", std::thread::hardware_concurrency());
+    std::printf(
+        "%d runs: best wall seconds, spread (worst - best), processor seconds of the best run\n"
+        "(all threads), MB/s of the file (10^6 bytes) at the best time\n",
+        options->runs);
+    std::printf("%-22s %12s %9s %9s %9s %10s\n", "stage", "bytes/rows", "best s", "spread", "cpu s",
+                "MB/s");
+    PrintTiming("read", file_bytes, stages[0], file_bytes);
+    PrintTiming("decode", io.text_bytes, stages[1], file_bytes);
+    PrintTiming("search", io.text_bytes, stages[2], file_bytes);
+    PrintTiming("table", matches, stages[3], file_bytes);
+    PrintTiming("total (RunMatch)", matches, total, file_bytes);
+    std::printf("matches %lld; peak memory %.1f MB = %.2f x the file\n",
+                static_cast<long long>(matches), peak_bytes / 1e6,
+                peak_bytes / static_cast<double>(std::max<std::int64_t>(file_bytes, 1)));
+    io.table.reset();
+
+    TimeSearchAlone(*options, options->runs, file_bytes);
+    TimeMapping(options->path, file_bytes, options->runs);
+    if (!options->tools) return 0;
+    const std::string pattern = lintaro::ProgramTextToUtf8(options->pattern);
+    std::vector<std::string> rg = {"rg", "-o"};
+    std::vector<std::string> grep = {"grep", "-oP"};
+    if (options->ignore_case) {
+        rg.push_back("-i");
+        grep.push_back("-i");
+    }
+    for (std::vector<std::string>* tool : {&rg, &grep}) {
+        tool->push_back("--");
+        tool->push_back(pattern);
+        tool->push_back(options->path);
+    }
+    CompareWithTool(options->ignore_case ? "rg -o -i" : "rg -o", rg, options->runs, total.best);
+    CompareWithTool(options->ignore_case ? "grep -oiP" : "grep -oP", grep, options->runs,
+                    total.best);
+    return 0;
+}

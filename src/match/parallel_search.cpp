@@ -1,0 +1,273 @@
+// The search loop over a whole text, split into parts that threads search at the same time and
+// joined into exactly the result of searching alone.
+//
+// The loop's only state is where its next search starts, and a search's result depends on that
+// start alone. So each thread runs the loop from the start of its own part until the loop
+// leaves the part, remembering the chain of starts it went through. Joining continues the true
+// loop (which begins with part 0's chain) from where it left one part; as soon as it reaches a
+// start that the next part's chain also went through, the two chains agree from there on, and
+// that part's matches are taken as they are. In practice that happens after a match or two.
+#include "match/parallel_search.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "match/span_chunks.h"
+
+namespace lintaro {
+
+namespace {
+
+// Threads publish their progress after this many bytes, not at every match, so that they do
+// not fight over the shared counters.
+constexpr std::int64_t kProgressBatchBytes = std::int64_t{1} << 18;
+constexpr int kMostThreads = 16;
+
+// How a part's chain of searches ended.
+enum class PartEnd {
+    kLeftPart,     // the next start lies in a later part: not searched here
+    kNoMatch,      // the last search found nothing
+    kEmptyMatch,   // the last match was empty where its search began
+    kEngineError,  // the last search failed
+    kCancelled,    // stopped before the next search
+};
+
+// What one thread found from the start of one part.
+struct PartRun {
+    explicit PartRun(int group_count) : matches(group_count) {}
+
+    std::int64_t begin = 0;  // its first search start
+    bool searched = false;   // false: no thread got to it, and its chain is empty
+    SpanChunks matches;      // in order
+    PartEnd end = PartEnd::kNoMatch;
+    // The start after the last match (or begin): not searched for kLeftPart and kCancelled, the
+    // start of the failed search for kNoMatch and kEngineError.
+    std::int64_t next_start = 0;
+    std::string error;
+};
+
+// One turn of the loop.
+struct Step {
+    PartEnd end = PartEnd::kLeftPart;  // kLeftPart: the loop goes on at next_start
+    std::int64_t next_start = 0;
+};
+
+// Searches from start, appending a match to matches. records has room for one match.
+Step SearchStep(SearchCursor& cursor, std::int64_t start, std::span<SubMatchSpan> records,
+                SpanChunks& matches) {
+    switch (cursor.SearchFrom(start, records)) {
+        case SearchCursor::Outcome::kMatch:
+            break;
+        case SearchCursor::Outcome::kNoMatch:
+            return {PartEnd::kNoMatch, start};
+        case SearchCursor::Outcome::kEngineError:
+            return {PartEnd::kEngineError, start};
+    }
+    matches.Append(records);
+    const std::int64_t match_end = records[0].offset + records[0].length;
+    // An empty match where the search began would be found again forever.
+    if (match_end == start) return {PartEnd::kEmptyMatch, start};
+    return {PartEnd::kLeftPart, match_end};
+}
+
+// Publishes a thread's progress in batches.
+class ProgressBatch {
+  public:
+    explicit ProgressBatch(SearchProgress* progress) : progress_(progress) {}
+    ~ProgressBatch() { Publish(); }
+    ProgressBatch(const ProgressBatch&) = delete;
+    ProgressBatch& operator=(const ProgressBatch&) = delete;
+
+    void Add(std::int64_t bytes, std::int64_t matches) {
+        bytes_ += bytes;
+        matches_ += matches;
+        if (bytes_ >= kProgressBatchBytes) Publish();
+    }
+    bool CancelRequested() const { return progress_ != nullptr && progress_->CancelRequested(); }
+
+  private:
+    void Publish() {
+        if (progress_ != nullptr && (bytes_ > 0 || matches_ > 0)) progress_->Add(bytes_, matches_);
+        bytes_ = 0;
+        matches_ = 0;
+    }
+
+    SearchProgress* progress_;
+    std::int64_t bytes_ = 0;
+    std::int64_t matches_ = 0;
+};
+
+// Runs the loop from run.begin until its next start reaches stop (the next part's begin) or
+// the loop ends. Progress counts the bytes of [run.begin, part_end) behind the loop.
+void SearchPart(PartRun& run, std::int64_t stop, std::int64_t part_end, SearchCursor& cursor,
+                std::span<SubMatchSpan> records, SearchProgress* progress) {
+    run.searched = true;
+    ProgressBatch batch(progress);
+    std::int64_t start = run.begin;
+    const auto finish = [&](PartEnd end, std::int64_t next_start) {
+        run.end = end;
+        run.next_start = next_start;
+        if (end != PartEnd::kCancelled) batch.Add(part_end - std::min(start, part_end), 0);
+    };
+    try {
+        while (true) {
+            if (batch.CancelRequested()) return finish(PartEnd::kCancelled, start);
+            const Step step = SearchStep(cursor, start, records, run.matches);
+            if (step.end == PartEnd::kEngineError) run.error = cursor.ErrorMessage();
+            if (step.end == PartEnd::kEmptyMatch) batch.Add(0, 1);
+            if (step.end != PartEnd::kLeftPart) return finish(step.end, step.next_start);
+            batch.Add(std::min(step.next_start, part_end) - std::min(start, part_end), 1);
+            start = step.next_start;
+            if (start >= stop) return finish(PartEnd::kLeftPart, start);
+        }
+    } catch (const std::exception& error) {
+        // Only memory can run out here; like an engine error it ends the loop.
+        run.error = error.what();
+        finish(PartEnd::kEngineError, start);
+    }
+}
+
+// The index in run's chain of the search start start, if the chain went through it.
+std::optional<std::int64_t> ChainIndex(const PartRun& run, std::int64_t start) {
+    if (!run.searched) return std::nullopt;
+    const std::int64_t matches = run.matches.MatchCount();
+    // The start of search i: the part's begin, then the end of each match. After an empty match
+    // where its search began, no search follows.
+    const auto start_of = [&](std::int64_t i) {
+        if (i == 0) return run.begin;
+        const SubMatchSpan& match = run.matches.WholeMatch(i - 1);
+        return match.offset + match.length;
+    };
+    const std::int64_t chain_length = matches + (run.end == PartEnd::kEmptyMatch ? 0 : 1);
+    // Starts only grow along a chain: search for the first one not below start.
+    std::int64_t low = 0;
+    std::int64_t high = chain_length;
+    while (low < high) {
+        const std::int64_t middle = low + (high - low) / 2;
+        if (start_of(middle) < start) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    if (low < chain_length && start_of(low) == start) return low;
+    return std::nullopt;
+}
+
+// Continues the true loop through the parts' chains, searching itself only between them.
+SearchResults JoinParts(std::vector<PartRun>& runs, int group_count,
+                        const CursorFactory& new_cursor, SearchProgress* progress) {
+    SearchResults results(group_count);
+    SpanChunks own(group_count);  // matches found here since the last part was taken
+    std::vector<SubMatchSpan> records(static_cast<std::size_t>(group_count) + 1);
+    std::unique_ptr<SearchCursor> cursor;
+    const auto take_own = [&] { own.MoveInto(results, 0); };
+    std::int64_t start = 0;
+    std::size_t part = 0;
+    try {
+        while (true) {
+            while (part + 1 < runs.size() && runs[part + 1].begin <= start) ++part;
+            PartRun& run = runs[part];
+            if (const auto index = ChainIndex(run, start)) {
+                take_own();
+                run.matches.MoveInto(results, *index);
+                switch (run.end) {
+                    case PartEnd::kLeftPart:
+                        // At or beyond the next part's begin, so never this part again.
+                        start = run.next_start;
+                        continue;
+                    case PartEnd::kNoMatch:
+                    case PartEnd::kEmptyMatch:
+                        break;
+                    case PartEnd::kEngineError:
+                        results.SetEngineGaveUp(run.error);
+                        break;
+                    case PartEnd::kCancelled:
+                        results.SetCancelled();
+                        break;
+                }
+                return results;
+            }
+            if (progress != nullptr && progress->CancelRequested()) {
+                take_own();
+                results.SetCancelled();
+                return results;
+            }
+            if (!cursor) cursor = new_cursor();
+            const Step step = SearchStep(*cursor, start, records, own);
+            const bool matched = step.end == PartEnd::kLeftPart || step.end == PartEnd::kEmptyMatch;
+            if (matched && progress != nullptr) progress->Add(0, 1);
+            if (step.end == PartEnd::kLeftPart) {
+                start = step.next_start;
+                continue;
+            }
+            take_own();
+            if (step.end == PartEnd::kEngineError) results.SetEngineGaveUp(cursor->ErrorMessage());
+            return results;
+        }
+    } catch (const std::exception& error) {
+        // Only memory can run out here; like an engine error it ends the loop.
+        take_own();
+        results.SetEngineGaveUp(error.what());
+        return results;
+    }
+}
+
+int ProcessorCount() {
+    return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMostThreads);
+}
+
+}  // namespace
+
+SearchResults SearchInParts(std::int64_t text_size, int group_count,
+                            const CursorFactory& new_cursor, const SearchOptions& options,
+                            SearchProgress* progress) {
+    int parts = options.parts;
+    if (parts <= 0) parts = text_size >= kParallelTextSize ? ProcessorCount() : 1;
+    parts = static_cast<int>(std::clamp<std::int64_t>(parts, 1, text_size));
+    const int threads = std::min(options.threads > 0 ? options.threads : ProcessorCount(), parts);
+    if (progress != nullptr) progress->Start(text_size);
+
+    std::vector<PartRun> runs(static_cast<std::size_t>(parts), PartRun(group_count));
+    for (int k = 0; k < parts; ++k) runs[static_cast<std::size_t>(k)].begin = text_size * k / parts;
+    // Each thread takes the next part not yet taken, so earlier parts are done first.
+    std::atomic<int> next_part{0};
+    const auto search_parts = [&] {
+        std::unique_ptr<SearchCursor> cursor;
+        std::vector<SubMatchSpan> records;
+        try {
+            cursor = new_cursor();
+            records.resize(static_cast<std::size_t>(group_count) + 1);
+        } catch (const std::exception&) {
+            return;  // out of memory: the parts this thread would have taken are left to others
+        }
+        for (int k = next_part++; k < parts; k = next_part++) {
+            const bool last = k + 1 == parts;
+            const std::int64_t part_end =
+                last ? text_size : runs[static_cast<std::size_t>(k) + 1].begin;
+            // The last part's loop goes on to the end of the text, and one search beyond.
+            const std::int64_t stop = last ? INT64_MAX : part_end;
+            SearchPart(runs[static_cast<std::size_t>(k)], stop, part_end, *cursor, records,
+                       progress);
+        }
+    };
+    std::vector<std::jthread> helpers;
+    for (int t = 1; t < threads; ++t) {
+        try {
+            helpers.emplace_back(search_parts);
+        } catch (const std::exception&) {
+            break;  // no more threads to be had: fewer threads take the same parts
+        }
+    }
+    search_parts();
+    helpers.clear();  // joins them
+    return JoinParts(runs, group_count, new_cursor, progress);
+}
+
+}  // namespace lintaro

@@ -1,0 +1,39 @@
+// The search loop over a whole text, split into parts that threads search at the same time and
+// joined into exactly the result of searching alone.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "match/search_cursor.h"
+#include "match/search_progress.h"
+#include "match/search_result.h"
+
+namespace lintaro {
+
+// Texts shorter than this are searched by one thread: starting threads would cost more than
+// they save.
+inline constexpr std::int64_t kParallelTextSize = std::int64_t{1} << 20;
+
+struct SearchOptions {
+    // How many parts the text is split into; 0 chooses one per processor for a text of at least
+    // kParallelTextSize bytes and a single part below that.
+    int parts = 0;
+    // How many threads search the parts, the calling one included; 0 means one per processor.
+    int threads = 0;
+};
+
+// Makes a cursor for one thread.
+using CursorFactory = std::function<std::unique_ptr<SearchCursor>()>;
+
+// Every match of the search loop over a text of text_size bytes (at least 1): search from the
+// start of the text, and after each match again from its end, until a search finds nothing,
+// finds an empty match where it began (which is kept), or fails (the failure is recorded and
+// the matches before it are kept). When progress is given, the searching threads update it and
+// stop early on its cancel request; the result is then the part of the full result found so far.
+SearchResults SearchInParts(std::int64_t text_size, int group_count,
+                            const CursorFactory& new_cursor, const SearchOptions& options,
+                            SearchProgress* progress);
+
+}  // namespace lintaro

@@ -1,0 +1,215 @@
+// Tests of the search split over threads: it must give exactly the result of searching alone,
+// report its progress, and stop on request with a beginning of the full result.
+#include "match/parallel_search.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "match/match_run.h"
+#include "match/regex.h"
+
+namespace lintaro {
+namespace {
+
+// Every record of every match, and how the search ended.
+std::string Describe(const SearchResults& results) {
+    std::string out;
+    for (std::int64_t m = 0; m < results.size(); ++m) {
+        for (int j = 0; j <= results.GroupCount(); ++j) {
+            const SubMatchSpan span = results[m].Span(j);
+            out += span.matched() ? std::to_string(span.offset) + "," + std::to_string(span.length)
+                                  : "-";
+            out += j < results.GroupCount() ? " " : "|";
+        }
+    }
+    if (results.EngineGaveUp()) out += "gave up: " + results.EngineMessage();
+    if (results.Cancelled()) out += "cancelled";
+    return out;
+}
+
+// splitmix64: the same texts on every platform.
+class Random {
+  public:
+    explicit Random(std::uint64_t seed) : state_(seed) {}
+    std::uint64_t Next() {
+        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    std::size_t Below(std::size_t n) { return static_cast<std::size_t>(Next() % n); }
+
+  private:
+    std::uint64_t state_;
+};
+
+std::vector<std::string> Texts() {
+    std::vector<std::string> texts = {
+        "a",
+        "ab",
+        std::string(200, 'a'),
+        "x" + std::string(30, 'a') + " x x x",  // the engine gives up after the first x
+        std::string(30, 'a') + "c" + std::string(30, 'a'),
+        "<a href=\"x\">t</a> <b>u</b>\n<a>v</a><a>\n</a>",
+    };
+    Random random(7);
+    for (const std::string alphabet : {"ab", "ab \n", "aab<>/ \nxA", "a\n"}) {
+        for (int i = 0; i < 8; ++i) {
+            std::string text(1 + random.Below(400), ' ');
+            for (char& c : text) c = alphabet[random.Below(alphabet.size())];
+            texts.push_back(text);
+        }
+    }
+    return texts;
+}
+
+struct PatternCase {
+    const char* pattern;
+    bool case_sensitive = true;
+};
+
+const PatternCase kPatterns[] = {
+    {"a"},          {"ab|b"},      {"a+"},        {"a*"},
+    {"b*"},         {"z*"},        {"^a"},        {"^"},
+    {"$"},          {"^$"},        {"\\b"},       {"\\B"},
+    {"\\ba"},       {"a\\b"},      {"\\Ab"},      {"(?<=a)b"},
+    {"(?<!a)b"},    {"(?<=\\n)a"}, {"(a|b)\\1"},  {"(a)(b)?"},
+    {"([ab])\\1+"}, {"."},         {".{3}"},      {".*"},
+    {"[^\\n]*\\n"}, {"a.*?b"},     {"\\s+"},      {"(?=b)"},
+    {"a(?=b)"},     {"a(?!b)"},    {"<[^>]*>"},   {"<(a|b)[^>]*>([^<]*)</\\1>"},
+    {"x|(a+)+c"},   {"(a|aa)+$"},  {"A+", false}, {"[A-B]{2}", false},
+};
+
+struct SplitCase {
+    int parts;
+    int threads;
+};
+
+const SplitCase kSplits[] = {{2, 2}, {3, 1}, {3, 3}, {5, 2}, {8, 3}, {64, 2}};
+
+// Compares the split search with the search alone over every pattern, text and split; small
+// texts and many parts put split points inside matches, inside runs of empty matches and
+// between the two searches of an empty match found after its start.
+TEST(ParallelSearchTest, SplitSearchEqualsSearchAlone) {
+    const std::vector<std::string> texts = Texts();
+    for (const PatternCase& pattern : kPatterns) {
+        regex expression;
+        ASSERT_TRUE(expression.Compile(pattern.pattern, pattern.case_sensitive)) << pattern.pattern;
+        for (std::size_t t = 0; t < texts.size(); ++t) {
+            const std::string alone = Describe(expression.SearchAll(texts[t], {.parts = 1}));
+            for (const SplitCase& split : kSplits) {
+                SearchProgress progress;
+                const SearchResults results = expression.SearchAll(
+                    texts[t], {.parts = split.parts, .threads = split.threads}, &progress);
+                ASSERT_EQ(Describe(results), alone) << "pattern " << pattern.pattern << ", text "
+                                                    << t << ", " << split.parts << " parts";
+                // Every byte is counted once; matches that overlapping work found count twice.
+                ASSERT_EQ(progress.SearchedBytes(), static_cast<std::int64_t>(texts[t].size()));
+                ASSERT_GE(progress.FoundMatches(), results.size());
+            }
+        }
+    }
+}
+
+TEST(ParallelSearchTest, GivingUpIsSeenWhereSearchingAloneStops) {
+    regex expression;
+    ASSERT_TRUE(expression.Compile("x|(a+)+c", true));
+    const std::string text = "x" + std::string(30, 'a') + " x x x";
+    const SearchResults results = expression.SearchAll(text, {.parts = 4, .threads = 2});
+    EXPECT_EQ(Describe(results).substr(0, 13), "0,1 -|gave up");
+}
+
+// A text of a megabyte or more is split by default; the preset pattern over generated anchors.
+TEST(ParallelSearchTest, LargeTextSplitByDefault) {
+    std::string text;
+    Random random(3);
+    while (text.size() < (std::size_t{3} << 19)) {
+        text += random.Below(3) == 0 ? "<a href=\"/rel\">r</a>\n" : "<A HREF=\"https://h";
+        text += std::to_string(random.Below(1000)) + ".cn/p\">t 中</a> ";
+    }
+    regex expression;
+    ASSERT_TRUE(expression.Compile(kPresetPattern, false));
+    const SearchResults alone = expression.SearchAll(text, {.parts = 1});
+    EXPECT_GT(alone.size(), 10000);
+    EXPECT_EQ(Describe(expression.SearchAll(text)), Describe(alone));
+}
+
+// Finds a three-byte match at every tenth byte and asks for a cancel at the given search.
+class FakeCursor : public SearchCursor {
+  public:
+    FakeCursor(std::int64_t text_size, std::atomic<int>& searches, int cancel_at,
+               SearchProgress& progress)
+        : text_size_(text_size), searches_(searches), cancel_at_(cancel_at), progress_(progress) {}
+
+    Outcome SearchFrom(std::int64_t start, std::span<SubMatchSpan> spans) override {
+        if (++searches_ == cancel_at_) progress_.RequestCancel();
+        const std::int64_t match = (start + 9) / 10 * 10;
+        if (match + 3 > text_size_) return Outcome::kNoMatch;
+        spans[0] = {match, 3};
+        return Outcome::kMatch;
+    }
+    const std::string& ErrorMessage() const override { return message_; }
+
+  private:
+    std::int64_t text_size_;
+    std::atomic<int>& searches_;
+    int cancel_at_;
+    SearchProgress& progress_;
+    std::string message_;
+};
+
+struct ProgressCase {
+    const char* name;
+    int parts;
+    int threads;
+    int cancel_at;  // 0: never
+};
+
+class SearchProgressTest : public testing::TestWithParam<ProgressCase> {};
+
+TEST_P(SearchProgressTest, CountsAndStopsWithABeginningOfTheResult) {
+    const ProgressCase& c = GetParam();
+    constexpr std::int64_t kTextSize = 10000;
+    std::atomic<int> searches{0};
+    SearchProgress progress;
+    const CursorFactory new_cursor = [&] {
+        return std::make_unique<FakeCursor>(kTextSize, searches, c.cancel_at, progress);
+    };
+    const SearchResults results = SearchInParts(
+        kTextSize, 0, new_cursor, {.parts = c.parts, .threads = c.threads}, &progress);
+
+    for (std::int64_t m = 0; m < results.size(); ++m) {
+        ASSERT_EQ(results[m].Span(0).offset, m * 10) << "match " << m;
+    }
+    EXPECT_EQ(progress.TotalBytes(), kTextSize);
+    EXPECT_LE(progress.SearchedBytes(), kTextSize);
+    EXPECT_GE(progress.FoundMatches(), results.size());
+    if (c.cancel_at == 0) {
+        EXPECT_EQ(results.size(), 1000);
+        EXPECT_FALSE(results.Cancelled());
+        EXPECT_EQ(progress.SearchedBytes(), kTextSize);
+    } else {
+        EXPECT_TRUE(results.Cancelled());
+        EXPECT_LT(results.size(), 1000);
+        // Alone, the search that sees the request still keeps its match.
+        if (c.threads == 1 && c.parts == 1) {
+            EXPECT_EQ(results.size(), c.cancel_at);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SearchProgressTest,
+                         testing::Values(ProgressCase{"Alone", 1, 1, 0},
+                                         ProgressCase{"Split", 4, 2, 0},
+                                         ProgressCase{"CancelledAlone", 1, 1, 300},
+                                         ProgressCase{"CancelledSplitOneThread", 4, 1, 300},
+                                         ProgressCase{"CancelledSplit", 4, 3, 300},
+                                         ProgressCase{"CancelledAtOnce", 4, 2, 1}),
+                         [](const auto& test_case) { return std::string(test_case.param.name); });
+
+}  // namespace
+}  // namespace lintaro
