@@ -1,6 +1,8 @@
 // The five export record formats, each appended to one text reserved up front.
 #include "export/export_text.h"
 
+#include <algorithm>
+
 #include "export/link_row_template.h"
 #include "export/page_templates.h"
 #include "export/replace_pairs.h"
@@ -34,6 +36,11 @@ std::string_view CellText(const ResultTable& table, int row, int column) {
 // for reserving it in one go.
 std::size_t CellBytes(const ResultTable& table, int first_row, int last_row, int first_column,
                       int last_column, const PairReplacer* replacer = nullptr) {
+    // Only cells that exist hold bytes; a column role may name any number at all.
+    first_row = std::max(first_row, 0);
+    last_row = std::min(last_row, table.RowCount() - 1);
+    first_column = std::max(first_column, 0);
+    last_column = std::min(last_column, table.ColumnCount() - 1);
     std::size_t bytes = 0;
     for (int row = first_row; row <= last_row; ++row) {
         for (int column = first_column; column <= last_column; ++column) {

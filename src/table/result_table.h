@@ -63,7 +63,8 @@ class ResultTable {
     explicit ResultTable(HeadingWidthFunction heading_width = {});
 
     // Empties every cell and restores the initial settings, keeping the row and column
-    // counts (at least 1 x 1); the background becomes white.
+    // counts (at least 1 x 1); the background becomes white. No cell shows the shared source
+    // any more, so the table lets go of it: bulk rows need a new ShareSource.
     void ResetTable();
     int RowCount() const;
     int ColumnCount() const;

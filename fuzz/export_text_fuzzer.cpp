@@ -1,0 +1,142 @@
+// Fuzz target: every export format over a fuzzed table, selection and column roles, checked
+// against the formats written out plainly.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "export/export_text.h"
+#include "export/page_templates.h"
+#include "fuzz/fuzz_check.h"
+#include "fuzz/fuzz_input.h"
+#include "match/program_text.h"
+
+namespace lintaro {
+namespace {
+
+constexpr int kMaxRows = 8;
+constexpr int kMaxColumns = 6;
+
+std::string Cell(const ResultTable& table, int row, int column) {
+    return std::string(table.GetCell(row, column).value_or(""));
+}
+
+// Valid entities for the characters that markup gives a meaning; "&" stays as it is.
+std::string Escaped(std::string_view text, bool attribute_only) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '"':
+                out += "&quot;";
+                break;
+            case ' ':
+                out += attribute_only ? " " : "&nbsp;";
+                break;
+            case '<':
+                out += attribute_only ? "<" : "&lt;";
+                break;
+            case '>':
+                out += attribute_only ? ">" : "&gt;";
+                break;
+            case '\'':
+                out += attribute_only ? "'" : "&apos;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string HtmlTable(const ResultTable& table, const SelectionRect& s) {
+    std::string out = "<figure><table><thead><tr>";
+    for (int c = s.first_column; c <= s.last_column; ++c) {
+        out += "<th><span>" + Escaped(Cell(table, 0, c), false) + "</span></th>\r\n";
+    }
+    out += "</tr></thead>\r\n";
+    for (int r = s.first_row; r <= s.last_row; ++r) {
+        out += "<tbody><tr>\r\n";
+        for (int c = s.first_column; c <= s.last_column; ++c) {
+            out += "<td><span>" + Escaped(Cell(table, r, c), false) + "</span></td>\r\n";
+        }
+        out += "</tr></tbody>\r\n";
+    }
+    return out + "</table></figure>\r\n";
+}
+
+std::string Reference(ExportFormat format, const ResultTable& table, const SelectionRect& s,
+                      int link, int text) {
+    std::string out;
+    switch (format) {
+        case ExportFormat::StyledLinkPage:
+            out = LinksPageTemplate();
+            for (int r = s.first_row; r <= s.last_row; ++r) {
+                out += Utf8ToProgramText("<p><b>[&nbsp&nbsp</b><b class=\"btext\">") +
+                       Cell(table, r, text) +
+                       Utf8ToProgramText("</b><b>&nbsp&nbsp]：&nbsp</b><a href=\"") +
+                       Escaped(Cell(table, r, link), true) + "\">" + Cell(table, r, link) +
+                       "</a></p>\r\n";
+            }
+            return out + "</TEXT></div></div>\n</body>\n</html>\r\n";
+        case ExportFormat::LinkList:
+            for (int r = s.first_row; r <= s.last_row; ++r) {
+                out += "<a href=\"" + Escaped(Cell(table, r, link), true) + "\">" +
+                       Cell(table, r, text) + "</a><br/>\r\n";
+            }
+            return out;
+        case ExportFormat::PlainText:
+            for (int r = s.first_row; r <= s.last_row; ++r) {
+                if (s.first_column == s.last_column) {
+                    out += Cell(table, r, s.first_column);
+                } else {
+                    for (int c = s.first_column; c <= s.last_column; ++c)
+                        out += Cell(table, r, c) + "    ";
+                }
+                out += "\r\n";
+            }
+            return out;
+        case ExportFormat::HtmlTable:
+            return HtmlTable(table, s);
+        case ExportFormat::StyledTablePage:
+            return TablePageTemplate() + HtmlTable(table, s) + "</div></div>\n</body>\n</html>\r\n";
+    }
+    return out;
+}
+
+}  // namespace
+}  // namespace lintaro
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace lintaro;
+    FuzzInput input(data, size);
+    const auto format = static_cast<ExportFormat>(input.TakeInt(0, 4));
+    const int rows = input.TakeInt(1, kMaxRows);
+    const int columns = input.TakeInt(1, kMaxColumns);
+    ResultTable table;
+    while (table.RowCount() < rows) table.InsertRow("");
+    while (table.RowCount() > rows) table.DeleteRow(table.RowCount() - 1);
+    while (table.ColumnCount() < columns) table.InsertColumn("");
+    while (table.ColumnCount() > columns) table.DeleteColumn(table.ColumnCount() - 1);
+
+    // The selection and the roles may reach past the table: such cells read as empty.
+    SelectionRect selection;
+    selection.first_row = input.TakeInt(0, kMaxRows + 1);
+    selection.last_row = selection.first_row + input.TakeInt(0, 3);
+    selection.first_column = input.TakeInt(0, kMaxColumns + 1);
+    selection.last_column = selection.first_column + input.TakeInt(0, 3);
+    ColumnRoles roles;
+    roles.ChooseLinkColumn(0, input.TakeInt(0, kMaxColumns + 1));
+    roles.ChooseTextColumn(0, input.TakeInt(0, kMaxColumns + 1));
+    for (int row = 0; row < rows && !input.Empty(); ++row) {
+        for (int column = 0; column < columns; ++column)
+            table.SetCell(row, column, input.TakeText(24));
+    }
+
+    const std::string text = BuildExportText(format, table, selection, roles);
+    // Written plainly for UTF-8, where every ASCII byte starts a character of its own.
+    if (ProgramCharsetIsUtf8()) {
+        FuzzCheck(
+            text == Reference(format, table, selection, roles.LinkColumn(), roles.TextColumn()),
+            "the export text is the format's text");
+    }
+    return 0;
+}
