@@ -21,7 +21,9 @@
 
 #include "app/drop_zone.h"
 #include "app/event_wait.h"
+#include "app/long_work.h"
 #include "export/export_selection.h"
+#include "match/buffered_run_io.h"
 #include "match/program_text.h"
 #include "table/result_table_model.h"
 #include "table/result_table_view.h"
@@ -45,6 +47,21 @@ constexpr int kFlashMilliseconds = 100;
 constexpr int kCharacterHeight = 15;  // pixels, the pattern box's and the role line's font
 constexpr int kCountLineWidth = 992;  // as wide as the pattern box, so a notice fits
 const QString kDropZoneCaption = QStringLiteral("拖入文件");
+
+QString DescribeMatchProgress(const WorkProgress& progress) {
+    const std::int64_t total = progress.Total();
+    if (total == 0) return QStringLiteral("正在读取文件……");
+    if (progress.Done() >= total) return QStringLiteral("正在生成表格……");
+    return QStringLiteral("正在匹配：已搜索 %1%，已找到 %2 处匹配")
+        .arg(progress.Done() * 100 / total)
+        .arg(progress.Found());
+}
+
+QString DescribeExportProgress(const WorkProgress& progress) {
+    const std::int64_t total = progress.Total();
+    if (total > 0 && progress.Done() >= total) return QStringLiteral("正在写入文件……");
+    return QStringLiteral("正在导出：已完成 %1 / %2 行").arg(progress.Done()).arg(total);
+}
 
 QString FromProgramText(const std::string& text) {
     return QString::fromStdU16String(ProgramTextToUtf16(text));
@@ -302,11 +319,26 @@ void MainWindow::ApplyLayout(const ControlLayout& layout) {
 }
 
 void MainWindow::RunMatch() {
-    const MatchReport report = lintaro::RunMatch(static_cast<MatchRunIo&>(*this));
+    if (long_work_running_) return;
+    MatchRunIo& front = *this;
+    WorkProgress progress;
+    BufferedRunIo run(front, progress);
+    MatchReport report;
+    RunWhileBlocked(progress, [&] { report = lintaro::RunMatch(run); }, DescribeMatchProgress);
+    run.Deliver(front);
     ShowRunNotice(DescribeRun(report, drop_zone_->text()));
 }
 
+void MainWindow::RunWhileBlocked(WorkProgress& progress, const std::function<void()>& work,
+                                 const std::function<QString(const WorkProgress&)>& describe) {
+    long_work_running_ = true;
+    lintaro::RunLongWork(this, progress, work, describe);
+    long_work_running_ = false;
+}
+
 void MainWindow::HandleFilesDropped(const QStringList& paths) {
+    // A drop can arrive while a run or an export holds the window; it is not taken then.
+    if (long_work_running_) return;
     QString caption;
     if (paths.size() == 1) {
         caption = paths.front();
@@ -353,7 +385,12 @@ void MainWindow::ChooseLinkColumn(int row, int column) {
 }
 
 void MainWindow::ExportSelection() {
+    if (long_work_running_) return;
     lintaro::ExportSelection(static_cast<ExportIo&>(*this));
+}
+
+void MainWindow::RunLongWork(WorkProgress& progress, const std::function<void()>& work) {
+    RunWhileBlocked(progress, work, DescribeExportProgress);
 }
 
 void MainWindow::ShowRunNotice(const RunNotice& notice) {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 #include "app/layout_controls.h"
 #include "app/run_notice.h"
 #include "export/export_io.h"
@@ -67,6 +69,9 @@ class MainWindow : public QWidget, private MatchRunIo, private ExportIo {
     void ApplyLayout(const ControlLayout& layout);
     ControlLayout CurrentLayout() const;
     void ShowRunNotice(const RunNotice& notice);
+    // Runs work through RunLongWork; drops, runs and exports asked for meanwhile are not taken.
+    void RunWhileBlocked(WorkProgress& progress, const std::function<void()>& work,
+                         const std::function<QString(const WorkProgress&)>& describe);
     void SetRoleLineColour(const QColor& colour);
 
     // MatchRunIo: the match run's inputs and outputs.
@@ -85,6 +90,7 @@ class MainWindow : public QWidget, private MatchRunIo, private ExportIo {
     std::string DropZoneCaption() const override;
     void SetClipboardText(const std::string& text) override;
     void ShowMessage(const std::string& text, const std::string& caption, bool is_error) override;
+    void RunLongWork(WorkProgress& progress, const std::function<void()>& work) override;
 
     QPushButton* match_button_ = nullptr;         // 按钮1
     QPushButton* export_button_ = nullptr;        // 按钮2
@@ -110,6 +116,7 @@ class MainWindow : public QWidget, private MatchRunIo, private ExportIo {
     // The last count line, kept as plain text so a notice can follow it.
     QString count_line_;
     ColumnRoles roles_;
+    bool long_work_running_ = false;
 };
 
 }  // namespace lintaro

@@ -11,9 +11,7 @@ QString FromProgramText(const std::string& text) {
     return QString::fromStdU16String(ProgramTextToUtf16(text));
 }
 
-}  // namespace
-
-RunNotice DescribeRun(const MatchReport& report, const QString& subject_path) {
+RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path) {
     const QString detail = FromProgramText(report.detail);
     const QString offset = QString::number(report.position);
     switch (report.problem) {
@@ -44,6 +42,19 @@ RunNotice DescribeRun(const MatchReport& report, const QString& subject_path) {
         }
     }
     return {};
+}
+
+}  // namespace
+
+RunNotice DescribeRun(const MatchReport& report, const QString& subject_path) {
+    RunNotice notice = DescribeProblem(report, subject_path);
+    if (!report.cancelled) return notice;
+    const QString count = QString::number(report.match_count);
+    const RunNotice cancelled{QStringLiteral("已取消：列出了取消前找到的 %1 处匹配").arg(count),
+                              QStringLiteral("匹配已取消，只列出了取消前找到的 %1 处匹配。").arg(count)};
+    if (notice.IsEmpty()) return cancelled;
+    return {cancelled.brief + QStringLiteral("；") + notice.brief,
+            cancelled.detail + QStringLiteral("\n") + notice.detail};
 }
 
 }  // namespace lintaro

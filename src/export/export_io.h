@@ -1,11 +1,13 @@
 // What an export reads from the window and does on the screen, the clipboard and the disk.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "export/date_time_text.h"
 #include "export/export_format.h"
 #include "export/file_system.h"
+#include "match/work_progress.h"
 #include "table/column_roles.h"
 #include "table/result_table.h"
 #include "table/selection_rect.h"
@@ -32,6 +34,12 @@ class ExportIo {
                              bool is_error) = 0;
     // The current local date and time.
     virtual LocalDateTime Now() const { return CurrentLocalDateTime(); }
+    // Runs work, which touches nothing of the window, and returns once work has returned. The
+    // window runs it on another thread and meanwhile shows how far progress has come, with a
+    // Cancel that asks the work to stop through progress.
+    virtual void RunLongWork(WorkProgress& /*progress*/, const std::function<void()>& work) {
+        work();
+    }
     // Where the export file is written.
     virtual FileSystem& Files() {
         static PosixFileSystem files;

@@ -65,14 +65,17 @@ std::size_t ColumnCount(const SelectionRect& selection) {
 
 class ExportTextBuilder {
   public:
-    ExportTextBuilder(const ResultTable& table, SelectionRect selection, const ColumnRoles& roles)
+    ExportTextBuilder(const ResultTable& table, SelectionRect selection, const ColumnRoles& roles,
+                      WorkProgress* progress)
         : table_(table),
           selection_(selection),
           roles_(roles),
           attribute_(kAttributePairs, ProgramCharacterSetKind()),
-          escape_(kCellEscapePairs, ProgramCharacterSetKind()) {}
+          escape_(kCellEscapePairs, ProgramCharacterSetKind()),
+          progress_(progress) {}
 
     std::string Build(ExportFormat format) {
+        if (progress_ != nullptr) progress_->Start(static_cast<std::int64_t>(RowCount(selection_)));
         switch (format) {
             case ExportFormat::StyledLinkPage:
                 AppendStyledLinkRows();
@@ -94,10 +97,26 @@ class ExportTextBuilder {
                 text_ += kTablePageEnd;
                 break;
         }
+        if (progress_ != nullptr) {
+            progress_->Add(static_cast<std::int64_t>(RowCount(selection_)) - reported_rows_, 0);
+        }
         return std::move(text_);
     }
 
   private:
+    // Reports the rows before row as done, a batch at a time, and tells whether to go on.
+    bool GoOn(int row) {
+        constexpr int kRowsPerReport = 4096;
+        if (progress_ == nullptr || (row - selection_.first_row) % kRowsPerReport != 0) {
+            return true;
+        }
+        if (row != selection_.first_row) {
+            progress_->Add(kRowsPerReport, 0);
+            reported_rows_ += kRowsPerReport;
+        }
+        return !progress_->CancelRequested();
+    }
+
     // The text cells, the links as escaped href values and, when shown, the links again.
     std::size_t LinkCellBytes(bool link_shown) const {
         const int first = selection_.first_row;
@@ -115,7 +134,7 @@ class ExportTextBuilder {
                       RowCount(selection_) * (pieces.p1.size() + pieces.p2.size() +
                                               pieces.p3.size() + pieces.p4.size() + 2));
         text_ += LinksPageTemplate();
-        for (int row = selection_.first_row; row <= selection_.last_row; ++row) {
+        for (int row = selection_.first_row; row <= selection_.last_row && GoOn(row); ++row) {
             const std::string_view link = CellText(table_, row, roles_.LinkColumn());
             text_ += pieces.p1;
             text_ += CellText(table_, row, roles_.TextColumn());
@@ -135,7 +154,7 @@ class ExportTextBuilder {
         constexpr std::string_view kRowEnd = "</a><br/>\r\n";
         text_.reserve(LinkCellBytes(false) +
                       RowCount(selection_) * (kRowStart.size() + kHrefEnd.size() + kRowEnd.size()));
-        for (int row = selection_.first_row; row <= selection_.last_row; ++row) {
+        for (int row = selection_.first_row; row <= selection_.last_row && GoOn(row); ++row) {
             text_ += kRowStart;
             attribute_.AppendReplaced(text_, CellText(table_, row, roles_.LinkColumn()));
             text_ += kHrefEnd;
@@ -150,7 +169,7 @@ class ExportTextBuilder {
         text_.reserve(CellBytes(table_, selection_.first_row, selection_.last_row,
                                 selection_.first_column, selection_.last_column) +
                       RowCount(selection_) * (ColumnCount(selection_) * kCellGap.size() + 2));
-        for (int row = selection_.first_row; row <= selection_.last_row; ++row) {
+        for (int row = selection_.first_row; row <= selection_.last_row && GoOn(row); ++row) {
             if (several_columns) {
                 for (int column = selection_.first_column; column <= selection_.last_column;
                      ++column) {
@@ -184,7 +203,7 @@ class ExportTextBuilder {
             text_ += kHeaderCellEnd;
         }
         text_ += kHeadEnd;
-        for (int row = selection_.first_row; row <= selection_.last_row; ++row) {
+        for (int row = selection_.first_row; row <= selection_.last_row && GoOn(row); ++row) {
             text_ += kBodyStart;
             for (int column = selection_.first_column; column <= selection_.last_column; ++column) {
                 text_ += kCellStart;
@@ -201,14 +220,16 @@ class ExportTextBuilder {
     const ColumnRoles& roles_;
     const PairReplacer attribute_;
     const PairReplacer escape_;
+    WorkProgress* const progress_;
+    std::int64_t reported_rows_ = 0;
     std::string text_;
 };
 
 }  // namespace
 
 std::string BuildExportText(ExportFormat format, const ResultTable& table, SelectionRect selection,
-                            const ColumnRoles& roles) {
-    return ExportTextBuilder(table, selection, roles).Build(format);
+                            const ColumnRoles& roles, WorkProgress* progress) {
+    return ExportTextBuilder(table, selection, roles, progress).Build(format);
 }
 
 }  // namespace lintaro

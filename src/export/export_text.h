@@ -4,6 +4,7 @@
 #include <string>
 
 #include "export/export_format.h"
+#include "match/work_progress.h"
 #include "table/column_roles.h"
 #include "table/result_table.h"
 #include "table/selection_rect.h"
@@ -16,7 +17,9 @@ namespace lintaro {
 // - PlainText, HtmlTable and StyledTablePage read the selected columns; the two table formats
 //   take their header cells from row 0 and escape cell texts into HTML entities.
 // A cell outside the table (a column role the current table lacks) reads as the empty text.
+// progress, when given, counts the rows done; once a cancel is requested there, the text
+// stops after the row being written and is incomplete.
 std::string BuildExportText(ExportFormat format, const ResultTable& table, SelectionRect selection,
-                            const ColumnRoles& roles);
+                            const ColumnRoles& roles, WorkProgress* progress = nullptr);
 
 }  // namespace lintaro

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "match/search_progress.h"
+#include "match/work_progress.h"
 #include "match/search_result.h"
 #include "table/result_table.h"
 
@@ -36,7 +36,7 @@ class MatchRunIo {
     virtual void StageDone(MatchStage /*stage*/) {}
     // Where the search shows how far it has come and looks for a cancel request; none by
     // default. It is updated from the searching threads.
-    virtual SearchProgress* Progress() { return nullptr; }
+    virtual WorkProgress* Progress() { return nullptr; }
 };
 
 // Why a run's result is empty or short. A run never fails loudly; this says what happened.

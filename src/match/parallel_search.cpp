@@ -79,7 +79,7 @@ Step SearchStep(SearchCursor& cursor, std::int64_t start, std::span<SubMatchSpan
 // Publishes a thread's progress in batches.
 class ProgressBatch {
   public:
-    explicit ProgressBatch(SearchProgress* progress) : progress_(progress) {}
+    explicit ProgressBatch(WorkProgress* progress) : progress_(progress) {}
     ~ProgressBatch() { Publish(); }
     ProgressBatch(const ProgressBatch&) = delete;
     ProgressBatch& operator=(const ProgressBatch&) = delete;
@@ -98,7 +98,7 @@ class ProgressBatch {
         matches_ = 0;
     }
 
-    SearchProgress* progress_;
+    WorkProgress* progress_;
     std::int64_t bytes_ = 0;
     std::int64_t matches_ = 0;
 };
@@ -106,7 +106,7 @@ class ProgressBatch {
 // Runs the loop from run.begin until its next start reaches stop (the next part's begin) or
 // the loop ends. Progress counts the bytes of [run.begin, part_end) behind the loop.
 void SearchPart(PartRun& run, std::int64_t stop, std::int64_t part_end, SearchCursor& cursor,
-                std::span<SubMatchSpan> records, SearchProgress* progress) {
+                std::span<SubMatchSpan> records, WorkProgress* progress) {
     run.searched = true;
     ProgressBatch batch(progress);
     std::int64_t start = run.begin;
@@ -162,7 +162,7 @@ std::optional<std::int64_t> ChainIndex(const PartRun& run, std::int64_t start) {
 
 // Continues the true loop through the parts' chains, searching itself only between them.
 SearchResults JoinParts(std::vector<PartRun>& runs, int group_count,
-                        const CursorFactory& new_cursor, SearchProgress* progress) {
+                        const CursorFactory& new_cursor, WorkProgress* progress) {
     SearchResults results(group_count);
     SpanChunks own(group_count);  // matches found here since the last part was taken
     std::vector<SubMatchSpan> records(static_cast<std::size_t>(group_count) + 1);
@@ -227,7 +227,7 @@ int ProcessorCount() {
 
 SearchResults SearchInParts(std::int64_t text_size, int group_count,
                             const CursorFactory& new_cursor, const SearchOptions& options,
-                            SearchProgress* progress) {
+                            WorkProgress* progress) {
     int parts = options.parts;
     if (parts <= 0) parts = text_size >= kParallelTextSize ? ProcessorCount() : 1;
     parts = static_cast<int>(std::clamp<std::int64_t>(parts, 1, text_size));

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "match/search_cursor.h"
-#include "match/search_progress.h"
+#include "match/work_progress.h"
 #include "match/search_result.h"
 
 namespace lintaro {
@@ -34,6 +34,6 @@ using CursorFactory = std::function<std::unique_ptr<SearchCursor>()>;
 // stop early on its cancel request; the result is then the part of the full result found so far.
 SearchResults SearchInParts(std::int64_t text_size, int group_count,
                             const CursorFactory& new_cursor, const SearchOptions& options,
-                            SearchProgress* progress);
+                            WorkProgress* progress);
 
 }  // namespace lintaro

@@ -138,7 +138,7 @@ bool regex::Compile(std::string_view pattern, bool case_sensitive) {
 }
 
 SearchResults regex::SearchAll(std::string_view text, const SearchOptions& options,
-                               SearchProgress* progress) const {
+                               WorkProgress* progress) const {
     if (!expression_ || text.empty()) return SearchResults(GetGroupCount());
     const Engine& engine = expression_->engine;
     return SearchInParts(

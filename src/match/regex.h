@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "match/parallel_search.h"
-#include "match/search_progress.h"
+#include "match/work_progress.h"
 #include "match/search_result.h"
 
 namespace lintaro {
@@ -38,7 +38,7 @@ class regex {
     // searched by several threads (see SearchInParts), with the same result. progress, when
     // given, shows how far the search has come and can cancel it.
     SearchResults SearchAll(std::string_view text, const SearchOptions& options = {},
-                            SearchProgress* progress = nullptr) const;
+                            WorkProgress* progress = nullptr) const;
 
     // Number of capturing groups; 0 when the object holds nothing.
     int GetGroupCount() const;

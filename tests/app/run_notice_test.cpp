@@ -22,7 +22,8 @@ TEST_P(RunNoticeTest, DescribesTheProblem) {
     const RunNotice notice = DescribeRun(c.report, QStringLiteral("/data/页面.html"));
     EXPECT_EQ(notice.brief, QString::fromUtf8(c.brief));
     EXPECT_EQ(notice.detail, QString::fromUtf8(c.detail));
-    EXPECT_EQ(notice.IsEmpty(), c.report.problem == MatchReport::Problem::kNone);
+    EXPECT_EQ(notice.IsEmpty(), c.report.problem == MatchReport::Problem::kNone &&
+                                    !c.report.cancelled);
 }
 
 TEST(RunNoticeTest, MarkupInAMessageLeavesTheTooltipPlainText) {
@@ -61,7 +62,16 @@ INSTANTIATE_TEST_SUITE_P(
         NoticeCase{"EngineGaveUp",
                    {Problem::kEngineGaveUp, "too complex", -1, 12},
                    "匹配引擎在 12 处匹配后放弃",
-                   "匹配引擎在 12 处匹配后放弃，只列出了此前找到的匹配：\ntoo complex"}),
+                   "匹配引擎在 12 处匹配后放弃，只列出了此前找到的匹配：\ntoo complex"},
+        NoticeCase{"Cancelled",
+                   {Problem::kNone, "", -1, 40, true},
+                   "已取消：列出了取消前找到的 40 处匹配",
+                   "匹配已取消，只列出了取消前找到的 40 处匹配。"},
+        NoticeCase{"CancelledAfterACut",
+                   {Problem::kTextCutNul, "", 2, 1, true},
+                   "已取消：列出了取消前找到的 1 处匹配；文本在字节偏移 2 处截断：遇到 NUL 字节",
+                   "匹配已取消，只列出了取消前找到的 1 处匹配。\n"
+                   "文件在字节偏移 2 处有 NUL 字节，只匹配了此前的文本：\n/data/页面.html"}),
     [](const auto& case_info) { return std::string(case_info.param.name); });
 
 }  // namespace

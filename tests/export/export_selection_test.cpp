@@ -34,6 +34,11 @@ class FakeExportIo : public ExportIo {
         messages.push_back({text, message_caption, is_error});
     }
     LocalDateTime Now() const override { return {2022, 3, 9, 8, 5, 7}; }
+    void RunLongWork(WorkProgress& progress, const std::function<void()>& work) override {
+        if (cancel_long_work) progress.RequestCancel();
+        work();
+        long_work_rows = {progress.Done(), progress.Total()};
+    }
 
     SelectionRect selection{1, 1, 2, 2};
     ExportFormat format = ExportFormat::PlainText;
@@ -44,6 +49,8 @@ class FakeExportIo : public ExportIo {
     std::string caption = "拖入文件";
     std::optional<std::string> clipboard;
     std::vector<Message> messages;
+    bool cancel_long_work = false;
+    std::pair<std::int64_t, std::int64_t> long_work_rows;  // rows done, rows in all
 };
 
 struct FormatCase {
@@ -90,6 +97,23 @@ TEST(ExportSelectionTest, NothingSelectedShowsErrorOnly) {
               (std::vector<Message>{{"没有要导出的数据，\r\n请先在表格中选择", "错误", true}}));
     EXPECT_FALSE(io.clipboard.has_value());
     EXPECT_TRUE(dir.Names().empty());
+}
+
+TEST(ExportSelectionTest, LongWorkCountsRowsAndACancelWritesNothing) {
+    TempDir dir;
+    FakeExportIo io;
+    io.caption = dir.Slash() + "page.htm";
+    ExportSelection(io);
+    EXPECT_EQ(io.long_work_rows, std::make_pair(std::int64_t{2}, std::int64_t{2}));
+    EXPECT_EQ(dir.Names().size(), 1u);
+
+    FakeExportIo cancelled;
+    cancelled.caption = dir.Slash() + "page.htm";
+    cancelled.cancel_long_work = true;
+    ExportSelection(cancelled);
+    EXPECT_EQ(dir.Names().size(), 1u);
+    EXPECT_FALSE(cancelled.clipboard.has_value());
+    EXPECT_TRUE(cancelled.messages.empty());
 }
 
 TEST(ExportSelectionTest, LinkPageHeadingIsSixUtf8Bytes) {

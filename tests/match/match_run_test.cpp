@@ -8,6 +8,7 @@
 #include <fstream>
 #include <optional>
 
+#include "match/buffered_run_io.h"
 #include "match/subject_text.h"
 
 namespace lintaro {
@@ -29,14 +30,14 @@ class FakeRunIo : public MatchRunIo {
         return [](std::string_view heading) { return static_cast<int>(heading.size()) * 10; };
     }
 
-    SearchProgress* Progress() override { return progress; }
+    WorkProgress* Progress() override { return progress; }
 
     std::string pattern = kPresetPattern;
     bool ignore_case = true;
     std::string path = kNoFileCaption;
     std::string count_line;
     std::optional<ResultTable> table;
-    SearchProgress* progress = nullptr;
+    WorkProgress* progress = nullptr;
 };
 
 // Every cell, rows on lines and cells separated by "|".
@@ -142,7 +143,7 @@ TEST_F(MatchRunTest, RerunRereadsTheFileAndLeavesNoOldRows) {
 TEST_F(MatchRunTest, CancelledSearchIsReportedAndItsMatchesListed) {
     io_.pattern = "x";
     UseFile("xxx");
-    SearchProgress progress;
+    WorkProgress progress;
     progress.RequestCancel();  // before the first search: nothing is found
     io_.progress = &progress;
     MatchReport report = Run(io_);
@@ -153,6 +154,25 @@ TEST_F(MatchRunTest, CancelledSearchIsReportedAndItsMatchesListed) {
     report = Run(io_);
     EXPECT_FALSE(report.cancelled);
     EXPECT_EQ(report.match_count, 3);
+}
+
+// The window runs the match on another thread through a buffer: the front end sees nothing
+// until the outputs are delivered, and then exactly what a direct run gives.
+TEST_F(MatchRunTest, BufferedRunDeliversWhatADirectRunWrites) {
+    io_.pattern = "(x)";
+    UseFile("axbx");
+    WorkProgress progress;
+    BufferedRunIo buffered(io_, progress);
+    io_.pattern = "changed after the inputs were read";
+    io_.table.reset();
+    const MatchReport report = RunMatch(buffered);
+    EXPECT_EQ(report.match_count, 2);
+    EXPECT_FALSE(io_.table);
+    EXPECT_EQ(io_.count_line, "");
+    EXPECT_EQ(progress.Total(), 4);  // the search reported to the buffer's progress
+    buffered.Deliver(io_);
+    EXPECT_EQ(io_.count_line, "共找到 2 处匹配结果：");
+    EXPECT_EQ(Cells(*io_.table), "序号|匹配文本|子表达式匹配1\n1|x|x\n2|x|x\n");
 }
 
 struct ProblemCase {

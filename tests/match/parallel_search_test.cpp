@@ -102,14 +102,14 @@ TEST(ParallelSearchTest, SplitSearchEqualsSearchAlone) {
         for (std::size_t t = 0; t < texts.size(); ++t) {
             const std::string alone = Describe(expression.SearchAll(texts[t], {.parts = 1}));
             for (const SplitCase& split : kSplits) {
-                SearchProgress progress;
+                WorkProgress progress;
                 const SearchResults results = expression.SearchAll(
                     texts[t], {.parts = split.parts, .threads = split.threads}, &progress);
                 ASSERT_EQ(Describe(results), alone) << "pattern " << pattern.pattern << ", text "
                                                     << t << ", " << split.parts << " parts";
                 // Every byte is counted once; matches that overlapping work found count twice.
-                ASSERT_EQ(progress.SearchedBytes(), static_cast<std::int64_t>(texts[t].size()));
-                ASSERT_GE(progress.FoundMatches(), results.size());
+                ASSERT_EQ(progress.Done(), static_cast<std::int64_t>(texts[t].size()));
+                ASSERT_GE(progress.Found(), results.size());
             }
         }
     }
@@ -142,7 +142,7 @@ TEST(ParallelSearchTest, LargeTextSplitByDefault) {
 class FakeCursor : public SearchCursor {
   public:
     FakeCursor(std::int64_t text_size, std::atomic<int>& searches, int cancel_at,
-               SearchProgress& progress)
+               WorkProgress& progress)
         : text_size_(text_size), searches_(searches), cancel_at_(cancel_at), progress_(progress) {}
 
     Outcome SearchFrom(std::int64_t start, std::span<SubMatchSpan> spans) override {
@@ -158,7 +158,7 @@ class FakeCursor : public SearchCursor {
     std::int64_t text_size_;
     std::atomic<int>& searches_;
     int cancel_at_;
-    SearchProgress& progress_;
+    WorkProgress& progress_;
     std::string message_;
 };
 
@@ -169,13 +169,13 @@ struct ProgressCase {
     int cancel_at;  // 0: never
 };
 
-class SearchProgressTest : public testing::TestWithParam<ProgressCase> {};
+class WorkProgressTest : public testing::TestWithParam<ProgressCase> {};
 
-TEST_P(SearchProgressTest, CountsAndStopsWithABeginningOfTheResult) {
+TEST_P(WorkProgressTest, CountsAndStopsWithABeginningOfTheResult) {
     const ProgressCase& c = GetParam();
     constexpr std::int64_t kTextSize = 10000;
     std::atomic<int> searches{0};
-    SearchProgress progress;
+    WorkProgress progress;
     const CursorFactory new_cursor = [&] {
         return std::make_unique<FakeCursor>(kTextSize, searches, c.cancel_at, progress);
     };
@@ -185,13 +185,13 @@ TEST_P(SearchProgressTest, CountsAndStopsWithABeginningOfTheResult) {
     for (std::int64_t m = 0; m < results.size(); ++m) {
         ASSERT_EQ(results[m].Span(0).offset, m * 10) << "match " << m;
     }
-    EXPECT_EQ(progress.TotalBytes(), kTextSize);
-    EXPECT_LE(progress.SearchedBytes(), kTextSize);
-    EXPECT_GE(progress.FoundMatches(), results.size());
+    EXPECT_EQ(progress.Total(), kTextSize);
+    EXPECT_LE(progress.Done(), kTextSize);
+    EXPECT_GE(progress.Found(), results.size());
     if (c.cancel_at == 0) {
         EXPECT_EQ(results.size(), 1000);
         EXPECT_FALSE(results.Cancelled());
-        EXPECT_EQ(progress.SearchedBytes(), kTextSize);
+        EXPECT_EQ(progress.Done(), kTextSize);
     } else {
         EXPECT_TRUE(results.Cancelled());
         EXPECT_LT(results.size(), 1000);
@@ -202,7 +202,7 @@ TEST_P(SearchProgressTest, CountsAndStopsWithABeginningOfTheResult) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SearchProgressTest,
+INSTANTIATE_TEST_SUITE_P(Cases, WorkProgressTest,
                          testing::Values(ProgressCase{"Alone", 1, 1, 0},
                                          ProgressCase{"Split", 4, 2, 0},
                                          ProgressCase{"CancelledAlone", 1, 1, 300},

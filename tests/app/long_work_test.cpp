@@ -1,0 +1,110 @@
+// Tests of long work: the thread it runs on, the busy cursor, the delayed progress dialog and
+// its Cancel.
+#include "app/long_work.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QThread>
+
+#include <chrono>
+#include <optional>
+#include <stdexcept>
+#include <thread>
+
+#include "window_test_support.h"
+
+namespace lintaro {
+namespace {
+
+QString Describe(const WorkProgress& progress) {
+    return QStringLiteral("%1 of %2").arg(progress.Done()).arg(progress.Total());
+}
+
+class LongWorkTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window_.resize(300, 200);
+        window_.show();
+    }
+    QWidget window_;
+    WorkProgress progress_;
+};
+
+TEST_F(LongWorkTest, ShortWorkRunsElsewhereUnderABusyCursorAndShowsNoDialog) {
+    QThread* work_thread = nullptr;
+    std::optional<Qt::CursorShape> cursor_meanwhile;
+    bool dialog_seen = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (QApplication::overrideCursor() != nullptr) {
+            cursor_meanwhile = QApplication::overrideCursor()->shape();
+        }
+        dialog_seen = dialog_seen || QApplication::activeModalWidget() != nullptr;
+    });
+    watch.start(5);
+    RunLongWork(
+        &window_, progress_,
+        [&] {
+            work_thread = QThread::currentThread();
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        },
+        Describe);
+    EXPECT_NE(work_thread, nullptr);
+    EXPECT_NE(work_thread, QThread::currentThread());
+    EXPECT_EQ(cursor_meanwhile, Qt::BusyCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(dialog_seen);
+}
+
+TEST_F(LongWorkTest, LongWorkShowsProgressAfterHalfASecondAndCancelStopsIt) {
+    QElapsedTimer clock;
+    qint64 shown_after = -1;
+    QString label;
+    const testing::ModalAnswer answer([&](QWidget* modal) {
+        shown_after = clock.elapsed();
+        QTest::qWait(150);  // a refresh or two
+        label = modal->findChild<QLabel*>()->text();
+        modal->findChild<QPushButton*>()->click();
+    });
+    bool stopped_by_cancel = false;
+    clock.start();
+    RunLongWork(
+        &window_, progress_,
+        [&] {
+            progress_.Start(1000);
+            for (int step = 0; step < 1000; ++step) {
+                if (progress_.CancelRequested()) {
+                    stopped_by_cancel = true;
+                    return;
+                }
+                progress_.Add(1, 0);
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        },
+        Describe);
+    EXPECT_TRUE(answer.Answered());
+    EXPECT_TRUE(stopped_by_cancel);
+    EXPECT_GE(shown_after, 450);
+    EXPECT_TRUE(label.endsWith(QStringLiteral(" of 1000"))) << label.toStdString();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(LongWorkTest, FailureOfTheWorkIsThrownHere) {
+    EXPECT_THROW(RunLongWork(
+                     &window_, progress_, [] { throw std::runtime_error("out of memory"); },
+                     Describe),
+                 std::runtime_error);
+}
+
+TEST_F(LongWorkTest, BeforeTheWindowShowsWorkRunsRightHere) {
+    QWidget hidden;
+    QThread* work_thread = nullptr;
+    RunLongWork(&hidden, progress_, [&] { work_thread = QThread::currentThread(); }, Describe);
+    EXPECT_EQ(work_thread, QThread::currentThread());
+}
+
+}  // namespace
+}  // namespace lintaro
