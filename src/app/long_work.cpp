@@ -63,11 +63,14 @@ class ProgressDialog : public QDialog {
         bar_->setValue(total > 0 ? static_cast<int>(done * kProgressSteps / total) : 0);
         label_->setText(progress_.CancelRequested() ? QStringLiteral("正在取消……")
                                                     : describe_(progress_));
+        // Once every unit is done, what is left (building the table, writing the file) runs
+        // to its end: Cancel would promise what it cannot keep.
+        cancel_button_->setEnabled(!progress_.CancelRequested() && !(total > 0 && done >= total));
     }
 
     void reject() override {
+        if (!cancel_button_->isEnabled()) return;
         progress_.RequestCancel();
-        cancel_button_->setEnabled(false);
         Refresh();
     }
 

@@ -92,6 +92,25 @@ TEST_F(LongWorkTest, LongWorkShowsProgressAfterHalfASecondAndCancelStopsIt) {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
+TEST_F(LongWorkTest, OnceEveryUnitIsDoneTheRestCannotBeCancelled) {
+    bool cancel_enabled = true;
+    const testing::ModalAnswer answer([&](QWidget* modal) {
+        cancel_enabled = modal->findChild<QPushButton*>()->isEnabled();
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    RunLongWork(
+        &window_, progress_,
+        [&] {
+            progress_.Start(10);
+            progress_.Add(10, 0);
+            std::this_thread::sleep_for(std::chrono::milliseconds(800));  // writing the file
+        },
+        Describe);
+    EXPECT_TRUE(answer.Answered());
+    EXPECT_FALSE(cancel_enabled);
+    EXPECT_FALSE(progress_.CancelRequested());
+}
+
 TEST_F(LongWorkTest, FailureOfTheWorkIsThrownHere) {
     EXPECT_THROW(RunLongWork(
                      &window_, progress_, [] { throw std::runtime_error("out of memory"); },
