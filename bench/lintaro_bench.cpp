@@ -17,6 +17,9 @@
 #include <thread>
 #include <vector>
 
+#include "export/export_file_writer.h"
+#include "export/export_format.h"
+#include "export/export_text.h"
 #include "match/match_run.h"
 #include "match/program_text.h"
 #include "match/regex.h"
@@ -33,7 +36,8 @@ constexpr const char* kUsage =
     "  Runs the match run on FILE N times (default 3) with PATTERN (default the preset pattern)\n"
     "  and prints the best time of each stage with the spread over the runs, then the same\n"
     "  search by rg -o and grep -oP (each -i unless --case-sensitive), their output drained\n"
-    "  through a pipe.\n";
+    "  through a pipe. Then exports the whole table in each of the five formats into a\n"
+    "  temporary directory and compares each with writing the same bytes.\n";
 
 struct Options {
     std::string path;
@@ -236,6 +240,52 @@ void TimeMapping(const std::string& path, std::int64_t file_bytes, int runs) {
     PrintTiming("map + check UTF-8", static_cast<std::int64_t>(well_formed), timing, file_bytes);
 }
 
+// Exports every data row and column 1 to the last in each format, as the corner click and the
+// export button do, and compares that with writing the same bytes to a new file the same way.
+void TimeExports(const lintaro::ResultTable& table, int runs) {
+    using lintaro::ExportFormat;
+    namespace fs = std::filesystem;
+    const fs::path directory = fs::temp_directory_path() / ("lintaro_bench_" + std::to_string(getpid()));
+    fs::create_directories(directory);
+    const std::string prefix = directory.string() + "/";
+    const lintaro::SelectionRect selection{1, 1, table.RowCount() - 1, table.ColumnCount() - 1};
+    lintaro::ColumnRoles roles;  // the link and text columns of the preset pattern
+    roles.ChooseLinkColumn(0, 2);
+    roles.ChooseTextColumn(0, 3);
+    lintaro::PosixFileSystem files;
+    std::printf("%-22s %12s %9s %9s %9s\n", "export (whole table)", "bytes", "best s", "write s",
+                "ratio");
+    const std::pair<ExportFormat, const char*> formats[] = {
+        {ExportFormat::StyledLinkPage, "styled link page"},
+        {ExportFormat::LinkList, "link list"},
+        {ExportFormat::PlainText, "plain text"},
+        {ExportFormat::HtmlTable, "HTML table"},
+        {ExportFormat::StyledTablePage, "styled table page"}};
+    for (const auto& [format, name] : formats) {
+        const std::string_view extension = lintaro::FormatInfo(format).extension;
+        Timing exporting;
+        Timing writing;
+        std::size_t bytes = 0;
+        for (int run = 0; run < runs; ++run) {
+            Clock::time_point start = Clock::now();
+            std::string text = lintaro::BuildExportText(format, table, selection, roles);
+            const lintaro::WriteResult exported =
+                lintaro::WriteNewFile(files, prefix, "export", extension, text);
+            exporting.Add(SecondsBetween(start, Clock::now()));
+            bytes = text.size();
+            start = Clock::now();
+            const lintaro::WriteResult written =
+                lintaro::WriteNewFile(files, prefix, "bytes", extension, text);
+            writing.Add(SecondsBetween(start, Clock::now()));
+            fs::remove(exported.path);
+            fs::remove(written.path);
+        }
+        std::printf("%-22s %12zu %9.3f %9.3f %9.2f\n", name, bytes,
+                    exporting.best, writing.best, exporting.best / writing.best);
+    }
+    fs::remove_all(directory);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -293,6 +343,7 @@ int main(int argc, char** argv) {
     std::printf("matches %lld; peak memory %.1f MB = %.2f x the file\n",
                 static_cast<long long>(matches), peak_bytes / 1e6,
                 peak_bytes / static_cast<double>(std::max<std::int64_t>(file_bytes, 1)));
+    TimeExports(*io.table, options->runs);
     io.table.reset();
 
     TimeSearchAlone(*options, options->runs, file_bytes);
