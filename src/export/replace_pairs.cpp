@@ -29,6 +29,7 @@ PairReplacer::PairReplacer(std::span<const ReplacePair> pairs, CharacterSetKind 
             break;
         }
         pair_of_byte_[byte] = static_cast<std::int8_t>(i);
+        growth_of_byte_[byte] = pair.replacement.size() - 1;
     }
     for (const Pair& pair : pairs_) {
         for (char c : pair.replacement) {
@@ -45,6 +46,9 @@ void PairReplacer::AppendReplaced(std::string& out, std::string_view text) const
     // An ASCII replacement neither creates a find byte nor changes where the following
     // characters start, so every find byte at a character start is replaced exactly once,
     // as the passes would do.
+    // Only double-byte sets have ASCII bytes inside characters (as trail bytes); in UTF-8 and
+    // single-byte sets every ASCII byte starts a character, so no walk is needed.
+    const bool walk = kind_ == CharacterSetKind::kDoubleByte;
     std::size_t run_start = 0;
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -55,7 +59,7 @@ void PairReplacer::AppendReplaced(std::string& out, std::string_view text) const
             out += pairs_[static_cast<std::size_t>(pair)].replacement;
             run_start = ++pos;
         } else {
-            pos += byte < 0x80 ? 1 : CharacterLengthAt(kind_, text, pos);
+            pos += byte < 0x80 || !walk ? 1 : CharacterLengthAt(kind_, text, pos);
         }
     }
     out.append(text.substr(run_start));
@@ -64,10 +68,7 @@ void PairReplacer::AppendReplaced(std::string& out, std::string_view text) const
 std::size_t PairReplacer::EstimateReplacedSize(std::string_view text) const {
     std::size_t size = text.size();
     if (!single_scan_) return size;
-    for (char c : text) {
-        const std::int8_t pair = pair_of_byte_[static_cast<unsigned char>(c)];
-        if (pair != kNoPair) size += pairs_[static_cast<std::size_t>(pair)].replacement.size() - 1;
-    }
+    for (const char c : text) size += growth_of_byte_[static_cast<unsigned char>(c)];
     return size;
 }
 

@@ -45,6 +45,8 @@ class PairReplacer {
     // find byte or a non-ASCII byte: then one left-to-right scan gives what the passes give.
     bool single_scan_ = true;
     std::array<std::int8_t, 256> pair_of_byte_{};
+    // How many bytes longer the text gets for each find byte of the one-scan path.
+    std::array<std::size_t, 256> growth_of_byte_{};
 };
 
 // text with the pairs replaced. Pairs with an empty find text take no part. A pass lets each

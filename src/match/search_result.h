@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "match/huge_pages.h"
+#include "table/huge_pages.h"
 
 namespace lintaro {
 

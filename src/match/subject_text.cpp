@@ -4,7 +4,7 @@
 #include <exception>
 #include <utility>
 
-#include "match/huge_pages.h"
+#include "table/huge_pages.h"
 #include "match/subject_decoder.h"
 
 namespace lintaro {

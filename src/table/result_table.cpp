@@ -60,7 +60,7 @@ bool ResultTable::DeleteRow(int row) {
 
 bool ResultTable::DeleteColumn(int column) {
     if (column < 0 || column >= column_count_) return false;
-    std::vector<Cell> kept;
+    CellGrid kept;
     kept.reserve(static_cast<std::size_t>(row_count_) *
                  static_cast<std::size_t>(column_count_ - 1));
     for (int row = 0; row < row_count_; ++row) {
@@ -210,7 +210,7 @@ void ResultTable::AddEmptyRow(int row, int height_if_first) {
 }
 
 void ResultTable::AddEmptyColumn(int column, int width) {
-    std::vector<Cell> widened;
+    CellGrid widened;
     widened.reserve(static_cast<std::size_t>(row_count_) *
                     static_cast<std::size_t>(column_count_ + 1));
     for (int row = 0; row < row_count_; ++row) {
