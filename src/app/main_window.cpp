@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QShortcut>
 
 #include <algorithm>
@@ -332,8 +333,8 @@ void MainWindow::RunMatch() {
 void MainWindow::RunWhileBlocked(WorkProgress& progress, const std::function<void()>& work,
                                  const std::function<QString(const WorkProgress&)>& describe) {
     long_work_running_ = true;
+    const auto released = qScopeGuard([this] { long_work_running_ = false; });
     lintaro::RunLongWork(this, progress, work, describe);
-    long_work_running_ = false;
 }
 
 void MainWindow::HandleFilesDropped(const QStringList& paths) {

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "match/work_progress.h"
 #include "match/search_result.h"
+#include "match/work_progress.h"
 #include "table/result_table.h"
 
 namespace lintaro {

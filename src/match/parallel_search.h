@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "match/search_cursor.h"
-#include "match/work_progress.h"
 #include "match/search_result.h"
+#include "match/work_progress.h"
 
 namespace lintaro {
 

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "match/parallel_search.h"
-#include "match/work_progress.h"
 #include "match/search_result.h"
+#include "match/work_progress.h"
 
 namespace lintaro {
 
