@@ -4,8 +4,8 @@
 #include <exception>
 #include <utility>
 
-#include "table/huge_pages.h"
 #include "match/subject_decoder.h"
+#include "table/huge_pages.h"
 
 namespace lintaro {
 
