@@ -21,10 +21,10 @@
 #include "export/export_format.h"
 #include "export/export_text.h"
 #include "match/match_run.h"
-#include "match/program_text.h"
+#include "base/program_text.h"
 #include "match/regex.h"
 #include "match/subject_text.h"
-#include "match/utf8_sequence.h"
+#include "base/utf8_sequence.h"
 
 namespace {
 
@@ -101,10 +101,6 @@ class BenchRunIo : public lintaro::MatchRunIo {
     bool IgnoreCase() const override { return options_.ignore_case; }
     std::string SubjectPath() const override { return options_.path; }
     void SetCountLine(const std::string& /*line*/) override {}
-    void ReceiveMatches(const lintaro::SearchResults& /*results*/,
-                        const std::string& text) override {
-        text_bytes = static_cast<std::int64_t>(text.size());
-    }
     void ReplaceTable(lintaro::ResultTable&& new_table) override {
         table.emplace(std::move(new_table));
     }
@@ -114,7 +110,6 @@ class BenchRunIo : public lintaro::MatchRunIo {
     }
 
     std::optional<lintaro::ResultTable> table;
-    std::int64_t text_bytes = 0;
     Moment stage_ends[3];
 
   private:
@@ -199,7 +194,8 @@ void CompareWithTool(const char* name, const std::vector<std::string>& arguments
 
 // The search stage alone, on one thread and on all, for the figures of the engine itself.
 void TimeSearchAlone(const Options& options, int runs, std::int64_t file_bytes) {
-    const lintaro::SubjectText subject = lintaro::ReadSubjectText(options.path);
+    const lintaro::SubjectText subject =
+        lintaro::DecodeSubject(lintaro::ReadSubjectBytes(options.path));
     lintaro::regex expression;
     if (!expression.Compile(options.pattern, !options.ignore_case)) return;
     for (const int parts : {1, 0}) {
@@ -336,8 +332,8 @@ int main(int argc, char** argv) {
     std::printf("%-22s %12s %9s %9s %9s %10s\n", "stage", "bytes/rows", "best s", "spread", "cpu s",
                 "MB/s");
     PrintTiming("read", file_bytes, stages[0], file_bytes);
-    PrintTiming("decode", io.text_bytes, stages[1], file_bytes);
-    PrintTiming("search", io.text_bytes, stages[2], file_bytes);
+    PrintTiming("decode", file_bytes, stages[1], file_bytes);
+    PrintTiming("search", file_bytes, stages[2], file_bytes);
     PrintTiming("table", matches, stages[3], file_bytes);
     PrintTiming("total (RunMatch)", matches, total, file_bytes);
     std::printf("matches %lld; peak memory %.1f MB = %.2f x the file\n",

@@ -8,7 +8,7 @@
 #include "export/page_templates.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_input.h"
-#include "match/program_text.h"
+#include "base/program_text.h"
 
 namespace lintaro {
 namespace {

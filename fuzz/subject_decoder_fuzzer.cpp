@@ -5,7 +5,7 @@
 
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_input.h"
-#include "match/program_text.h"
+#include "base/program_text.h"
 #include "match/subject_decoder.h"
 
 namespace lintaro {

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "match/work_progress.h"
+#include "base/work_progress.h"
 
 class QWidget;
 

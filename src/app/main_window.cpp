@@ -25,7 +25,7 @@
 #include "app/long_work.h"
 #include "export/export_selection.h"
 #include "match/buffered_run_io.h"
-#include "match/program_text.h"
+#include "base/program_text.h"
 #include "table/result_table_model.h"
 #include "table/result_table_view.h"
 

@@ -1,7 +1,8 @@
 // The short notice the window shows after a match run that failed or was cut short.
 #include "app/run_notice.h"
 
-#include "match/program_text.h"
+#include "base/program_text.h"
+#include "base/system_error.h"
 
 namespace lintaro {
 
@@ -24,8 +25,11 @@ RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path
                     QStringLiteral("正则表达式无法编译%1：\n%2").arg(where, detail)};
         }
         case MatchReport::Problem::kFileUnreadable:
-            return {QStringLiteral("无法读取文件：%1").arg(detail),
-                    QStringLiteral("无法读取文件：\n%1\n%2").arg(subject_path, detail)};
+        {
+            const QString reason = FromProgramText(SystemErrorText(report.error));
+            return {QStringLiteral("无法读取文件：%1").arg(reason),
+                    QStringLiteral("无法读取文件：\n%1\n%2").arg(subject_path, reason)};
+        }
         case MatchReport::Problem::kTextCutMalformed:
             return {QStringLiteral("文本在字节偏移 %1 处截断：不是有效的 UTF-8").arg(offset),
                     QStringLiteral("文件在字节偏移 %1 处不是有效的 UTF-8，只匹配了此前的文本：\n%2")

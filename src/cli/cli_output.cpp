@@ -1,7 +1,7 @@
 // What the batch program prints: the table as tab-separated lines and the matches' positions.
 #include "cli/cli_output.h"
 
-#include "match/program_text.h"
+#include "base/program_text.h"
 
 namespace lintaro {
 

@@ -5,7 +5,7 @@
 
 namespace lintaro {
 
-void CliRunIo::ReceiveMatches(const SearchResults& results, const std::string& /*text*/) {
+void CliRunIo::ReceiveMatches(const SearchResults& results) {
     if (options_.output == CliOutput::kSpans) spans_ = FormatSpans(results);
 }
 

@@ -19,7 +19,7 @@ class CliRunIo : public MatchRunIo {
     bool IgnoreCase() const override { return options_.ignore_case; }
     std::string SubjectPath() const override { return options_.path; }
     void SetCountLine(const std::string& line) override { count_line_ = line; }
-    void ReceiveMatches(const SearchResults& results, const std::string& text) override;
+    void ReceiveMatches(const SearchResults& results) override;
     void ReplaceTable(ResultTable&& table) override { table_.emplace(std::move(table)); }
     // No font here: the table estimates heading widths itself.
     HeadingWidthFunction HeadingWidth() const override { return {}; }

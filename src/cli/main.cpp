@@ -1,19 +1,20 @@
 // lintaro-cli: runs a pattern over a file from the command line and prints the result table.
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/file_system.h"
+#include "base/program_text.h"
+#include "base/system_error.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "cli/cli_run_io.h"
 #include "cli/cli_selection.h"
+#include "cli/pending_file_buffer.h"
 #include "export/export_text.h"
+#include "export/export_file_writer.h"
 #include "match/match_run.h"
-#include "match/program_text.h"
 
 namespace {
 
@@ -30,7 +31,8 @@ int ReportProblem(const MatchReport& report, const std::string& path) {
         case MatchReport::Problem::kNone:
             return kExitSuccess;
         case MatchReport::Problem::kFileUnreadable:
-            std::cerr << "lintaro-cli: cannot read " << path << ": " << report.detail << '\n';
+            std::cerr << "lintaro-cli: cannot read " << path << ": "
+                      << lintaro::SystemErrorText(report.error) << '\n';
             return kExitUnreadable;
         case MatchReport::Problem::kPatternInvalid:
             std::cerr << "lintaro-cli: the pattern does not compile: " << report.detail << '\n';
@@ -49,6 +51,12 @@ int ReportProblem(const MatchReport& report, const std::string& path) {
             return kExitSuccess;
     }
     return kExitSuccess;
+}
+
+int ReportWriteFailure(const std::string& path, int error) {
+    std::cerr << "lintaro-cli: cannot write " << path << ": " << lintaro::SystemErrorText(error)
+              << '\n';
+    return kExitUnreadable;
 }
 
 }  // namespace
@@ -82,16 +90,18 @@ int main(int argc, char** argv) {
         }
     }
 
-    std::ofstream file;
-    if (!options.output_path.empty()) {
-        file.open(options.output_path, std::ios::binary | std::ios::trunc);
-        if (!file) {
-            std::cerr << "lintaro-cli: cannot write " << options.output_path << ": "
-                      << std::strerror(errno) << '\n';
-            return kExitUnreadable;
-        }
+    // An output file is written beside its final name and renamed into place once complete,
+    // so a failure leaves the old file as it was and no partial one.
+    const std::string& output_path = options.output_path;
+    const bool to_file = !output_path.empty();
+    lintaro::PendingFile file(lintaro::SystemFiles(),
+                              output_path.substr(0, output_path.rfind('/') + 1));
+    if (to_file) {
+        if (const int error = file.Create(); error != 0) return ReportWriteFailure(output_path, error);
     }
-    std::ostream& out = options.output_path.empty() ? std::cout : file;
+    lintaro::PendingFileBuffer file_buffer(file);
+    std::ostream file_stream(&file_buffer);
+    std::ostream& out = to_file ? file_stream : std::cout;
     switch (options.output) {
         case lintaro::CliOutput::kTable:
             lintaro::WriteTableTsv(*io.Table(), out);
@@ -112,7 +122,11 @@ int main(int argc, char** argv) {
         }
     }
     out.flush();
-    if (!out) {
+    if (to_file) {
+        if (const int error = file.PlaceReplacing(output_path); error != 0) {
+            return ReportWriteFailure(output_path, error);
+        }
+    } else if (!out) {
         std::cerr << "lintaro-cli: cannot write the output\n";
         return kExitUnreadable;
     }

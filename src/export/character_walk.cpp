@@ -1,24 +1,8 @@
 // Character lengths for UTF-8, GBK-like double-byte sets and single-byte sets.
 #include "export/character_walk.h"
 
-#include <algorithm>
-#include <array>
-#include <cctype>
-#include <string>
-
-#include "match/program_text.h"
-
 namespace lintaro {
 namespace {
-
-std::string Normalized(std::string_view charset) {
-    std::string name;
-    for (char c : charset) {
-        if (c != '-' && c != '_')
-            name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return name;
-}
 
 bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
@@ -57,23 +41,6 @@ std::size_t DoubleByteLengthAt(std::string_view text, std::size_t pos) {
 }
 
 }  // namespace
-
-CharacterSetKind CharacterSetKindOf(std::string_view charset) {
-    static constexpr std::array<std::string_view, 11> kDoubleByteSets = {
-        "GBK",       "GB2312", "CP936", "EUCCN", "GB18030", "BIG5",
-        "BIG5HKSCS", "CP950",  "EUCKR", "CP949", "UHC"};
-    const std::string name = Normalized(charset);
-    if (name == "UTF8") return CharacterSetKind::kUtf8;
-    if (std::find(kDoubleByteSets.begin(), kDoubleByteSets.end(), name) != kDoubleByteSets.end()) {
-        return CharacterSetKind::kDoubleByte;
-    }
-    return CharacterSetKind::kSingleByte;
-}
-
-CharacterSetKind ProgramCharacterSetKind() {
-    static const CharacterSetKind kind = CharacterSetKindOf(ProgramCharset());
-    return kind;
-}
 
 std::size_t CharacterLengthAt(CharacterSetKind kind, std::string_view text, std::size_t pos) {
     switch (kind) {

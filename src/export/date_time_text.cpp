@@ -3,7 +3,7 @@
 
 #include <ctime>
 
-#include "match/program_text.h"
+#include "base/program_text.h"
 
 namespace lintaro {
 namespace {

@@ -1,9 +1,9 @@
-// New-file writing through a temporary file that is renamed into a free name.
+// Output files through a temporary file that is renamed into place.
 #include "export/export_file_writer.h"
 
 #include <cerrno>
-#include <cstring>
 #include <random>
+#include <utility>
 
 namespace lintaro {
 namespace {
@@ -39,44 +39,84 @@ int PlaceNoReplace(FileSystem& files, const std::string& temporary, const std::s
     return link_error;
 }
 
-WriteResult Failure(std::string path, int error) {
-    return {false, std::move(path), std::strerror(error)};
+}  // namespace
+
+PendingFile::PendingFile(FileSystem& files, std::string directory)
+    : files_(files), directory_(std::move(directory)) {}
+
+PendingFile::~PendingFile() {
+    Discard();
 }
 
-}  // namespace
+int PendingFile::Create() {
+    error_ = EEXIST;
+    for (int attempt = 0; attempt < kMaxTemporaryAttempts && error_ == EEXIST; ++attempt) {
+        temporary_ = directory_ + TemporaryName();
+        error_ = files_.CreateNew(temporary_, fd_);
+    }
+    if (error_ != 0) {
+        temporary_.clear();
+        fd_ = -1;
+    }
+    return error_;
+}
+
+int PendingFile::Write(std::string_view bytes) {
+    if (error_ == 0 && fd_ >= 0) error_ = files_.WriteAll(fd_, bytes);
+    return error_;
+}
+
+int PendingFile::Finish() {
+    if (fd_ < 0) return error_ != 0 ? error_ : EBADF;
+    const int close_error = files_.SyncAndClose(fd_);
+    fd_ = -1;
+    if (error_ == 0) error_ = close_error;
+    return error_;
+}
+
+void PendingFile::Discard() {
+    if (fd_ >= 0) files_.SyncAndClose(fd_);
+    fd_ = -1;
+    if (!temporary_.empty()) files_.Remove(temporary_);
+    temporary_.clear();
+}
+
+int PendingFile::PlaceReplacing(const std::string& target) {
+    int error = Finish();
+    if (error == 0) error = files_.Rename(temporary_, target);
+    if (error == 0) {
+        temporary_.clear();
+    } else {
+        Discard();
+    }
+    return error;
+}
+
+WriteResult PendingFile::PlaceAsNew(const std::string& stem, std::string_view extension) {
+    std::string target = NumberedName(directory_, stem, extension, 1);
+    int error = Finish();
+    for (int number = 2; error == 0; ++number) {
+        error = PlaceNoReplace(files_, temporary_, target);
+        if (error != EEXIST || number > kMaxNumberedNames) break;
+        target = NumberedName(directory_, stem, extension, number);
+        error = 0;
+    }
+    if (error != 0) {
+        Discard();
+        return {false, std::move(target), error};
+    }
+    temporary_.clear();
+    return {true, std::move(target), 0};
+}
 
 WriteResult WriteNewFile(FileSystem& files, const std::string& directory, const std::string& stem,
                          std::string_view extension, std::string_view bytes) {
-    const std::string first_name = NumberedName(directory, stem, extension, 1);
-
-    std::string temporary;
-    int fd = -1;
-    int error = EEXIST;
-    for (int attempt = 0; attempt < kMaxTemporaryAttempts && error == EEXIST; ++attempt) {
-        temporary = directory + TemporaryName();
-        error = files.CreateNew(temporary, fd);
+    PendingFile file(files, directory);
+    if (const int error = file.Create(); error != 0) {
+        return {false, NumberedName(directory, stem, extension, 1), error};
     }
-    if (error != 0) return Failure(first_name, error);
-
-    error = files.WriteAll(fd, bytes);
-    const int close_error = files.SyncAndClose(fd);
-    if (error == 0) error = close_error;
-    if (error != 0) {
-        files.Remove(temporary);
-        return Failure(first_name, error);
-    }
-
-    std::string target;
-    for (int number = 1; number <= kMaxNumberedNames; ++number) {
-        target = NumberedName(directory, stem, extension, number);
-        error = PlaceNoReplace(files, temporary, target);
-        if (error != EEXIST) break;
-    }
-    if (error != 0) {
-        files.Remove(temporary);
-        return Failure(target, error);
-    }
-    return {true, target, {}};
+    file.Write(bytes);
+    return file.PlaceAsNew(stem, extension);
 }
 
 }  // namespace lintaro

@@ -1,23 +1,55 @@
-// Writing an export file as a new file, whole or not at all.
+// Writing an output file whole or not at all, through a temporary file in its directory.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "export/file_system.h"
+#include "base/file_system.h"
 
 namespace lintaro {
 
 struct WriteResult {
     bool ok = false;
-    std::string path;    // the file written, or the one that could not be written
-    std::string reason;  // on failure: the system's reason, in program text
+    std::string path;  // the file written, or the one that could not be written
+    int error = 0;     // on failure: an errno value (see base/system_error.h for its words)
 };
 
-// Writes bytes to a new file named directory + stem + extension. An existing file is never
-// replaced: when the name is taken, " (2)", " (3)" ... go before the extension. The bytes go
-// to a temporary file in the same directory first, which then takes the name only if that
-// name is still free, so a failure leaves neither a partial file nor the temporary.
+// A file being written under a temporary name in its directory. It takes its final name only
+// once every byte is written and flushed, so a failure, a crash or a kill never leaves a
+// partial file under that name; the temporary is removed unless it was placed.
+class PendingFile {
+  public:
+    // directory is "" (the current directory) or ends with "/".
+    PendingFile(FileSystem& files, std::string directory);
+    ~PendingFile();
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    // Creates the temporary file; 0 or the error.
+    int Create();
+    // Appends bytes. After a failure nothing more is written and the first error stays.
+    int Write(std::string_view bytes);
+    // Flushes the file and gives it the name target, replacing a file of that name.
+    int PlaceReplacing(const std::string& target);
+    // Flushes the file and gives it the name directory + stem + extension, or when that is
+    // taken the first free one with " (2)", " (3)" ... before the extension; an existing file
+    // is never replaced.
+    WriteResult PlaceAsNew(const std::string& stem, std::string_view extension);
+
+  private:
+    // Flushes and closes the temporary; 0 or the first error of the whole write.
+    int Finish();
+    void Discard();
+
+    FileSystem& files_;
+    std::string directory_;
+    std::string temporary_;
+    int fd_ = -1;
+    int error_ = 0;
+};
+
+// Writes bytes to a new file named directory + stem + extension, never replacing an existing
+// file (see PendingFile::PlaceAsNew).
 WriteResult WriteNewFile(FileSystem& files, const std::string& directory, const std::string& stem,
                          std::string_view extension, std::string_view bytes);
 

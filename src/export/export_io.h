@@ -6,8 +6,8 @@
 
 #include "export/date_time_text.h"
 #include "export/export_format.h"
-#include "export/file_system.h"
-#include "match/work_progress.h"
+#include "base/file_system.h"
+#include "base/work_progress.h"
 #include "table/column_roles.h"
 #include "table/result_table.h"
 #include "table/selection_rect.h"
@@ -41,10 +41,7 @@ class ExportIo {
         work();
     }
     // Where the export file is written.
-    virtual FileSystem& Files() {
-        static PosixFileSystem files;
-        return files;
-    }
+    virtual FileSystem& Files() { return SystemFiles(); }
 };
 
 }  // namespace lintaro

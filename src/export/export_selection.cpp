@@ -3,10 +3,11 @@
 
 #include <optional>
 
+#include "base/program_text.h"
+#include "base/system_error.h"
 #include "export/export_file_writer.h"
 #include "export/export_text.h"
 #include "export/output_directory.h"
-#include "match/program_text.h"
 
 namespace lintaro {
 
@@ -48,7 +49,8 @@ void ExportSelection(ExportIo& io) {
                        Utf16ToProgramText(u"完成"), false);
     } else {
         io.ShowMessage(
-            Utf16ToProgramText(u"无法写入导出文件：") + written->path + "\r\n" + written->reason,
+            Utf16ToProgramText(u"无法写入导出文件：") + written->path + "\r\n" +
+                SystemErrorText(written->error),
             Utf16ToProgramText(u"错误"), true);
     }
 }

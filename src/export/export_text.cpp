@@ -6,7 +6,7 @@
 #include "export/link_row_template.h"
 #include "export/page_templates.h"
 #include "export/replace_pairs.h"
-#include "table/huge_pages.h"
+#include "base/huge_pages.h"
 
 namespace lintaro {
 namespace {

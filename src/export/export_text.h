@@ -4,7 +4,7 @@
 #include <string>
 
 #include "export/export_format.h"
-#include "match/work_progress.h"
+#include "base/work_progress.h"
 #include "table/column_roles.h"
 #include "table/result_table.h"
 #include "table/selection_rect.h"

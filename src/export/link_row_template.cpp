@@ -1,7 +1,7 @@
 // The styled link page's row template and its cut into pieces.
 #include "export/link_row_template.h"
 
-#include "match/program_text.h"
+#include "base/program_text.h"
 
 namespace lintaro {
 

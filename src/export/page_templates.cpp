@@ -2,7 +2,7 @@
 #include "export/page_templates.h"
 
 #include "export/style_sheet.h"
-#include "match/program_text.h"
+#include "base/program_text.h"
 
 namespace lintaro {
 namespace {

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "match/program_text.h"
+#include "base/program_text.h"
 #include "match/regex.h"
 #include "match/subject_text.h"
 
@@ -14,7 +14,6 @@ namespace lintaro {
 
 namespace {
 
-constexpr Rgb kTableBackground{219, 236, 249};
 constexpr int kNumberColumnWidth = 50;
 constexpr int kGroupColumnWidth = 344;
 
@@ -30,7 +29,7 @@ ResultTable BuildResultTable(const SearchResults& results, int group_count,
     for (int columns = table.ColumnCount(); columns > 0; --columns) {
         table.DeleteColumn(table.ColumnCount() - 1);
     }
-    table.SetBackgroundColour(kTableBackground);
+    table.SetBackgroundColour(kWindowBlue);
     // Inserting into the empty table creates the header row and the number column first.
     table.InsertColumn(Utf8ToProgramText("匹配文本"), 1);
     table.SetCell(0, 0, Utf8ToProgramText("序号"));
@@ -73,20 +72,24 @@ MatchReport RunMatch(MatchRunIo& io) {
     io.StageDone(MatchStage::kSearch);
 
     io.SetCountLine(CountLine(results.size()));
-    io.ReceiveMatches(results, *text);
+    io.ReceiveMatches(results);
     io.ReplaceTable(BuildResultTable(results, expression.GetGroupCount(), text, io.HeadingWidth()));
 
     MatchReport report;
     report.match_count = results.size();
     report.cancelled = results.Cancelled();
-    if (subject.problem == MatchReport::Problem::kFileUnreadable || compiled) {
-        report.problem = subject.problem;
-        report.detail = std::move(subject.detail);
-        report.position = subject.position;
-    } else {
+    if (subject.read_error != 0) {
+        report.problem = MatchReport::Problem::kFileUnreadable;
+        report.error = subject.read_error;
+    } else if (!compiled) {
         report.problem = MatchReport::Problem::kPatternInvalid;
         report.detail = expression.CompileErrorMessage();
         report.position = expression.CompileErrorPosition();
+    } else if (subject.cut != DecodedSubject::Cut::kNone) {
+        report.problem = subject.cut == DecodedSubject::Cut::kMalformed
+                             ? MatchReport::Problem::kTextCutMalformed
+                             : MatchReport::Problem::kTextCutNul;
+        report.position = subject.cut_offset;
     }
     if (report.problem == MatchReport::Problem::kNone && results.EngineGaveUp()) {
         report.problem = MatchReport::Problem::kEngineGaveUp;

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/work_progress.h"
 #include "match/search_result.h"
-#include "match/work_progress.h"
 #include "table/result_table.h"
 
 namespace lintaro {
@@ -27,7 +27,7 @@ class MatchRunIo {
     virtual void SetCountLine(const std::string& line) = 0;  // program text
     // Sees the matches' positions in the searched text before the table is built. Only a
     // front end that shows positions needs them.
-    virtual void ReceiveMatches(const SearchResults& /*results*/, const std::string& /*text*/) {}
+    virtual void ReceiveMatches(const SearchResults& /*results*/) {}
     // Receives the finished table; it replaces the previous one entirely.
     virtual void ReplaceTable(ResultTable&& table) = 0;
     // How wide a column heading is in the table's font (InsertColumn's width).
@@ -46,7 +46,7 @@ struct MatchReport {
     enum class Problem {
         kNone,
         kPatternInvalid,    // detail: the engine's message; position: offset in the pattern
-        kFileUnreadable,    // detail: the system's reason; what was read before a failed read stays
+        kFileUnreadable,    // error: why; what was read before a failed read stays
         kTextCutMalformed,  // position: byte offset in the file of the malformed sequence
         kTextCutNul,        // position: byte offset in the file of the NUL
         kEngineGaveUp,      // detail: the engine's message; matches found so far are listed
@@ -56,6 +56,7 @@ struct MatchReport {
     std::int64_t position = -1;
     std::int64_t match_count = 0;
     bool cancelled = false;  // the search was cancelled: the matches found until then are listed
+    int error = 0;  // kFileUnreadable: an errno value or a code of base/system_error.h
 };
 
 // Runs one match with the inputs of io and writes its count line and table.

@@ -8,7 +8,7 @@
 
 #include "match/parallel_search.h"
 #include "match/search_result.h"
-#include "match/work_progress.h"
+#include "base/work_progress.h"
 
 namespace lintaro {
 

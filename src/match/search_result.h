@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "table/huge_pages.h"
+#include "base/huge_pages.h"
 
 namespace lintaro {
 

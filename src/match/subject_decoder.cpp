@@ -9,8 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "match/program_text.h"
-#include "match/utf8_sequence.h"
+#include "base/program_text.h"
+#include "base/utf16.h"
+#include "base/utf8_sequence.h"
 
 namespace lintaro {
 
@@ -61,18 +62,14 @@ std::size_t WellFormedPrefixInParallel(std::string_view bytes) {
     return bytes.size();
 }
 
-bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
 void AppendUnits(std::u16string& units, std::uint32_t value) {
     if (value <= 0xFFFF) {
         units += static_cast<char16_t>(value);
         return;
     }
     // Values beyond U+10FFFF (5- and 6-byte forms) are folded into a pair by the same masks.
-    units += static_cast<char16_t>(0xD800 + (((value - 0x10000) >> 10) & 0x3FF));
-    units += static_cast<char16_t>(0xDC00 + ((value - 0x10000) & 0x3FF));
+    units += HighSurrogateOf(value);
+    units += LowSurrogateOf(value);
 }
 
 }  // namespace

@@ -1,53 +1,63 @@
 // Reading the subject file: the text a match run searches.
 #include "match/subject_text.h"
 
+#include <cerrno>
 #include <exception>
 #include <utility>
 
-#include "match/subject_decoder.h"
-#include "table/huge_pages.h"
+#include "base/huge_pages.h"
+#include "base/program_text.h"
+#include "base/system_error.h"
 
 namespace lintaro {
 
 namespace {
 
-SubjectBytes Unreadable(std::string reason) {
-    return {{}, MatchReport::Problem::kFileUnreadable, std::move(reason)};
-}
+// Closes a descriptor of the file system when the read is over, however it ends.
+class OpenDescriptor {
+  public:
+    OpenDescriptor(FileSystem& files, int fd) : files_(files), fd_(fd) {}
+    ~OpenDescriptor() { files_.Close(fd_); }
+    OpenDescriptor(const OpenDescriptor&) = delete;
+    OpenDescriptor& operator=(const OpenDescriptor&) = delete;
+
+  private:
+    FileSystem& files_;
+    int fd_;
+};
 
 }  // namespace
 
-SubjectBytes ReadSubjectBytes(const std::string& path, const FileReader& reader,
+SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
                               const std::string& charset) {
-    if (path.empty()) return Unreadable("no file named");
-    FileReader::OpenResult opened = reader.Open(path);
-    if (!opened.file) {
-        if (opened.not_found && path == Utf8ToCharset(kNoFileCaption, charset)) return {};
-        return Unreadable(opened.error);
+    if (path.empty()) return {{}, kErrorNoFileNamed};
+    int fd = -1;
+    std::int64_t size = 0;
+    if (const int error = files.OpenForReading(path, fd, size); error != 0) {
+        if (error == ENOENT && path == Utf8ToCharset(kNoFileCaption, charset)) return {};
+        return {{}, error};
     }
+    const OpenDescriptor open_file(files, fd);
 
     SubjectBytes read;
     std::string& bytes = read.bytes;
     try {
-        const auto size = static_cast<std::size_t>(opened.file->Size());
         // Advised before the first touch: filling ordinary fresh pages costs more than the read.
-        bytes.reserve(size);
+        bytes.reserve(static_cast<std::size_t>(size));
         AdviseHugePages(bytes.data(), bytes.capacity());
-        bytes.resize(size);
+        bytes.resize(static_cast<std::size_t>(size));
     } catch (const std::exception&) {
-        return Unreadable("the file is too large to hold in memory");
+        return {{}, ENOMEM};
     }
     std::size_t arrived = 0;
     while (arrived < bytes.size()) {
-        const OpenedFile::ReadResult result = opened.file->Read(
-            bytes.data() + arrived, static_cast<std::int64_t>(bytes.size() - arrived));
-        if (!result.error.empty()) {
-            // What arrived before the failure is still searched.
-            read.problem = MatchReport::Problem::kFileUnreadable;
-            read.detail = result.error;
-        }
-        if (result.count <= 0) break;
-        arrived += static_cast<std::size_t>(result.count);
+        std::int64_t count = 0;
+        const int error = files.Read(fd, bytes.data() + arrived,
+                                     static_cast<std::int64_t>(bytes.size() - arrived), count);
+        // What arrived before a failure is still searched.
+        if (error != 0) read.error = error;
+        if (count <= 0) break;
+        arrived += static_cast<std::size_t>(count);
     }
     bytes.resize(arrived);
     return read;
@@ -55,20 +65,7 @@ SubjectBytes ReadSubjectBytes(const std::string& path, const FileReader& reader,
 
 SubjectText DecodeSubject(SubjectBytes bytes, const std::string& charset) {
     DecodedSubject decoded = DecodeSubjectBytes(std::move(bytes.bytes), charset);
-    SubjectText subject{std::move(decoded.text), bytes.problem, std::move(bytes.detail), -1};
-    if (subject.problem == MatchReport::Problem::kNone &&
-        decoded.cut != DecodedSubject::Cut::kNone) {
-        subject.problem = decoded.cut == DecodedSubject::Cut::kMalformed
-                              ? MatchReport::Problem::kTextCutMalformed
-                              : MatchReport::Problem::kTextCutNul;
-        subject.position = decoded.cut_offset;
-    }
-    return subject;
-}
-
-SubjectText ReadSubjectText(const std::string& path, const FileReader& reader,
-                            const std::string& charset) {
-    return DecodeSubject(ReadSubjectBytes(path, reader, charset), charset);
+    return {std::move(decoded.text), bytes.error, decoded.cut, decoded.cut_offset};
 }
 
 }  // namespace lintaro

@@ -11,19 +11,11 @@
 #include <string_view>
 #include <vector>
 
-#include "table/huge_pages.h"
-
+#include "base/huge_pages.h"
+#include "base/rgb.h"
 #include "table/heading_width_estimate.h"
 
 namespace lintaro {
-
-// A 24-bit colour.
-struct Rgb {
-    std::uint8_t red = 0;
-    std::uint8_t green = 0;
-    std::uint8_t blue = 0;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
 
 // What GetCell gives: the cell's text, or no value (the no-cell marker) outside the table.
 using CellResult = std::optional<std::string_view>;
@@ -45,12 +37,12 @@ inline constexpr int kRowHeight = 32;
 inline constexpr int kColumnWidth = 125;
 inline constexpr int kInsertedRowHeightWithoutHeader = 24;
 inline constexpr Rgb kGridLine{128, 128, 128};
-inline constexpr Rgb kCellBackground{219, 236, 249};
+inline constexpr Rgb kCellBackground = kWindowBlue;
 inline constexpr Rgb kFixedCellBackground{250, 245, 218};
 inline constexpr Rgb kText{0, 0, 0};
 inline constexpr Rgb kSelectedBackground{188, 199, 248};
 inline constexpr Rgb kSelectedText{0, 0, 0};
-inline constexpr Rgb kBackground{219, 236, 249};
+inline constexpr Rgb kBackground = kWindowBlue;
 inline constexpr Rgb kResetBackground{255, 255, 255};
 }  // namespace table_defaults
 

@@ -6,7 +6,7 @@
 
 #include <utility>
 
-#include "match/program_text.h"
+#include "base/program_text.h"
 
 namespace lintaro {
 

@@ -13,7 +13,7 @@
 #include <climits>
 #include <string>
 
-#include "match/program_text.h"
+#include "base/program_text.h"
 #include "table/tab_separated_text.h"
 
 namespace lintaro {

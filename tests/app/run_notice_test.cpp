@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 namespace lintaro {
 namespace {
 
@@ -47,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "正则表达式无法编译：Empty expression",
                    "正则表达式无法编译：\nEmpty expression"},
         NoticeCase{"FileUnreadable",
-                   {Problem::kFileUnreadable, "Permission denied", -1, 0},
+                   {Problem::kFileUnreadable, "", -1, 0, false, EACCES},
                    "无法读取文件：Permission denied",
                    "无法读取文件：\n/data/页面.html\nPermission denied"},
         NoticeCase{"CutAtMalformedByte",

@@ -1,10 +1,9 @@
-// Writing export files: whole or not at all, never over an existing file.
+// Writing output files: whole or not at all; export files never over an existing file.
 #include "export/export_file_writer.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstring>
 #include <fstream>
 
 #include "failing_file_system.h"
@@ -71,7 +70,7 @@ TEST_P(WriteFailureTest, ReportsPathAndReasonAndLeavesNothing) {
     const WriteResult result = WriteNewFile(files, dir.Slash(), "n", ".html", "<p>bytes</p>");
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.path, dir.Slash() + "n.html");
-    EXPECT_EQ(result.reason, std::strerror(c.error));
+    EXPECT_EQ(result.error, c.error);
     EXPECT_TRUE(dir.Names().empty());
 }
 
@@ -91,7 +90,47 @@ TEST(WriteFailureTest, MissingDirectory) {
     const WriteResult result = WriteNewFile(files, missing, "n", ".txt", "x");
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.path, missing + "n.txt");
-    EXPECT_EQ(result.reason, std::strerror(ENOENT));
+    EXPECT_EQ(result.error, ENOENT);
+}
+
+class ReplacingTest : public testing::TestWithParam<FailureCase> {};
+
+// The batch program's output file: it replaces the old file only once it is complete.
+TEST_P(ReplacingTest, KeepsTheOldFileOnFailure) {
+    const FailureCase& c = GetParam();
+    TempDir dir;
+    WriteFile(dir.Slash() + "out.txt", "old");
+    FailingFileSystem files(c.call, c.error);
+    int error = 0;
+    {
+        PendingFile file(files, dir.Slash());
+        error = file.Create();
+        if (error == 0) file.Write("new bytes");
+        if (error == 0) error = file.PlaceReplacing(dir.Slash() + "out.txt");
+    }
+    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(dir.Read("out.txt"), c.error == 0 ? "new bytes" : "old");
+    EXPECT_EQ(dir.Names(), (std::set<std::string>{"out.txt"}));  // no temporary left
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, ReplacingTest,
+    testing::Values(FailureCase{"Succeeds", Call::kNone, 0, false},
+                    FailureCase{"CreateDenied", Call::kCreateNew, EACCES, false},
+                    FailureCase{"DiskFullWhileWriting", Call::kWriteAll, ENOSPC, false},
+                    FailureCase{"CloseFails", Call::kSyncAndClose, EIO, false},
+                    FailureCase{"RenameFails", Call::kRename, EXDEV, false}),
+    [](const testing::TestParamInfo<FailureCase>& row) { return row.param.name; });
+
+TEST(ReplacingTest, AnUnplacedFileLeavesNothing) {
+    TempDir dir;
+    PosixFileSystem files;
+    {
+        PendingFile file(files, dir.Slash());
+        ASSERT_EQ(file.Create(), 0);
+        file.Write("never placed");
+    }
+    EXPECT_TRUE(dir.Names().empty());
 }
 
 }  // namespace

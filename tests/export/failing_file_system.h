@@ -3,13 +3,13 @@
 
 #include <cerrno>
 
-#include "export/file_system.h"
+#include "base/file_system.h"
 
 namespace lintaro {
 
 class FailingFileSystem : public PosixFileSystem {
   public:
-    enum class Call { kNone, kCreateNew, kWriteAll, kSyncAndClose, kRenameNoReplace, kLink };
+    enum class Call { kNone, kCreateNew, kWriteAll, kSyncAndClose, kRename, kRenameNoReplace, kLink };
 
     // call fails with error; with rename_unsupported, every RenameNoReplace fails with EINVAL
     // as on file systems that cannot rename without replacing.
@@ -27,6 +27,9 @@ class FailingFileSystem : public PosixFileSystem {
     int SyncAndClose(int fd) override {
         const int error = PosixFileSystem::SyncAndClose(fd);
         return call_ == Call::kSyncAndClose ? error_ : error;
+    }
+    int Rename(const std::string& from, const std::string& to) override {
+        return call_ == Call::kRename ? error_ : PosixFileSystem::Rename(from, to);
     }
     int RenameNoReplace(const std::string& from, const std::string& to) override {
         if (rename_unsupported_) return EINVAL;

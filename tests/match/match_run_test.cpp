@@ -198,10 +198,11 @@ TEST_P(MatchRunProblemTest, ReportsTheProblem) {
     EXPECT_EQ(Cells(*io_.table), c.cells);
     EXPECT_EQ(report.problem, c.problem);
     EXPECT_EQ(report.position, c.position);
-    EXPECT_EQ(report.problem == Problem::kNone || report.problem == Problem::kTextCutNul ||
-                  report.problem == Problem::kTextCutMalformed,
-              report.detail.empty())
+    // Only the engine's messages come as text; a reading failure comes as an error number.
+    EXPECT_EQ(report.problem == Problem::kPatternInvalid || report.problem == Problem::kEngineGaveUp,
+              !report.detail.empty())
         << report.detail;
+    EXPECT_EQ(report.problem == Problem::kFileUnreadable, report.error != 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -5,132 +5,119 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
+#include "base/system_error.h"
+
 namespace lintaro {
 namespace {
 
-using Problem = MatchReport::Problem;
+using Cut = DecodedSubject::Cut;
 
-// A file whose reads deliver at most chunk bytes each and stop (or fail) after limit bytes.
-class FakeFile : public OpenedFile {
-  public:
-    FakeFile(std::string content, std::int64_t size, std::int64_t chunk, std::int64_t limit,
-             std::string error)
-        : content_(std::move(content)),
-          size_(size),
-          chunk_(chunk),
-          limit_(limit),
-          error_(std::move(error)) {}
-    std::int64_t Size() const override { return size_; }
-    ReadResult Read(char* buffer, std::int64_t size) override {
-        const std::int64_t left = std::min<std::int64_t>(limit_, content_.size()) - position_;
-        if (left <= 0) return {0, error_};
-        const std::int64_t count = std::min({size, chunk_, left});
-        std::memcpy(buffer, content_.data() + position_, static_cast<std::size_t>(count));
-        position_ += count;
-        return {count, {}};
+// A file system serving one file whose reads deliver at most chunk bytes each and stop (or
+// fail) after limit bytes.
+struct FakeFiles : PosixFileSystem {
+    int OpenForReading(const std::string& /*path*/, int& fd, std::int64_t& file_size) override {
+        if (open_error != 0) return open_error;
+        fd = 3;
+        file_size = size;
+        position = 0;
+        return 0;
     }
-
-  private:
-    std::string content_;
-    std::int64_t size_;
-    std::int64_t chunk_;
-    std::int64_t limit_;
-    std::string error_;
-    std::int64_t position_ = 0;
-};
-
-struct FakeReader : FileReader {
-    OpenResult Open(const std::string& /*path*/) const override {
-        if (!open_error.empty()) return {nullptr, not_found, open_error};
-        return {std::make_unique<FakeFile>(content, size, chunk, limit, read_error), false, {}};
+    int Read(int /*fd*/, char* buffer, std::int64_t wanted, std::int64_t& count) override {
+        const std::int64_t left = std::min<std::int64_t>(limit, content.size()) - position;
+        count = 0;
+        if (left <= 0) return read_error;
+        count = std::min({wanted, chunk, left});
+        std::memcpy(buffer, content.data() + position, static_cast<std::size_t>(count));
+        position += count;
+        return 0;
     }
+    void Close(int /*fd*/) override {}
+
     std::string content;
     std::int64_t size = 0;
     std::int64_t chunk = 1 << 20;
     std::int64_t limit = 1 << 20;
-    std::string read_error;
-    std::string open_error;
-    bool not_found = false;
+    int read_error = 0;
+    int open_error = 0;
+    std::int64_t position = 0;
 };
 
 struct ReadCase {
     const char* name;
     std::string path;
-    FakeReader reader;
+    FakeFiles files;
     std::string text;
-    Problem problem;
-    std::string detail;
-    std::int64_t position = -1;
+    int error;
+    Cut cut = Cut::kNone;
+    std::int64_t cut_offset = -1;
 };
 
-FakeReader Serving(std::string content, std::int64_t chunk = 1 << 20, std::int64_t limit = 1 << 20,
-                   std::string read_error = {}) {
-    FakeReader reader;
-    reader.size = static_cast<std::int64_t>(content.size());
-    reader.content = std::move(content);
-    reader.chunk = chunk;
-    reader.limit = limit;
-    reader.read_error = std::move(read_error);
-    return reader;
+FakeFiles Serving(std::string content, std::int64_t chunk = 1 << 20, std::int64_t limit = 1 << 20,
+                  int read_error = 0) {
+    FakeFiles files;
+    files.size = static_cast<std::int64_t>(content.size());
+    files.content = std::move(content);
+    files.chunk = chunk;
+    files.limit = limit;
+    files.read_error = read_error;
+    return files;
 }
 
-FakeReader Failing(std::string error, bool not_found) {
-    FakeReader reader;
-    reader.open_error = std::move(error);
-    reader.not_found = not_found;
-    return reader;
+FakeFiles Failing(int error) {
+    FakeFiles files;
+    files.open_error = error;
+    return files;
 }
 
-FakeReader Claiming(std::int64_t size, std::string content) {
-    FakeReader reader = Serving(std::move(content));
-    reader.size = size;
-    return reader;
+FakeFiles Claiming(std::int64_t size, std::string content) {
+    FakeFiles files = Serving(std::move(content));
+    files.size = size;
+    return files;
 }
 
-class ReadSubjectTextTest : public testing::TestWithParam<ReadCase> {};
+SubjectText ReadAndDecode(const std::string& path, FileSystem& files) {
+    return DecodeSubject(ReadSubjectBytes(path, files, "UTF-8"), "UTF-8");
+}
 
-TEST_P(ReadSubjectTextTest, ReadsAndReports) {
-    const ReadCase& c = GetParam();
-    const SubjectText subject = ReadSubjectText(c.path, c.reader, "UTF-8");
+class ReadSubjectTest : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadSubjectTest, ReadsAndReports) {
+    ReadCase c = GetParam();
+    const SubjectText subject = ReadAndDecode(c.path, c.files);
     EXPECT_EQ(subject.text, c.text);
-    EXPECT_EQ(subject.problem, c.problem);
-    EXPECT_EQ(subject.detail, c.detail);
-    EXPECT_EQ(subject.position, c.position);
+    EXPECT_EQ(subject.read_error, c.error);
+    EXPECT_EQ(subject.cut, c.cut);
+    EXPECT_EQ(subject.cut_offset, c.cut_offset);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ReadSubjectTextTest,
+    Cases, ReadSubjectTest,
     testing::Values(
-        ReadCase{"WholeFile", "/f", Serving("abc"), "abc", Problem::kNone, ""},
-        ReadCase{"ManySmallReads", "/f", Serving("abcdefg", 2), "abcdefg", Problem::kNone, ""},
-        ReadCase{"ShorterThanItsLength", "/f", Claiming(10, "abcd"), "abcd", Problem::kNone, ""},
-        ReadCase{"LongerThanItsLength", "/f", Claiming(2, "abcd"), "ab", Problem::kNone, ""},
-        ReadCase{"EmptyFile", "/f", Serving(""), "", Problem::kNone, ""},
-        ReadCase{"EmptyPath", "", Serving("abc"), "", Problem::kFileUnreadable, "no file named"},
-        ReadCase{"ReadFailsHalfway", "/f", Serving("abcdef", 2, 4, "Input/output error"), "abcd",
-                 Problem::kFileUnreadable, "Input/output error"},
-        ReadCase{"Missing", "/f", Failing("No such file or directory", true), "",
-                 Problem::kFileUnreadable, "No such file or directory"},
-        ReadCase{"Locked", "/f", Failing("Permission denied", false), "", Problem::kFileUnreadable,
-                 "Permission denied"},
-        ReadCase{"NoFileDroppedYet", kNoFileCaption, Failing("No such file or directory", true), "",
-                 Problem::kNone, ""},
-        ReadCase{"StartupCaptionNamingSomethingElse", kNoFileCaption,
-                 Failing("Permission denied", false), "", Problem::kFileUnreadable,
-                 "Permission denied"},
-        ReadCase{"CutAtMalformedByte", "/f", Serving("ab\xD6\xD0"), "ab",
-                 Problem::kTextCutMalformed, "", 2},
-        ReadCase{"CutAtNul", "/f", Serving(std::string("\xEF\xBB\xBFz\0y", 6)), "\xEF\xBB\xBFz",
-                 Problem::kTextCutNul, "", 4}),
+        ReadCase{"WholeFile", "/f", Serving("abc"), "abc", 0},
+        ReadCase{"ManySmallReads", "/f", Serving("abcdefg", 2), "abcdefg", 0},
+        ReadCase{"ShorterThanItsLength", "/f", Claiming(10, "abcd"), "abcd", 0},
+        ReadCase{"LongerThanItsLength", "/f", Claiming(2, "abcd"), "ab", 0},
+        ReadCase{"EmptyFile", "/f", Serving(""), "", 0},
+        ReadCase{"EmptyPath", "", Serving("abc"), "", kErrorNoFileNamed},
+        ReadCase{"ReadFailsHalfway", "/f", Serving("abcdef", 2, 4, EIO), "abcd", EIO},
+        ReadCase{"Missing", "/f", Failing(ENOENT), "", ENOENT},
+        ReadCase{"Locked", "/f", Failing(EACCES), "", EACCES},
+        ReadCase{"NoFileDroppedYet", kNoFileCaption, Failing(ENOENT), "", 0},
+        ReadCase{"StartupCaptionNamingSomethingElse", kNoFileCaption, Failing(EACCES), "",
+                 EACCES},
+        ReadCase{"CutAtMalformedByte", "/f", Serving("ab\xD6\xD0"), "ab", 0, Cut::kMalformed, 2},
+        ReadCase{"CutAtNul", "/f", Serving(std::string("\xEF\xBB\xBFz\0y", 6)), "\xEF\xBB\xBFz", 0,
+                 Cut::kNul, 4}),
     [](const auto& test_case) { return std::string(test_case.param.name); });
 
 // Real files: a regular file is read; anything else is refused at once without blocking.
-class SystemFileReaderTest : public testing::Test {
+class SystemFilesTest : public testing::Test {
   protected:
     void SetUp() override {
         char pattern[] = "/tmp/lintaro_subject_XXXXXX";
@@ -141,25 +128,23 @@ class SystemFileReaderTest : public testing::Test {
     std::filesystem::path directory_;
 };
 
-TEST_F(SystemFileReaderTest, ReadsRegularFilesAndRefusesOthers) {
+TEST_F(SystemFilesTest, ReadsRegularFilesAndRefusesOthers) {
     const std::string file = directory_ / "subject.html";
     std::ofstream(file, std::ios::binary) << "<a>\xE4\xB8\xAD</a>";
-    EXPECT_EQ(ReadSubjectText(file, SystemFileReader(), "UTF-8").text, "<a>\xE4\xB8\xAD</a>");
+    EXPECT_EQ(ReadAndDecode(file, SystemFiles()).text, "<a>\xE4\xB8\xAD</a>");
 
     const std::string fifo = directory_ / "fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     struct Refused {
         std::string path;
-        std::string detail;
+        int error;
     };
     for (const Refused& refused :
-         {Refused{fifo, "not a regular file"}, Refused{"/dev/zero", "not a regular file"},
-          Refused{directory_, "Is a directory"},
-          Refused{directory_ / "missing", "No such file or directory"}}) {
-        const SubjectText subject = ReadSubjectText(refused.path, SystemFileReader(), "UTF-8");
+         {Refused{fifo, kErrorNotRegularFile}, Refused{"/dev/zero", kErrorNotRegularFile},
+          Refused{directory_, EISDIR}, Refused{directory_ / "missing", ENOENT}}) {
+        const SubjectText subject = ReadAndDecode(refused.path, SystemFiles());
         EXPECT_EQ(subject.text, "") << refused.path;
-        EXPECT_EQ(subject.problem, Problem::kFileUnreadable) << refused.path;
-        EXPECT_EQ(subject.detail, refused.detail) << refused.path;
+        EXPECT_EQ(subject.read_error, refused.error) << refused.path;
     }
 }
 

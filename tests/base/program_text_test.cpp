@@ -1,5 +1,5 @@
 // Tests of the conversions between the program's text and UTF-16 / UTF-8.
-#include "match/program_text.h"
+#include "base/program_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,12 @@
 // The program's text: bytes in the locale's character set, and conversions at its edges.
-#include "match/program_text.h"
-
-#include <langinfo.h>
-#include <locale.h>
+#include "base/program_text.h"
 
 #include <bit>
-#include <cctype>
 #include <cstring>
 
-#include "match/iconv_converter.h"
-#include "match/utf8_sequence.h"
+#include "base/iconv_converter.h"
+#include "base/utf16.h"
+#include "base/utf8_sequence.h"
 
 namespace lintaro {
 
@@ -20,29 +17,6 @@ constexpr std::string_view kUtf8Replacement = "\xEF\xBF\xBD";
 
 const char* NativeUtf16Name() {
     return std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
-}
-
-std::string NormalizedCharsetName(std::string_view charset) {
-    std::string name;
-    for (char c : charset) {
-        if (c != '-' && c != '_')
-            name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return name;
-}
-
-// ASCII-only locales (C, POSIX) are treated as UTF-8, which holds ASCII unchanged.
-std::string DetectCharset() {
-    // A locale object of its own leaves the process's global locale untouched.
-    locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
-    if (locale == static_cast<locale_t>(nullptr)) return "UTF-8";
-    std::string charset = nl_langinfo_l(CODESET, locale);
-    freelocale(locale);
-    const std::string name = NormalizedCharsetName(charset);
-    if (name.empty() || name == "ansix3.41968" || name == "ascii" || name == "usascii") {
-        return "UTF-8";
-    }
-    return charset;
 }
 
 void AppendUtf8(std::string& out, char32_t value) {
@@ -68,11 +42,10 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            AppendUtf8(out, 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+        if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            AppendUtf8(out, JoinSurrogates(unit, text[i + 1]));
             ++i;
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+        } else if (IsSurrogate(unit)) {
             out += '?';  // a lone surrogate is no character UTF-8 can hold
         } else {
             AppendUtf8(out, unit);
@@ -91,8 +64,8 @@ std::u16string Utf8ToUtf16(std::string_view text) {
             out += kReplacementCharacter;
             length = 1;
         } else if (value >= 0x10000) {
-            out += static_cast<char16_t>(0xD800 + ((value - 0x10000) >> 10));
-            out += static_cast<char16_t>(0xDC00 + ((value - 0x10000) & 0x3FF));
+            out += HighSurrogateOf(value);
+            out += LowSurrogateOf(value);
         } else {
             out += static_cast<char16_t>(value);
         }
@@ -112,20 +85,6 @@ std::u16string BytesToUtf16(std::string_view bytes) {
 }
 
 }  // namespace
-
-const std::string& ProgramCharset() {
-    static const std::string charset = DetectCharset();
-    return charset;
-}
-
-bool ProgramCharsetIsUtf8() {
-    static const bool is_utf8 = IsUtf8Charset(ProgramCharset());
-    return is_utf8;
-}
-
-bool IsUtf8Charset(std::string_view charset) {
-    return NormalizedCharsetName(charset) == "utf8";
-}
 
 std::string Utf16ToCharset(std::u16string_view text, const std::string& charset) {
     if (IsUtf8Charset(charset)) return Utf16ToUtf8(text);

@@ -1,8 +1,10 @@
 // Reading UTF-8 sequences: the strict rules of well-formed UTF-8 and the lenient rules of the
 // subject decoder.
-#include "match/utf8_sequence.h"
+#include "base/utf8_sequence.h"
 
 #include <cstring>
+
+#include "base/utf16.h"
 
 namespace lintaro {
 
@@ -46,7 +48,7 @@ std::size_t WellFormedUtf8Length(std::string_view bytes, char32_t& value) {
         if ((ByteAt(bytes, i) & 0xC0) != 0x80) return 0;
         value = (value << 6) | (ByteAt(bytes, i) & 0x3F);
     }
-    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+    if (value < minimum || value > 0x10FFFF || IsSurrogate(value)) return 0;
     return length;
 }
 

@@ -1,22 +1,35 @@
-// The file-system calls that writing an export file makes, behind a seam for tests.
+// The file-system calls that reading the subject file and writing output files make, behind
+// one seam so that tests can make any step fail the way the system would.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace lintaro {
 
-// Each call returns 0 or the errno value of its failure, so that a test can make any step
-// fail the way the system would.
+// Each call returns 0 or the error of its failure: an errno value, or one of the codes of
+// base/system_error.h. SystemErrorText turns either into words.
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
+
+    // Opens path for reading and gives its length at that moment. Only regular files open: a
+    // directory (EISDIR), FIFO, socket or device (kErrorNotRegularFile) is refused at once,
+    // without waiting for data.
+    virtual int OpenForReading(const std::string& path, int& fd, std::int64_t& size) = 0;
+    // Reads up to size bytes into buffer; count is 0 at the end of the file.
+    virtual int Read(int fd, char* buffer, std::int64_t size, std::int64_t& count) = 0;
+    virtual void Close(int fd) = 0;
+
     // Creates path for writing; EEXIST when something of that name exists.
     virtual int CreateNew(const std::string& path, int& fd) = 0;
     // Writes all of bytes.
     virtual int WriteAll(int fd, std::string_view bytes) = 0;
     // Flushes the file to storage and closes it; fd is closed even when this fails.
     virtual int SyncAndClose(int fd) = 0;
+    // Renames from to `to`, replacing a file of that name.
+    virtual int Rename(const std::string& from, const std::string& to) = 0;
     // Renames from to `to` unless `to` exists (EEXIST). EINVAL, ENOSYS or EOPNOTSUPP where
     // the file system cannot rename that way.
     virtual int RenameNoReplace(const std::string& from, const std::string& to) = 0;
@@ -28,12 +41,19 @@ class FileSystem {
 // The real calls of this system.
 class PosixFileSystem : public FileSystem {
   public:
+    int OpenForReading(const std::string& path, int& fd, std::int64_t& size) override;
+    int Read(int fd, char* buffer, std::int64_t size, std::int64_t& count) override;
+    void Close(int fd) override;
     int CreateNew(const std::string& path, int& fd) override;
     int WriteAll(int fd, std::string_view bytes) override;
     int SyncAndClose(int fd) override;
+    int Rename(const std::string& from, const std::string& to) override;
     int RenameNoReplace(const std::string& from, const std::string& to) override;
     int Link(const std::string& from, const std::string& to) override;
     int Remove(const std::string& path) override;
 };
+
+// The process's real file system.
+FileSystem& SystemFiles();
 
 }  // namespace lintaro

@@ -1,5 +1,5 @@
 // Backing big buffers with huge pages.
-#include "table/huge_pages.h"
+#include "base/huge_pages.h"
 
 #include <sys/mman.h>
 

@@ -1,9 +1,11 @@
 // A one-way iconv conversion between two character sets that never fails.
-#include "match/iconv_converter.h"
+#include "base/iconv_converter.h"
 
 #include <cerrno>
 #include <cstring>
 #include <utility>
+
+#include "base/utf16.h"
 
 namespace lintaro {
 
@@ -16,13 +18,6 @@ std::size_t Utf8SequenceLength(unsigned char lead) {
     if (lead < 0xE0) return 2;
     if (lead < 0xF0) return 3;
     return 4;
-}
-
-bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
 }  // namespace

@@ -4,13 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace lintaro {
+#include "base/charset.h"
 
-// The locale's character set (nl_langinfo(CODESET) of the environment's LC_CTYPE locale);
-// "UTF-8" when the locale names plain ASCII (the C/POSIX locale) or does not exist. Decided
-// once per process.
-const std::string& ProgramCharset();
-bool ProgramCharsetIsUtf8();
+namespace lintaro {
 
 // UTF-16 to program text; a character the set cannot hold becomes "?".
 std::string Utf16ToProgramText(std::u16string_view text);
@@ -24,7 +20,6 @@ std::string Utf8ToProgramText(std::string_view text);
 
 // The same conversions for a named character set, so that other sets than the locale's can be
 // used and tested. Charset names are iconv's ("UTF-8", "GBK", ...).
-bool IsUtf8Charset(std::string_view charset);
 std::string Utf16ToCharset(std::u16string_view text, const std::string& charset);
 std::u16string CharsetToUtf16(std::string_view text, const std::string& charset);
 std::string CharsetToUtf8(std::string_view text, const std::string& charset);

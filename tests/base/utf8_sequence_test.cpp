@@ -1,5 +1,5 @@
 // Tests of the well-formed UTF-8 rules at the edges of their ranges.
-#include "match/utf8_sequence.h"
+#include "base/utf8_sequence.h"
 
 #include <gtest/gtest.h>
 

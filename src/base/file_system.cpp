@@ -1,0 +1,112 @@
+// The file-system calls through POSIX.
+#include "base/file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+#include "base/system_error.h"
+
+namespace lintaro {
+
+namespace {
+
+// Linux moves at most this much in one read call.
+constexpr std::int64_t kLargestRead = 0x7FFFF000;
+
+}  // namespace
+
+int PosixFileSystem::OpenForReading(const std::string& path, int& fd, std::int64_t& size) {
+    // O_NONBLOCK: opening a FIFO without a writer must not wait; the file type is checked
+    // right after, before anything is read.
+    fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    struct stat status {};
+    int error = 0;
+    if (::fstat(fd, &status) != 0) {
+        error = errno;
+    } else if (S_ISDIR(status.st_mode)) {
+        error = EISDIR;
+    } else if (!S_ISREG(status.st_mode)) {
+        error = kErrorNotRegularFile;
+    }
+    if (error != 0) {
+        ::close(fd);
+        fd = -1;
+        return error;
+    }
+    size = status.st_size;
+    return 0;
+}
+
+int PosixFileSystem::Read(int fd, char* buffer, std::int64_t size, std::int64_t& count) {
+    while (true) {
+        const ssize_t got = ::read(fd, buffer, static_cast<std::size_t>(std::min(size, kLargestRead)));
+        if (got >= 0) {
+            count = got;
+            return 0;
+        }
+        if (errno != EINTR) {
+            count = 0;
+            return errno;
+        }
+    }
+}
+
+void PosixFileSystem::Close(int fd) {
+    ::close(fd);
+}
+
+int PosixFileSystem::CreateNew(const std::string& path, int& fd) {
+    // 0666 so that the umask decides, as for any file a program creates.
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return fd < 0 ? errno : 0;
+}
+
+int PosixFileSystem::WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
+int PosixFileSystem::SyncAndClose(int fd) {
+    const int sync_error = ::fsync(fd) == 0 ? 0 : errno;
+    const int close_error = ::close(fd) == 0 ? 0 : errno;
+    // EINVAL: this kind of file cannot be synced; what was written is still there.
+    if (sync_error != 0 && sync_error != EINVAL) return sync_error;
+    return close_error;
+}
+
+int PosixFileSystem::Rename(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::RenameNoReplace(const std::string& from, const std::string& to) {
+    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0 ? 0
+                                                                                            : errno;
+}
+
+int PosixFileSystem::Link(const std::string& from, const std::string& to) {
+    return ::link(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::Remove(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 ? 0 : errno;
+}
+
+FileSystem& SystemFiles() {
+    static PosixFileSystem files;
+    return files;
+}
+
+}  // namespace lintaro
