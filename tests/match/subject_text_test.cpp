@@ -5,10 +5,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
+
+#include "support/temp_dir.h"
 
 namespace lintaro {
 namespace {
@@ -132,21 +131,14 @@ INSTANTIATE_TEST_SUITE_P(
 // Real files: a regular file is read; anything else is refused at once without blocking.
 class SystemFileReaderTest : public testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/lintaro_subject_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory_ = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(directory_); }
-    std::filesystem::path directory_;
+    TempDir directory_;
 };
 
 TEST_F(SystemFileReaderTest, ReadsRegularFilesAndRefusesOthers) {
-    const std::string file = directory_ / "subject.html";
-    std::ofstream(file, std::ios::binary) << "<a>\xE4\xB8\xAD</a>";
+    const std::string file = directory_.Write("subject.html", "<a>\xE4\xB8\xAD</a>");
     EXPECT_EQ(ReadSubjectText(file, SystemFileReader(), "UTF-8").text, "<a>\xE4\xB8\xAD</a>");
 
-    const std::string fifo = directory_ / "fifo";
+    const std::string fifo = directory_.Path() / "fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     struct Refused {
         std::string path;
@@ -154,8 +146,8 @@ TEST_F(SystemFileReaderTest, ReadsRegularFilesAndRefusesOthers) {
     };
     for (const Refused& refused :
          {Refused{fifo, "not a regular file"}, Refused{"/dev/zero", "not a regular file"},
-          Refused{directory_, "Is a directory"},
-          Refused{directory_ / "missing", "No such file or directory"}}) {
+          Refused{directory_.Path(), "Is a directory"},
+          Refused{directory_.Path() / "missing", "No such file or directory"}}) {
         const SubjectText subject = ReadSubjectText(refused.path, SystemFileReader(), "UTF-8");
         EXPECT_EQ(subject.text, "") << refused.path;
         EXPECT_EQ(subject.problem, Problem::kFileUnreadable) << refused.path;
