@@ -1,10 +1,12 @@
 # lintaro_add_test(NAME SOURCES ... LIBS ... [GUI])
-# Adds one GoogleTest program and registers it with CTest. GUI tests get a
-# QApplication on the offscreen platform, so they run without a display.
+# Adds one GoogleTest program, linked with the shared test support (tests/support), and
+# registers it with CTest. GUI tests get a QApplication on the offscreen platform, so they
+# run without a display.
 function(lintaro_add_test name)
     cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} lintaro_warnings GTest::gtest)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} lintaro_test_support lintaro_warnings
+        GTest::gtest)
     target_compile_definitions(${name} PRIVATE
         LINTARO_SOURCE_DIR="${PROJECT_SOURCE_DIR}" LINTARO_BINARY_DIR="${PROJECT_BINARY_DIR}")
     if(ARG_GUI)

@@ -2,39 +2,34 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <memory>
 
 #include "export/export_text.h"
-#include "table_builder.h"
-#include "temp_dir.h"
+#include "support/program_run.h"
+#include "support/table_builder.h"
+#include "support/temp_dir.h"
 
 namespace lintaro {
 namespace {
 
 bool ChromiumInstalled() {
-    return std::system("command -v chromium >/dev/null 2>&1") == 0;
+    return !FindOnPath("chromium").empty();
 }
 
 // The page's DOM after loading, as Chromium serializes it. Names resolve to nothing, so the
 // page's web-font link fails at once instead of waiting on the network.
 std::string DumpDom(const TempDir& dir, const std::string& page) {
-    const std::string command =
-        "timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic "
-        "--no-first-run --disable-background-networking --disable-component-update "
-        "--disable-sync '--host-resolver-rules=MAP * ~NOTFOUND' --user-data-dir=" +
-        dir.Slash() + "profile-" + page + " --dump-dom file://" + dir.Slash() + page +
-        " 2>/dev/null";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-    std::string dom;
-    std::array<char, 4096> buffer;
-    for (std::size_t n;
-         pipe && (n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0;) {
-        dom.append(buffer.data(), n);
-    }
-    return dom;
+    const ProgramOutcome outcome = RunProgram({
+        .program = "chromium",
+        .arguments = {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+                      "--no-first-run", "--disable-background-networking",
+                      "--disable-component-update", "--disable-sync",
+                      "--host-resolver-rules=MAP * ~NOTFOUND",
+                      "--user-data-dir=" + dir.Slash() + "profile-" + page, "--dump-dom",
+                      "file://" + dir.Slash() + page},
+        .time_limit = std::chrono::seconds(120),
+    });
+    return outcome.out;
 }
 
 // Undoes the escaping of Chromium's serializer; a no-break space becomes a plain space when

@@ -4,19 +4,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
 
 #include "failing_file_system.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace lintaro {
 namespace {
 
 using Call = FailingFileSystem::Call;
-
-void WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
 
 class NewFileTest : public testing::TestWithParam<bool> {};  // rename unsupported
 
@@ -31,7 +26,7 @@ TEST_P(NewFileTest, WritesWholeFileUnderAFreeName) {
     EXPECT_EQ(dir.Read("文本1秒.txt"), bytes);
     EXPECT_EQ(dir.Names(), (std::set<std::string>{"文本1秒.txt"}));  // no temporary left
 
-    WriteFile(dir.Slash() + "文本1秒 (2).txt", "taken");
+    dir.Write("文本1秒 (2).txt", "taken");
     const WriteResult third = WriteNewFile(files, dir.Slash(), "文本1秒", ".txt", "new");
     EXPECT_TRUE(third.ok);
     EXPECT_EQ(third.path, dir.Slash() + "文本1秒 (3).txt");
@@ -99,7 +94,7 @@ class ReplacingTest : public testing::TestWithParam<FailureCase> {};
 TEST_P(ReplacingTest, KeepsTheOldFileOnFailure) {
     const FailureCase& c = GetParam();
     TempDir dir;
-    WriteFile(dir.Slash() + "out.txt", "old");
+    dir.Write("out.txt", "old");
     FailingFileSystem files(c.call, c.error);
     int error = 0;
     {

@@ -8,8 +8,8 @@
 #include <optional>
 
 #include "export/export_text.h"
-#include "table_builder.h"
-#include "temp_dir.h"
+#include "support/table_builder.h"
+#include "support/temp_dir.h"
 
 namespace lintaro {
 namespace {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "export/page_templates.h"
-#include "table_builder.h"
+#include "support/table_builder.h"
 
 namespace lintaro {
 namespace {

@@ -3,13 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 
 #include "match/buffered_run_io.h"
 #include "match/subject_text.h"
+#include "support/temp_dir.h"
 
 namespace lintaro {
 namespace {
@@ -63,24 +61,14 @@ std::string Widths(const ResultTable& table) {
 
 class MatchRunTest : public testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/lintaro_run_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory_ = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(directory_); }
-
     // Writes bytes to a file in the test's directory and points the run at it.
-    void UseFile(const std::string& bytes) {
-        io_.path = directory_ / "subject.html";
-        std::ofstream(io_.path, std::ios::binary | std::ios::trunc) << bytes;
-    }
+    void UseFile(const std::string& bytes) { io_.path = directory_.Write("subject.html", bytes); }
     MatchReport Run(MatchRunIo& io) {
         io_.table.reset();
         return RunMatch(io);
     }
 
-    std::filesystem::path directory_;
+    TempDir directory_;
     FakeRunIo io_;
 };
 
@@ -192,7 +180,7 @@ TEST_P(MatchRunProblemTest, ReportsTheProblem) {
     if (c.file) {
         UseFile(*c.file);
     } else {
-        io_.path = directory_ / "missing.html";
+        io_.path = directory_.Path() / "missing.html";
     }
     const MatchReport report = Run(io_);
     EXPECT_EQ(Cells(*io_.table), c.cells);

@@ -6,12 +6,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "base/system_error.h"
+#include "support/temp_dir.h"
 
 namespace lintaro {
 namespace {
@@ -119,21 +117,14 @@ INSTANTIATE_TEST_SUITE_P(
 // Real files: a regular file is read; anything else is refused at once without blocking.
 class SystemFilesTest : public testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/lintaro_subject_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory_ = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(directory_); }
-    std::filesystem::path directory_;
+    TempDir directory_;
 };
 
 TEST_F(SystemFilesTest, ReadsRegularFilesAndRefusesOthers) {
-    const std::string file = directory_ / "subject.html";
-    std::ofstream(file, std::ios::binary) << "<a>\xE4\xB8\xAD</a>";
+    const std::string file = directory_.Write("subject.html", "<a>\xE4\xB8\xAD</a>");
     EXPECT_EQ(ReadAndDecode(file, SystemFiles()).text, "<a>\xE4\xB8\xAD</a>");
 
-    const std::string fifo = directory_ / "fifo";
+    const std::string fifo = directory_.Path() / "fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     struct Refused {
         std::string path;
@@ -141,7 +132,7 @@ TEST_F(SystemFilesTest, ReadsRegularFilesAndRefusesOthers) {
     };
     for (const Refused& refused :
          {Refused{fifo, kErrorNotRegularFile}, Refused{"/dev/zero", kErrorNotRegularFile},
-          Refused{directory_, EISDIR}, Refused{directory_ / "missing", ENOENT}}) {
+          Refused{directory_.Path(), EISDIR}, Refused{directory_.Path() / "missing", ENOENT}}) {
         const SubjectText subject = ReadAndDecode(refused.path, SystemFiles());
         EXPECT_EQ(subject.text, "") << refused.path;
         EXPECT_EQ(subject.read_error, refused.error) << refused.path;

@@ -4,16 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "program_run.h"
+#include "support/program_run.h"
+#include "support/temp_dir.h"
 
 namespace lintaro {
 namespace {
@@ -241,8 +241,8 @@ const HostileCase kCases[] = {
     {"ExportRowsBeyondTheTable", File(kTwoLinks),
      {"--format", "text", "--rows", "1-2147483647", "SUBJECT"}, 2, "",
      "lintaro-cli: --rows 1-2147483647 lies outside the table, which has 1-2\n"},
-    // A role far beyond the table reads as empty cells. This row fails (runs into the time
-    // limit) until the export's cell-size count stops walking columns up to the role's index.
+    // A role far beyond the table reads as empty cells; the export's cell-size count once
+    // walked columns up to the role's index and ran into the time limit.
     {"ExportColumnRolesBeyondTheTable", File(kTwoLinks),
      {"--format", "links", "--link-column", "2147483647", "--text-column", "9", "SUBJECT"}, 0,
      "<a href=\"\"></a><br/>\r\n<a href=\"\"></a><br/>\r\n", ""},
@@ -254,77 +254,37 @@ void PrintTo(const HostileCase& c, std::ostream* out) {
     *out << c.name;
 }
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+ProgramOutcome RunCli(std::vector<std::string> arguments) {
+    return RunProgram(
+        {.program = kProgram, .arguments = std::move(arguments), .time_limit = kTimeLimit});
 }
 
-std::set<fs::path> Listing(const fs::path& directory) {
-    std::set<fs::path> names;
-    for (const auto& entry : fs::directory_iterator(directory))
-        names.insert(entry.path().filename());
-    return names;
-}
-
-// True when lintaro-cli knows --format (the export rows need it).
-bool ProgramExports(const fs::path& run_directory) {
-    const ProgramOutcome outcome =
-        RunProgram(kProgram, {"--format", "text", "/dev/null"}, run_directory, kTimeLimit);
-    return outcome.err.find("unknown option --format") == std::string::npos;
-}
-
-// A directory for the subject and one for what the program prints, both removed afterwards.
-class RunDirectories : public testing::Test {
+// A directory for the subject, removed afterwards with anything a row put beside it.
+class SubjectDirectory : public testing::Test {
   protected:
-    void SetUp() override {
-        directory_ = MakeDirectory();
-        run_directory_ = MakeDirectory();
-    }
-    void TearDown() override {
-        // Restores what a row took away so that everything can go.
-        for (const auto& entry : fs::recursive_directory_iterator(directory_)) {
-            if (!entry.is_symlink()) fs::permissions(entry.path(), fs::perms::owner_all);
-        }
-        fs::remove_all(directory_);
-        fs::remove_all(run_directory_);
-    }
-
-    static fs::path MakeDirectory() {
-        char pattern[] = "/tmp/lintaro_hostile_XXXXXX";
-        if (mkdtemp(pattern) == nullptr) return {};
-        return pattern;
-    }
-
-    fs::path directory_;      // the subject and anything a row puts beside it
-    fs::path run_directory_;  // what the program printed
+    TempDir directory_;
 };
 
-class HostileInputTest : public RunDirectories, public testing::WithParamInterface<HostileCase> {};
+class HostileInputTest : public SubjectDirectory, public testing::WithParamInterface<HostileCase> {};
 
 TEST_P(HostileInputTest, EndsWithItsResult) {
     const HostileCase& c = GetParam();
-    ASSERT_FALSE(directory_.empty() || run_directory_.empty());
     if (c.needs_unprivileged_user && geteuid() == 0) {
         GTEST_SKIP() << "running as root, which may read and write any file";
     }
-    const bool exports =
-        std::find(c.arguments.begin(), c.arguments.end(), "--format") != c.arguments.end();
-    if (exports && !ProgramExports(run_directory_)) {
-        GTEST_SKIP() << "lintaro-cli has no --format yet";
-    }
-    const fs::path subject = c.subject(directory_);
-    const std::string dir = directory_.string() + "/";
+    const fs::path subject = c.subject(directory_.Path());
+    const std::string dir = directory_.Slash();
     std::vector<std::string> arguments;
     for (const std::string& argument : c.arguments) {
         arguments.push_back(argument == "SUBJECT" ? subject.string()
                                                   : Replaced(argument, "DIR/", dir));
     }
-    std::set<fs::path> expected_listing = Listing(directory_);
+    std::set<std::string> expected_listing = directory_.Names();
     if (!c.written.empty()) expected_listing.insert(c.written);
 
-    const ProgramOutcome outcome = RunProgram(kProgram, arguments, run_directory_, kTimeLimit);
+    const ProgramOutcome outcome = RunCli(arguments);
 
-    ASSERT_TRUE(outcome.finished) << "still running after " << kTimeLimit.count() << " s";
+    ASSERT_FALSE(outcome.timed_out) << "still running after " << kTimeLimit.count() << " s";
     ASSERT_EQ(outcome.signal, 0) << outcome.err;
     EXPECT_EQ(outcome.status, c.status) << outcome.err;
     EXPECT_EQ(outcome.out, c.out);
@@ -335,18 +295,16 @@ TEST_P(HostileInputTest, EndsWithItsResult) {
     } else {
         EXPECT_EQ(outcome.err, err);
     }
-    EXPECT_EQ(Listing(directory_), expected_listing) << "files written or removed";
+    EXPECT_EQ(directory_.Names(), expected_listing) << "files written or removed";
     if (!c.written.empty()) {
-        EXPECT_EQ(ReadAll(directory_ / c.written), c.written_content);
+        EXPECT_EQ(directory_.Read(c.written), c.written_content);
     }
 }
 
 // Every row of a million-row table exported: the text and the largest page, in bounded time.
-TEST_F(RunDirectories, ExportOfAMillionRows) {
-    ASSERT_FALSE(directory_.empty() || run_directory_.empty());
-    if (!ProgramExports(run_directory_)) GTEST_SKIP() << "lintaro-cli has no --format yet";
+TEST_F(SubjectDirectory, ExportOfAMillionRows) {
     constexpr int kRows = 1000000;
-    const fs::path subject = directory_ / "million.html";
+    const fs::path subject = directory_.Path() / "million.html";
     {
         std::ofstream out(subject, std::ios::binary);
         for (int i = 0; i < kRows; ++i) out << "<a href=\"http://h" << i % 10 << ".org/\">t</a>\n";
@@ -356,20 +314,19 @@ TEST_F(RunDirectories, ExportOfAMillionRows) {
         std::string row_mark;  // once per exported row
     } kFormats[] = {{"text", "\r\n"}, {"styled-table", "<tbody><tr>"}};
     for (const auto& format : kFormats) {
-        const fs::path output = directory_ / (std::string(format.format) + ".out");
-        const ProgramOutcome outcome = RunProgram(
-            kProgram, {"--format", format.format, "--output", output.string(), subject.string()},
-            run_directory_, kTimeLimit);
-        ASSERT_TRUE(outcome.finished) << format.format << " still running after the limit";
+        const std::string output = std::string(format.format) + ".out";
+        const ProgramOutcome outcome = RunCli(
+            {"--format", format.format, "--output", directory_.Slash() + output, subject.string()});
+        ASSERT_FALSE(outcome.timed_out) << format.format << " still running after the limit";
         EXPECT_EQ(outcome.status, 0) << outcome.err;
-        const std::string text = ReadAll(output);
+        const std::string text = directory_.Read(output);
         std::size_t rows = 0;
         for (std::size_t at = text.find(format.row_mark); at != std::string::npos;
              at = text.find(format.row_mark, at + 1)) {
             ++rows;
         }
         EXPECT_EQ(rows, std::size_t{kRows}) << format.format;
-        fs::remove(output);
+        fs::remove(directory_.Path() / output);
     }
 }
 

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "support/table_builder.h"
+
 namespace lintaro {
 namespace {
 
@@ -35,19 +37,7 @@ class WarningRecorder {
 
 // "序号 | 匹配文本 | 组" over rows "1 | m1 | g1", "2 | m2 | g2".
 ResultTable SmallRunTable() {
-    ResultTable table;
-    table.ResetTable();
-    while (table.RowCount() > 0) table.DeleteRow(table.RowCount() - 1);
-    while (table.ColumnCount() > 0) table.DeleteColumn(table.ColumnCount() - 1);
-    table.InsertColumn("匹配文本", 1);
-    table.SetCell(0, 0, "序号");
-    table.InsertColumn("组", 2);
-    for (int i = 1; i <= 2; ++i) {
-        table.InsertRow(std::to_string(i), i);
-        table.SetCell(i, 1, "m" + std::to_string(i));
-        table.SetCell(i, 2, "g" + std::to_string(i));
-    }
-    return table;
+    return MakeTable({{"序号", "匹配文本", "组"}, {"1", "m1", "g1"}, {"2", "m2", "g2"}});
 }
 
 // The data cells as the model shows them, rows separated by "/".

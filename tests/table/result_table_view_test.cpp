@@ -12,28 +12,25 @@
 
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "support/table_builder.h"
 
 namespace lintaro {
 namespace {
 
 // The table a match run with two groups and six matches leaves behind.
 ResultTable RunTable() {
-    ResultTable table;
-    while (table.RowCount() > 0) table.DeleteRow(table.RowCount() - 1);
-    while (table.ColumnCount() > 0) table.DeleteColumn(table.ColumnCount() - 1);
-    table.SetBackgroundColour(table_defaults::kBackground);
-    table.InsertColumn("匹配文本", 1);
-    table.SetCell(0, 0, "序号");
-    for (int j = 1; j <= 2; ++j) {
-        table.InsertColumn("子表达式匹配" + std::to_string(j), j + 1);
-        table.SetColumnWidth(j + 1, 344);
-    }
-    table.SetColumnWidth(0, 50);
+    std::vector<std::vector<std::string>> cells = {
+        {"序号", "匹配文本", "子表达式匹配1", "子表达式匹配2"}};
     for (int i = 1; i <= 6; ++i) {
-        table.InsertRow(std::to_string(i), i);
-        for (int c = 1; c <= 3; ++c)
-            table.SetCell(i, c, "r" + std::to_string(i) + "c" + std::to_string(c));
+        std::vector<std::string>& row = cells.emplace_back(1, std::to_string(i));
+        for (int c = 1; c <= 3; ++c) row.push_back("r" + std::to_string(i) + "c" + std::to_string(c));
     }
+    ResultTable table = MakeTable(cells);
+    table.SetColumnWidth(0, 50);
+    table.SetColumnWidth(2, 344);
+    table.SetColumnWidth(3, 344);
     return table;
 }
 
