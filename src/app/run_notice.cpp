@@ -1,18 +1,14 @@
 // The short notice the window shows after a match run that failed or was cut short.
 #include "app/run_notice.h"
 
-#include "match/program_text.h"
+#include "table/qt_conversions.h"
 
 namespace lintaro {
 
 namespace {
 
-QString FromProgramText(const std::string& text) {
-    return QString::fromStdU16String(ProgramTextToUtf16(text));
-}
-
 RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path) {
-    const QString detail = FromProgramText(report.detail);
+    const QString detail = ProgramTextToQString(report.detail);
     const QString offset = QString::number(report.position);
     switch (report.problem) {
         case MatchReport::Problem::kNone:

@@ -25,6 +25,10 @@ struct Rgb {
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
+// The window's background colour. The table's cells and the area around them share it, so
+// that the table reads as part of the window.
+inline constexpr Rgb kWindowColour{219, 236, 249};
+
 // What GetCell gives: the cell's text, or no value (the no-cell marker) outside the table.
 using CellResult = std::optional<std::string_view>;
 
@@ -45,12 +49,12 @@ inline constexpr int kRowHeight = 32;
 inline constexpr int kColumnWidth = 125;
 inline constexpr int kInsertedRowHeightWithoutHeader = 24;
 inline constexpr Rgb kGridLine{128, 128, 128};
-inline constexpr Rgb kCellBackground{219, 236, 249};
+inline constexpr Rgb kCellBackground = kWindowColour;
 inline constexpr Rgb kFixedCellBackground{250, 245, 218};
 inline constexpr Rgb kText{0, 0, 0};
 inline constexpr Rgb kSelectedBackground{188, 199, 248};
 inline constexpr Rgb kSelectedText{0, 0, 0};
-inline constexpr Rgb kBackground{219, 236, 249};
+inline constexpr Rgb kBackground = kWindowColour;
 inline constexpr Rgb kResetBackground{255, 255, 255};
 }  // namespace table_defaults
 
