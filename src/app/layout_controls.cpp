@@ -16,17 +16,6 @@ int Truncate(double value) {
 
 }  // namespace
 
-ControlLayout DesignLayout() {
-    return ControlLayout{
-        .table = {240, 360, 1016, 272},
-        .pattern_edit = {240, 48, 992, 88},
-        .drop_zone = {239, 200, 993, 40},
-        .match_button = {896, 152, 96, 32},
-        .export_button = {800, 277, 96, 32},
-        .side_bar = {120, 0, 2, 432},
-    };
-}
-
 ControlLayout LayoutControls(const ControlLayout& current, int client_width, int client_height) {
     const double w = client_width;
     const double h = client_height;

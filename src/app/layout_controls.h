@@ -24,9 +24,6 @@ struct ControlLayout {
     friend bool operator==(const ControlLayout&, const ControlLayout&) = default;
 };
 
-// Where the six controls stand when the window is created.
-ControlLayout DesignLayout();
-
 // Fits current to a client area of client_width x client_height. Each step works in double
 // precision, truncates toward zero and sees the values stored by the steps before it, so
 // the table ends at least 32 pixels above the bottom edge with a height that is a multiple

@@ -1,15 +1,14 @@
-// The main window: every control of Lintaro, its handlers and the inputs of a match run.
+// The main window: every control of Lintaro, and the handlers that decide what a user's act does.
 #pragma once
 
 #include <QString>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 #include "app/layout_controls.h"
-#include "app/run_notice.h"
-#include "export/export_io.h"
-#include "match/match_run.h"
+#include "base/work_progress.h"
 #include "table/column_roles.h"
 
 class QButtonGroup;
@@ -22,15 +21,20 @@ class QRadioButton;
 
 namespace lintaro {
 
+class CountLineLabel;
 class DropZone;
 class ResultTableModel;
 class ResultTableView;
+class WindowExportIo;
+class WindowRunIo;
 
 // The one window. Its controls are the program's state: the pattern box holds the pattern,
 // the check box the case option, the drop zone's caption the path of the file to match and
 // the checked radio button the export format; handlers read them when they run. Controls
-// carry object names after their members, so tests and tools can find them.
-class MainWindow : public QWidget, private MatchRunIo, private ExportIo {
+// carry object names after their members, so tests and tools can find them. The match run
+// and the export reach the controls through adapters of their own (WindowRunIo,
+// WindowExportIo); the window wires the controls and decides when the work may run.
+class MainWindow : public QWidget {
     Q_OBJECT
   public:
     // Creates every control, then runs HandleWindowCreated and one layout pass, so the
@@ -68,29 +72,10 @@ class MainWindow : public QWidget, private MatchRunIo, private ExportIo {
     void HandleWindowCreated();
     void ApplyLayout(const ControlLayout& layout);
     ControlLayout CurrentLayout() const;
-    void ShowRunNotice(const RunNotice& notice);
     // Runs work through RunLongWork; drops, runs and exports asked for meanwhile are not taken.
     void RunWhileBlocked(WorkProgress& progress, const std::function<void()>& work,
                          const std::function<QString(const WorkProgress&)>& describe);
     void SetRoleLineColour(const QColor& colour);
-
-    // MatchRunIo: the match run's inputs and outputs.
-    std::string Pattern() const override;
-    bool IgnoreCase() const override;
-    std::string SubjectPath() const override;
-    void SetCountLine(const std::string& line) override;
-    void ReplaceTable(ResultTable&& table) override;
-    HeadingWidthFunction HeadingWidth() const override;
-
-    // ExportIo: what the export reads from the window and shows on it.
-    SelectionRect Selection() const override;
-    ExportFormat CheckedFormat() const override;
-    const ResultTable& Table() const override;
-    ColumnRoles Roles() const override;
-    std::string DropZoneCaption() const override;
-    void SetClipboardText(const std::string& text) override;
-    void ShowMessage(const std::string& text, const std::string& caption, bool is_error) override;
-    void RunLongWork(WorkProgress& progress, const std::function<void()>& work) override;
 
     QPushButton* match_button_ = nullptr;         // 按钮1
     QPushButton* export_button_ = nullptr;        // 按钮2
@@ -101,9 +86,9 @@ class MainWindow : public QWidget, private MatchRunIo, private ExportIo {
     QRadioButton* link_list_radio_ = nullptr;     // 单选框2
     QRadioButton* styled_links_radio_ = nullptr;  // 单选框1
     QButtonGroup* format_group_ = nullptr;
-    QFrame* side_bar_ = nullptr;          // 图片框1
-    QLabel* role_line_ = nullptr;         // 标签5
-    QLabel* count_line_label_ = nullptr;  // 标签4
+    QFrame* side_bar_ = nullptr;            // 图片框1
+    QLabel* role_line_ = nullptr;           // 标签5
+    CountLineLabel* count_line_ = nullptr;  // 标签4
     ResultTableModel* table_model_ = nullptr;
     ResultTableView* table_view_ = nullptr;  // 高级表格1
     QLabel* drop_heading_ = nullptr;         // 标签3
@@ -113,10 +98,10 @@ class MainWindow : public QWidget, private MatchRunIo, private ExportIo {
     QLineEdit* pattern_edit_ = nullptr;      // 编辑框1
     QFrame* format_panel_ = nullptr;         // 图片框2
 
-    // The last count line, kept as plain text so a notice can follow it.
-    QString count_line_;
     ColumnRoles roles_;
     bool long_work_running_ = false;
+    std::unique_ptr<WindowRunIo> run_io_;
+    std::unique_ptr<WindowExportIo> export_io_;
 };
 
 }  // namespace lintaro

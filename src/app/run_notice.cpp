@@ -1,19 +1,15 @@
 // The short notice the window shows after a match run that failed or was cut short.
 #include "app/run_notice.h"
 
-#include "base/program_text.h"
 #include "base/system_error.h"
+#include "table/qt_conversions.h"
 
 namespace lintaro {
 
 namespace {
 
-QString FromProgramText(const std::string& text) {
-    return QString::fromStdU16String(ProgramTextToUtf16(text));
-}
-
 RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path) {
-    const QString detail = FromProgramText(report.detail);
+    const QString detail = ProgramTextToQString(report.detail);
     const QString offset = QString::number(report.position);
     switch (report.problem) {
         case MatchReport::Problem::kNone:
@@ -26,7 +22,7 @@ RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path
         }
         case MatchReport::Problem::kFileUnreadable:
         {
-            const QString reason = FromProgramText(SystemErrorText(report.error));
+            const QString reason = ProgramTextToQString(SystemErrorText(report.error));
             return {QStringLiteral("无法读取文件：%1").arg(reason),
                     QStringLiteral("无法读取文件：\n%1\n%2").arg(subject_path, reason)};
         }

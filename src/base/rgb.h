@@ -12,10 +12,8 @@ struct Rgb {
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
-// The window's light blue (#DBECF9): the window itself, its labels, the table's cells and the
-// table's empty area.
-inline constexpr Rgb kWindowBlue{219, 236, 249};
-// The pattern box's pale green (#E6F9E9).
-inline constexpr Rgb kPatternGreen{230, 249, 233};
+// The window's background colour (#DBECF9). The table's cells and the area around them share
+// it, so that the table reads as part of the window.
+inline constexpr Rgb kWindowColour{219, 236, 249};
 
 }  // namespace lintaro

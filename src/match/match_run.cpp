@@ -29,7 +29,7 @@ ResultTable BuildResultTable(const SearchResults& results, int group_count,
     for (int columns = table.ColumnCount(); columns > 0; --columns) {
         table.DeleteColumn(table.ColumnCount() - 1);
     }
-    table.SetBackgroundColour(kWindowBlue);
+    table.SetBackgroundColour(kWindowColour);
     // Inserting into the empty table creates the header row and the number column first.
     table.InsertColumn(Utf8ToProgramText("匹配文本"), 1);
     table.SetCell(0, 0, Utf8ToProgramText("序号"));

@@ -37,12 +37,12 @@ inline constexpr int kRowHeight = 32;
 inline constexpr int kColumnWidth = 125;
 inline constexpr int kInsertedRowHeightWithoutHeader = 24;
 inline constexpr Rgb kGridLine{128, 128, 128};
-inline constexpr Rgb kCellBackground = kWindowBlue;
+inline constexpr Rgb kCellBackground = kWindowColour;
 inline constexpr Rgb kFixedCellBackground{250, 245, 218};
 inline constexpr Rgb kText{0, 0, 0};
 inline constexpr Rgb kSelectedBackground{188, 199, 248};
 inline constexpr Rgb kSelectedText{0, 0, 0};
-inline constexpr Rgb kBackground = kWindowBlue;
+inline constexpr Rgb kBackground = kWindowColour;
 inline constexpr Rgb kResetBackground{255, 255, 255};
 }  // namespace table_defaults
 

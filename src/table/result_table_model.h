@@ -4,9 +4,6 @@
 #include <QAbstractTableModel>
 #include <QString>
 
-#include <optional>
-#include <string_view>
-
 #include "table/result_table.h"
 
 namespace lintaro {
@@ -15,6 +12,9 @@ namespace lintaro {
 // fixed column the vertical header, and the corner cell is offered as CornerText. View row
 // and column r are table row and column r + the fixed count. Texts turn into QString only
 // when a cell is asked for, so a million-row table costs nothing until it is shown.
+// The table changes in three ways only: a whole new table from a match run, a cell edited in
+// place, a column resized in the view's header. Operations on single rows, columns and cells
+// belong to ResultTable, which the match run uses before handing the table over.
 class ResultTableModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -24,16 +24,10 @@ class ResultTableModel : public QAbstractTableModel {
     const ResultTable& Table() const { return table_; }
     // Takes a whole new table (a match run's result) in one model reset.
     void ReplaceTable(ResultTable&& table);
-
-    // The table's operations, each announced to views with the matching model signals.
-    void ResetTable();
-    bool DeleteRow(int row);
-    bool DeleteColumn(int column);
-    bool InsertColumn(std::string_view heading, std::optional<int> position = std::nullopt);
-    bool InsertRow(std::string_view heading, std::optional<int> position = std::nullopt);
-    void SetCell(int row, int column, std::string_view text);
+    // Keeps the width a view's header was resized to (table column index, fixed columns
+    // included); the view already shows it, so nothing is announced. False outside the table
+    // or for a negative width.
     bool SetColumnWidth(int column, int width);
-    void SetBackgroundColour(Rgb colour);
 
     // The corner cell's text; empty while the table has no fixed row or column.
     QString CornerText() const;
@@ -45,12 +39,6 @@ class ResultTableModel : public QAbstractTableModel {
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
-
-  signals:
-    // Table column index, fixed columns included.
-    void ColumnWidthChanged(int column);
-    void BackgroundColourChanged();
-    void CornerTextChanged();
 
   private:
     bool IsDataCell(const QModelIndex& index) const;

@@ -13,7 +13,7 @@
 #include <climits>
 #include <string>
 
-#include "base/program_text.h"
+#include "table/qt_conversions.h"
 #include "table/tab_separated_text.h"
 
 namespace lintaro {
@@ -22,10 +22,6 @@ namespace {
 
 constexpr int kCellPadding = 4;  // left and right of a fixed cell's text
 constexpr int kGridLineWidth = 1;
-
-QColor ToQColor(Rgb colour) {
-    return QColor(colour.red, colour.green, colour.blue);
-}
 
 QString Css(Rgb colour) {
     return QStringLiteral("rgb(%1,%2,%3)").arg(colour.red).arg(colour.green).arg(colour.blue);
@@ -100,24 +96,8 @@ ResultTableView::ResultTableView(ResultTableModel* model, QWidget* parent)
 
     connect(columns, &QHeaderView::sectionResized, this,
             [this](int view_column, int, int width) { KeepColumnWidth(view_column, width); });
+    // A new table also empties the selection: the model reset does that.
     connect(model_, &QAbstractItemModel::modelReset, this, &ResultTableView::ApplyTable);
-    connect(model_, &QAbstractItemModel::columnsInserted, this,
-            [this](const QModelIndex&, int first, int last) {
-                for (int c = first; c <= last; ++c) {
-                    ApplyColumnWidth(c + model_->Table().FixedColumnCount());
-                }
-            });
-    connect(model_, &ResultTableModel::ColumnWidthChanged, this,
-            &ResultTableView::ApplyColumnWidth);
-    connect(model_, &ResultTableModel::BackgroundColourChanged, this,
-            &ResultTableView::ApplyBackground);
-    connect(model_, &ResultTableModel::CornerTextChanged, this, &ResultTableView::ApplyCornerText);
-    // Every change of the table's structure empties the selection.
-    for (const auto signal :
-         {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved,
-          &QAbstractItemModel::columnsInserted, &QAbstractItemModel::columnsRemoved}) {
-        connect(model_, signal, this, [this] { clearSelection(); });
-    }
     ApplyTable();
 }
 
@@ -142,14 +122,14 @@ SelectionRect ResultTableView::Selection() const {
 }
 
 void ResultTableView::CopySelection() const {
-    const std::u16string text = ProgramTextToUtf16(TabSeparatedText(model_->Table(), Selection()));
-    QApplication::clipboard()->setText(QString::fromStdU16String(text));
+    QApplication::clipboard()->setText(
+        ProgramTextToQString(TabSeparatedText(model_->Table(), Selection())));
 }
 
 HeadingWidthFunction ResultTableView::HeadingWidth() const {
     return [metrics = QFontMetrics(horizontalHeader()->font())](std::string_view heading) {
-        const QString text = QString::fromStdU16String(ProgramTextToUtf16(heading));
-        return metrics.horizontalAdvance(text) + 2 * kCellPadding + kGridLineWidth;
+        return metrics.horizontalAdvance(ProgramTextToQString(heading)) + 2 * kCellPadding +
+               kGridLineWidth;
     };
 }
 
@@ -183,38 +163,24 @@ void ResultTableView::ApplyTable() {
     columns->setVisible(table.FixedRowCount() > 0);
     columns->setFixedHeight(row_height);
     rows->setFixedWidth(std::max(table.ColumnWidth(0), 0));
-    for (int c = table.FixedColumnCount(); c < table.ColumnCount(); ++c) ApplyColumnWidth(c);
-    ApplyBackground();
-    ApplyCornerText();
+    for (int c = table.FixedColumnCount(); c < table.ColumnCount(); ++c) {
+        const int view_column = c - table.FixedColumnCount();
+        const int width = table.ColumnWidth(c);
+        if (columns->sectionSize(view_column) != width) columns->resizeSection(view_column, width);
+    }
+    ApplyBackground(table.BackgroundColour());
+    corner_->setText(model_->CornerText());
     applying_table_ = false;
     updateGeometries();
 }
 
-void ResultTableView::ApplyColumnWidth(int table_column) {
-    const ResultTable& table = model_->Table();
-    const int width = table.ColumnWidth(table_column);
-    if (width < 0) return;
-    const int view_column = table_column - table.FixedColumnCount();
-    if (view_column < 0) {
-        verticalHeader()->setFixedWidth(width);
-        updateGeometries();
-    } else if (horizontalHeader()->sectionSize(view_column) != width) {
-        horizontalHeader()->resizeSection(view_column, width);
-    }
-}
-
-void ResultTableView::ApplyBackground() {
-    const Rgb background = model_->Table().BackgroundColour();
+void ResultTableView::ApplyBackground(Rgb background) {
     QPalette colours = viewport()->palette();
     colours.setColor(QPalette::Base, ToQColor(background));
     viewport()->setPalette(colours);
     const QString header_style = HeaderStyle(background);
     horizontalHeader()->setStyleSheet(header_style);
     verticalHeader()->setStyleSheet(header_style);
-}
-
-void ResultTableView::ApplyCornerText() {
-    corner_->setText(model_->CornerText());
 }
 
 void ResultTableView::KeepColumnWidth(int view_column, int width) {

@@ -29,10 +29,6 @@ class ResultTableView : public QTableView {
 
     // The rectangle that bounds the selected cells, in table indexes (fixed cells counted).
     SelectionRect Selection() const;
-    int SelectionFirstRow() const { return Selection().first_row; }
-    int SelectionFirstColumn() const { return Selection().first_column; }
-    int SelectionLastRow() const { return Selection().last_row; }
-    int SelectionLastColumn() const { return Selection().last_column; }
 
     // Puts the selected rectangle on the clipboard as tab-separated text.
     void CopySelection() const;
@@ -52,9 +48,7 @@ class ResultTableView : public QTableView {
   private:
     // Brings headers, sizes, colours and the corner in line with the whole table.
     void ApplyTable();
-    void ApplyColumnWidth(int table_column);
-    void ApplyBackground();
-    void ApplyCornerText();
+    void ApplyBackground(Rgb background);
     void KeepColumnWidth(int view_column, int width);
     std::optional<FixedCellClickFilter::Hit> LocateFixedCell(const QObject* watched,
                                                              QPoint position) const;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/control_design.h"
+
 namespace lintaro {
 namespace {
 

@@ -1,0 +1,28 @@
+// The result-count line: the count a match run writes and, after it, the run's notice in red.
+#pragma once
+
+#include <QLabel>
+#include <QString>
+
+namespace lintaro {
+
+struct RunNotice;
+
+// Shows the count line as plain text. A notice follows it in red, cut to the room the count
+// leaves, with the whole detail as the tooltip; the next count line alone clears it.
+class CountLineLabel : public QLabel {
+    Q_OBJECT
+  public:
+    explicit CountLineLabel(QWidget* parent = nullptr);
+
+    // Shows line alone, without a notice or tooltip.
+    void SetCountLine(const QString& line);
+    // Shows notice after the current count line; an empty notice leaves the count alone.
+    void ShowNotice(const RunNotice& notice);
+
+  private:
+    // The last count line, kept as plain text so that a notice can follow it.
+    QString count_line_;
+};
+
+}  // namespace lintaro

@@ -1,0 +1,76 @@
+// What an export reads from the window and shows on it: the export's inputs and outputs.
+#include "app/window_export_io.h"
+
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
+
+#include <cstdint>
+#include <utility>
+
+#include "table/qt_conversions.h"
+#include "table/result_table_model.h"
+#include "table/result_table_view.h"
+
+namespace lintaro {
+
+namespace {
+
+QString DescribeExportProgress(const WorkProgress& progress) {
+    const std::int64_t total = progress.Total();
+    if (total > 0 && progress.Done() >= total) return QStringLiteral("正在写入文件……");
+    return QStringLiteral("正在导出：已完成 %1 / %2 行").arg(progress.Done()).arg(total);
+}
+
+}  // namespace
+
+WindowExportIo::WindowExportIo(QWidget& window, const ResultTableView& table_view,
+                               const QButtonGroup& formats, const ColumnRoles& roles,
+                               const QLabel& drop_zone, BlockingWorkRunner run_blocked)
+    : window_(window),
+      table_view_(table_view),
+      formats_(formats),
+      roles_(roles),
+      drop_zone_(drop_zone),
+      run_blocked_(std::move(run_blocked)) {}
+
+SelectionRect WindowExportIo::Selection() const {
+    return table_view_.Selection();
+}
+
+ExportFormat WindowExportIo::CheckedFormat() const {
+    const int id = formats_.checkedId();
+    return id < 0 ? ExportFormat::PlainText : static_cast<ExportFormat>(id);
+}
+
+const ResultTable& WindowExportIo::Table() const {
+    return table_view_.Model()->Table();
+}
+
+ColumnRoles WindowExportIo::Roles() const {
+    return roles_;
+}
+
+std::string WindowExportIo::DropZoneCaption() const {
+    return QStringToProgramText(drop_zone_.text());
+}
+
+void WindowExportIo::SetClipboardText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(ProgramTextToQString(text));
+}
+
+void WindowExportIo::ShowMessage(const std::string& text, const std::string& caption,
+                                 bool is_error) {
+    QMessageBox box(is_error ? QMessageBox::Critical : QMessageBox::NoIcon,
+                    ProgramTextToQString(caption), ProgramTextToQString(text), QMessageBox::Ok,
+                    &window_);
+    box.exec();
+}
+
+void WindowExportIo::RunLongWork(WorkProgress& progress, const std::function<void()>& work) {
+    run_blocked_(progress, work, DescribeExportProgress);
+}
+
+}  // namespace lintaro

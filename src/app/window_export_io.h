@@ -1,0 +1,53 @@
+// What an export reads from the window and shows on it: the export's inputs and outputs.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <string>
+
+#include "export/export_io.h"
+
+class QButtonGroup;
+class QLabel;
+class QWidget;
+
+namespace lintaro {
+
+class ResultTableView;
+
+// Runs long work while the window takes no other drop, run or export; describe words how far
+// it has come.
+using BlockingWorkRunner =
+    std::function<void(WorkProgress& progress, const std::function<void()>& work,
+                       const std::function<QString(const WorkProgress&)>& describe)>;
+
+// Reads the table's selection, the checked format (the id of its button in formats is an
+// ExportFormat), the column roles and the drop zone's caption; puts text on the clipboard and
+// message boxes over window. The window, the controls and roles must outlive it.
+class WindowExportIo final : public ExportIo {
+  public:
+    WindowExportIo(QWidget& window, const ResultTableView& table_view, const QButtonGroup& formats,
+                   const ColumnRoles& roles, const QLabel& drop_zone,
+                   BlockingWorkRunner run_blocked);
+
+    SelectionRect Selection() const override;
+    // PlainText while no button is checked.
+    ExportFormat CheckedFormat() const override;
+    const ResultTable& Table() const override;
+    ColumnRoles Roles() const override;
+    std::string DropZoneCaption() const override;
+    void SetClipboardText(const std::string& text) override;
+    void ShowMessage(const std::string& text, const std::string& caption, bool is_error) override;
+    void RunLongWork(WorkProgress& progress, const std::function<void()>& work) override;
+
+  private:
+    QWidget& window_;
+    const ResultTableView& table_view_;
+    const QButtonGroup& formats_;
+    const ColumnRoles& roles_;
+    const QLabel& drop_zone_;
+    const BlockingWorkRunner run_blocked_;
+};
+
+}  // namespace lintaro

@@ -1,0 +1,46 @@
+// The match run's inputs and outputs in the window: the controls it reads and writes.
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+#include "match/match_run.h"
+#include "base/work_progress.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+
+namespace lintaro {
+
+class CountLineLabel;
+class ResultTableView;
+
+// Reads the pattern box, the case box and the drop zone's caption when the run asks for
+// them, and writes the count line and the table. The controls must outlive it.
+class WindowRunIo final : public MatchRunIo {
+  public:
+    WindowRunIo(const QLineEdit& pattern_edit, const QCheckBox& ignore_case_box,
+                const QLabel& drop_zone, CountLineLabel& count_line, ResultTableView& table_view);
+
+    std::string Pattern() const override;
+    bool IgnoreCase() const override;
+    std::string SubjectPath() const override;
+    // Shown at once, before the table is rebuilt; a notice may follow it afterwards.
+    void SetCountLine(const std::string& line) override;
+    void ReplaceTable(ResultTable&& table) override;
+    HeadingWidthFunction HeadingWidth() const override;
+
+  private:
+    const QLineEdit& pattern_edit_;
+    const QCheckBox& ignore_case_box_;
+    const QLabel& drop_zone_;
+    CountLineLabel& count_line_;
+    ResultTableView& table_view_;
+};
+
+// What the progress dialog says while a match run goes on.
+QString DescribeMatchProgress(const WorkProgress& progress);
+
+}  // namespace lintaro
