@@ -23,7 +23,7 @@ measure() {
         exit 1
     fi
     end=$(date +%s.%N)
-    echo "$(echo "$end - $start" | bc -l) $(cat "$work/kib")" >>"$sample"
+    echo "$(echo "$end - $start" | bc -l) $(tail -n 1 "$work/kib")" >>"$sample"
 }
 
 # The median seconds and the largest peak memory (MiB) of the samples in file $1.

@@ -25,14 +25,19 @@ enum class StartSkip {
 };
 
 struct SearchOptions {
-    // How many parts the text is split into; 0 chooses one per processor for a text of at least
+    // How many parts the text is split into; 0 chooses one per thread for a text of at least
     // kParallelTextSize bytes and a single part below that.
     int parts = 0;
-    // How many threads search the parts, the calling one included; 0 means one per processor.
+    // How many threads search the parts, the calling one included; 0 means one per processor
+    // this process may run on (AvailableProcessors).
     int threads = 0;
     // Every way gives the same matches; kAuto is the fastest.
     StartSkip skip = StartSkip::kAuto;
 };
+
+// The processors this process may run on (its affinity mask, which taskset or a container can
+// narrow), at least 1 and at most 16.
+int AvailableProcessors();
 
 // Makes a cursor for one thread.
 using CursorFactory = std::function<std::unique_ptr<SearchCursor>()>;
