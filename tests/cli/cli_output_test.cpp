@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <string>
 
 namespace lintaro {
 namespace {
@@ -21,6 +22,34 @@ TEST(CliOutputTest, WritesEveryRowWithEscapes) {
               "\t\t\t\t\n"
               "\t\t\t\t\n"
               "\t\t\t\t中\n");
+}
+
+// The output goes out in blocks of about a megabyte: rows, cells and escapes that straddle a
+// block's end come out whole, and the output equals the rows written one by one.
+TEST(CliOutputTest, LargeTableEqualsItsRowsOneByOne) {
+    ResultTable table;
+    std::string expected;
+    for (int row = 0; row < 6000; ++row) {
+        const std::string cell = std::string(static_cast<std::size_t>(row % 700), 'x') + "\\\t" +
+                                 std::to_string(row) + "\n";
+        table.SetCell(row, 0, cell);
+        table.SetCell(row, 1, std::to_string(row));
+        std::string line;
+        AppendTsvCell(line, cell);
+        expected += line + "\t" + std::to_string(row) + "\n";
+    }
+    std::ostringstream out;
+    WriteTableTsv(table, out);
+    ASSERT_GT(expected.size(), std::size_t{1} << 20);
+    EXPECT_EQ(out.str(), expected);
+}
+
+TEST(CliOutputTest, CellEscapesAtEitherEndAndRunsBetween) {
+    std::string line = "k";
+    AppendTsvCell(line, "\\ab\tc\r\n\\");
+    AppendTsvCell(line, "");
+    AppendTsvCell(line, "plain");
+    EXPECT_EQ(line, "k\\\\ab\\tc\\r\\n\\\\plain");
 }
 
 }  // namespace
