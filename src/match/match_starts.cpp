@@ -12,8 +12,8 @@ namespace lintaro {
 namespace {
 
 // Byte pairs are learnt only for this many first bytes or fewer (a literal's first letter in
-// both cases, say): 256 probes per first byte.
-constexpr int kMostPairedFirstBytes = 4;
+// both cases, or the first letters of a few alternatives): 256 probes per first byte.
+constexpr int kMostPairedFirstBytes = 8;
 
 // Skips a character class starting at pattern[i] == '['; returns the index after its ']'.
 std::size_t SkipClass(std::string_view pattern, std::size_t i) {

@@ -31,7 +31,8 @@ class MatchStarts {
     MatchStarts() = default;
 
     std::array<bool, 256> first_{};
-    // second_[b] tells the bytes that can follow the first byte b; empty when not learnt.
+    // second_[b] tells the bytes that can follow the first byte b; not learnt (pairs_ false)
+    // when there are many first bytes.
     std::array<std::bitset<256>, 256> second_{};
     bool pairs_ = false;
     // The first bytes, when there are at most three of them: found by comparing blocks.
