@@ -14,7 +14,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "export/export_file_writer.h"
@@ -208,7 +207,7 @@ void TimeSearchAlone(const Options& options, int runs, std::int64_t file_bytes) 
         }
         const std::string name =
             parts == 1 ? "search alone, 1 part"
-                       : "search alone, " + std::to_string(std::thread::hardware_concurrency()) +
+                       : "search alone, " + std::to_string(lintaro::AvailableProcessors()) +
                              " threads";
         PrintTiming(name.c_str(), matches, timing, file_bytes);
     }
@@ -322,9 +321,9 @@ int main(int argc, char** argv) {
     const double peak_bytes = static_cast<double>(usage.ru_maxrss) * 1024;
 
     std::printf(
-        "file %s, %lld bytes; pattern %s; case %s; %u processors\n", options->path.c_str(),
+        "file %s, %lld bytes; pattern %s; case %s; %d processors available\n", options->path.c_str(),
         static_cast<long long>(file_bytes), lintaro::ProgramTextToUtf8(options->pattern).c_str(),
-        options->ignore_case ? "ignored" : "sensitive", std::thread::hardware_concurrency());
+        options->ignore_case ? "ignored" : "sensitive", lintaro::AvailableProcessors());
     std::printf(
         "%d runs: best wall seconds, spread (worst - best), processor seconds of the best run\n"
         "(all threads), MB/s of the file (10^6 bytes) at the best time\n",

@@ -60,7 +60,8 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
         const std::string_view argument = arguments[i];
         const bool takes_value = argument == "--format" || argument == "--rows" ||
                                  argument == "--columns" || argument == "--link-column" ||
-                                 argument == "--text-column" || argument == "--output";
+                                 argument == "--text-column" || argument == "--output" ||
+                                 argument == "--threads";
         if (!options_ended && takes_value && i + 1 == arguments.size()) {
             return Fail(std::string(argument) + " needs a value");
         }
@@ -106,6 +107,10 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
             if (!column) return Fail(std::string(argument) + " takes a column number from 0");
             (argument == "--link-column" ? options.link_column : options.text_column) = *column;
             selection_given = true;
+        } else if (argument == "--threads") {
+            const std::optional<int> threads = ParseIndex(arguments[++i]);
+            if (!threads || *threads == 0) return Fail("--threads takes a number from 1");
+            options.threads = *threads;
         } else if (argument == "--output") {
             options.output_path = arguments[++i];
             if (options.output_path.empty()) return Fail("--output needs a file name");

@@ -38,6 +38,7 @@ struct CliOptions {
     int link_column = 2;
     int text_column = 3;
     std::string output_path;  // where the output goes; standard output when empty
+    int threads = 0;          // searching threads; 0: one per processor available
 };
 
 // The options, or why the command line is not usable.
@@ -53,7 +54,7 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments);
 inline constexpr const char* kCliUsage =
     "usage: lintaro-cli [-e PATTERN | --pattern PATTERN] [-i | --ignore-case | --case-sensitive] "
     "[--spans | --count | --format FORMAT [--rows R1-R2] [--columns C1-C2] [--link-column N] "
-    "[--text-column N]] [--output FILE] FILE\n"
+    "[--text-column N]] [--output FILE] [--threads N] FILE\n"
     "FORMAT: text, links, styled-links, table or styled-table";
 
 }  // namespace lintaro

@@ -5,32 +5,51 @@
 
 namespace lintaro {
 
-void AppendTsvCell(std::string& line, std::string_view utf8_text) {
-    for (const char c : utf8_text) {
-        switch (c) {
-            case '\t':
-                line += "\\t";
-                break;
-            case '\r':
-                line += "\\r";
-                break;
-            case '\n':
-                line += "\\n";
-                break;
-            case '\\':
-                line += "\\\\";
-                break;
-            default:
-                line += c;
-        }
+namespace {
+
+// The output is collected in blocks of this size and written a block at a time.
+constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+
+// The escape for a byte of a cell, or nothing for a byte written as it is.
+std::string_view TsvEscape(char c) {
+    switch (c) {
+        case '\t':
+            return "\\t";
+        case '\r':
+            return "\\r";
+        case '\n':
+            return "\\n";
+        case '\\':
+            return "\\\\";
+        default:
+            return {};
     }
+}
+
+}  // namespace
+
+void AppendTsvCell(std::string& line, std::string_view utf8_text) {
+    // Runs of bytes that need no escape are appended whole.
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < utf8_text.size(); ++i) {
+        const std::string_view escape = TsvEscape(utf8_text[i]);
+        if (escape.empty()) continue;
+        line.append(utf8_text.substr(run, i - run));
+        line.append(escape);
+        run = i + 1;
+    }
+    line.append(utf8_text.substr(run));
 }
 
 void WriteTableTsv(const ResultTable& table, std::ostream& out) {
     const bool is_utf8 = ProgramCharsetIsUtf8();
     std::string line;
-    for (int row = 0; row < table.RowCount(); ++row) {
+    line.reserve(kBlockBytes * 2);
+    const auto write_block = [&] {
+        out.write(line.data(), static_cast<std::streamsize>(line.size()));
         line.clear();
+    };
+    for (int row = 0; row < table.RowCount(); ++row) {
         for (int column = 0; column < table.ColumnCount(); ++column) {
             if (column > 0) line += '\t';
             const std::string_view text = table.GetCell(row, column).value_or("");
@@ -43,8 +62,9 @@ void WriteTableTsv(const ResultTable& table, std::ostream& out) {
             }
         }
         line += '\n';
-        out.write(line.data(), static_cast<std::streamsize>(line.size()));
+        if (line.size() >= kBlockBytes) write_block();
     }
+    write_block();
 }
 
 std::string FormatSpans(const SearchResults& results) {

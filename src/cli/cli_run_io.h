@@ -23,6 +23,7 @@ class CliRunIo : public MatchRunIo {
     void ReplaceTable(ResultTable&& table) override { table_.emplace(std::move(table)); }
     // No font here: the table estimates heading widths itself.
     HeadingWidthFunction HeadingWidth() const override { return {}; }
+    SearchOptions SearchSettings() const override { return {.threads = options_.threads}; }
 
     const std::string& CountLineText() const { return count_line_; }
     // Filled only when the spans are to be printed.

@@ -116,8 +116,14 @@ int main(int argc, char** argv) {
             lintaro::ColumnRoles roles;
             roles.ChooseLinkColumn(0, options.link_column);
             roles.ChooseTextColumn(0, options.text_column);
-            out << lintaro::ProgramTextToUtf8(
-                lintaro::BuildExportText(options.format, *io.Table(), selection.rect, roles));
+            const std::string text =
+                lintaro::BuildExportText(options.format, *io.Table(), selection.rect, roles);
+            // Program text is UTF-8 already on an ordinary desktop: no converted copy then.
+            if (lintaro::ProgramCharsetIsUtf8()) {
+                out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            } else {
+                out << lintaro::ProgramTextToUtf8(text);
+            }
             break;
         }
     }

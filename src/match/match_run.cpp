@@ -68,7 +68,7 @@ MatchReport RunMatch(MatchRunIo& io) {
     regex expression;
     const bool compiled = expression.Compile(io.Pattern(), !io.IgnoreCase());
     const auto text = std::make_shared<const std::string>(std::move(subject.text));
-    const SearchResults results = expression.SearchAll(*text, {}, io.Progress());
+    const SearchResults results = expression.SearchAll(*text, io.SearchSettings(), io.Progress());
     io.StageDone(MatchStage::kSearch);
 
     io.SetCountLine(CountLine(results.size()));

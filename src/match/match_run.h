@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/work_progress.h"
+#include "match/parallel_search.h"
 #include "match/search_result.h"
 #include "table/result_table.h"
 
@@ -37,6 +38,9 @@ class MatchRunIo {
     // Where the search shows how far it has come and looks for a cancel request; none by
     // default. It is updated from the searching threads.
     virtual WorkProgress* Progress() { return nullptr; }
+    // How the search splits the text among threads; by default one thread per processor this
+    // process may run on.
+    virtual SearchOptions SearchSettings() const { return {}; }
 };
 
 // Why a run's result is empty or short. A run never fails loudly; this says what happened.

@@ -9,6 +9,8 @@
 // that part's matches are taken as they are. In practice that happens after a match or two.
 #include "match/parallel_search.h"
 
+#include <sched.h>
+
 #include <algorithm>
 #include <atomic>
 #include <exception>
@@ -219,19 +221,26 @@ SearchResults JoinParts(std::vector<PartRun>& runs, int group_count,
     }
 }
 
-int ProcessorCount() {
-    return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMostThreads);
-}
-
 }  // namespace
+
+int AvailableProcessors() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    const int count = sched_getaffinity(0, sizeof(set), &set) == 0
+                          ? CPU_COUNT(&set)
+                          : static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(count, 1, kMostThreads);
+}
 
 SearchResults SearchInParts(std::int64_t text_size, int group_count,
                             const CursorFactory& new_cursor, const SearchOptions& options,
                             WorkProgress* progress) {
+    const int wanted_threads =
+        options.threads > 0 ? std::min(options.threads, kMostThreads) : AvailableProcessors();
     int parts = options.parts;
-    if (parts <= 0) parts = text_size >= kParallelTextSize ? ProcessorCount() : 1;
+    if (parts <= 0) parts = text_size >= kParallelTextSize ? wanted_threads : 1;
     parts = static_cast<int>(std::clamp<std::int64_t>(parts, 1, text_size));
-    const int threads = std::min(options.threads > 0 ? options.threads : ProcessorCount(), parts);
+    const int threads = std::min(wanted_threads, parts);
     if (progress != nullptr) progress->Start(text_size);
 
     std::vector<PartRun> runs(static_cast<std::size_t>(parts), PartRun(group_count));

@@ -16,13 +16,28 @@ namespace lintaro {
 // they save.
 inline constexpr std::int64_t kParallelTextSize = std::int64_t{1} << 20;
 
+// How a search finds the places a match can begin before it asks the engine.
+enum class StartSkip {
+    kAuto,            // as kEachCandidate while few candidates fail, else kFirstCandidate
+    kNone,            // the engine tries every place itself
+    kFirstCandidate,  // skip to the first candidate, then the engine goes on from there
+    kEachCandidate,   // the engine tries only the candidates, one at a time
+};
+
 struct SearchOptions {
-    // How many parts the text is split into; 0 chooses one per processor for a text of at least
+    // How many parts the text is split into; 0 chooses one per thread for a text of at least
     // kParallelTextSize bytes and a single part below that.
     int parts = 0;
-    // How many threads search the parts, the calling one included; 0 means one per processor.
+    // How many threads search the parts, the calling one included; 0 means one per processor
+    // this process may run on (AvailableProcessors).
     int threads = 0;
+    // Every way gives the same matches; kAuto is the fastest.
+    StartSkip skip = StartSkip::kAuto;
 };
+
+// The processors this process may run on (its affinity mask, which taskset or a container can
+// narrow), at least 1 and at most 16.
+int AvailableProcessors();
 
 // Makes a cursor for one thread.
 using CursorFactory = std::function<std::unique_ptr<SearchCursor>()>;

@@ -7,8 +7,11 @@
 #include <exception>
 #include <locale>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
+
+#include "match/match_starts.h"
 
 namespace lintaro {
 
@@ -61,51 +64,125 @@ const std::locale& UserLocale() {
     return locale;
 }
 
+const boost::match_flag_type kSearchFlags = boost::match_default | boost::format_all;
+
+// Trying candidates one at a time pays while few of them fail: each try costs a call into the
+// engine, about as much as the engine's own scan over a few dozen bytes. After this many tries,
+// a cursor whose failed tries came more often than once per kBytesPerFailedTry bytes lets the
+// engine scan from the first candidate instead.
+constexpr std::int64_t kSampleTries = 512;
+constexpr std::int64_t kBytesPerFailedTry = 64;
+
 // Searches with the engine. Passing the search's start as the base of the text makes every
-// search see a text of its own that begins there.
+// search see a text of its own that begins there, also when the engine is started at a later
+// candidate place: "^", "\b" and look-behind judge against that base, not against where the
+// engine began.
 class EngineCursor : public SearchCursor {
   public:
     // Compiles the expression anew: copies of a compiled expression share reference counts
-    // that every search updates, which threads searching at once would fight over.
-    EngineCursor(const Engine& compiled, std::string_view text)
-        : begin_(text.data()), end_(text.data() + text.size()) {
+    // that every search updates, which threads searching at once would fight over. starts,
+    // when given, tells where matches can begin.
+    EngineCursor(const Engine& compiled, const MatchStarts* starts, StartSkip skip,
+                 std::string_view text)
+        : text_(text),
+          begin_(text.data()),
+          end_(text.data() + text.size()),
+          starts_(skip == StartSkip::kNone ? nullptr : starts),
+          each_candidate_(skip != StartSkip::kFirstCandidate),
+          sampling_(skip == StartSkip::kAuto) {
         engine_.imbue(compiled.getloc());
         engine_.assign(compiled.str(), compiled.flags());
     }
 
     Outcome SearchFrom(std::int64_t start, std::span<SubMatchSpan> spans) override {
         const char* const from = begin_ + start;
-        try {
-            if (!boost::regex_search(from, end_, match_, engine_,
-                                     boost::match_default | boost::format_all, from)) {
-                return Outcome::kNoMatch;
-            }
-        } catch (const std::exception& error) {
-            error_message_ = error.what();
-            return Outcome::kEngineError;
-        }
+        Outcome outcome = starts_ ? SearchCandidates(start) : Search(from, from, kSearchFlags);
+        // The engine's budget depends on where it began: when it gives up after a skip, the
+        // plain search decides, so the error (or success) is the engine's own.
+        if (outcome == Outcome::kEngineError && starts_) outcome = Search(from, from, kSearchFlags);
+        if (outcome != Outcome::kMatch) return outcome;
         for (std::size_t i = 0; i < spans.size(); ++i) {
             const auto& group = match_[static_cast<int>(i)];
             spans[i] = group.matched
                            ? SubMatchSpan{group.first - begin_, group.second - group.first}
                            : SubMatchSpan{};
         }
-        return Outcome::kMatch;
+        return outcome;
     }
     const std::string& ErrorMessage() const override { return error_message_; }
 
   private:
+    // Searches [at, end) as part of the text that begins at base.
+    Outcome Search(const char* at, const char* base, boost::match_flag_type flags) {
+        try {
+            return boost::regex_search(at, end_, match_, engine_, flags, base) ? Outcome::kMatch
+                                                                               : Outcome::kNoMatch;
+        } catch (const std::exception& error) {
+            error_message_ = error.what();
+            return Outcome::kEngineError;
+        }
+    }
+
+    // The search from start, with the engine asked only where a match can begin.
+    Outcome SearchCandidates(std::int64_t start) {
+        const char* const base = begin_ + start;
+        const auto size = static_cast<std::int64_t>(text_.size());
+        std::int64_t candidate = starts_->Next(text_, start);
+        std::int64_t sampled_up_to = start;
+        while (candidate < size) {
+            if (!each_candidate_) return Search(begin_ + candidate, base, kSearchFlags);
+            const Outcome outcome =
+                Search(begin_ + candidate, base, kSearchFlags | boost::match_continuous);
+            if (sampling_) Sample(candidate + 1 - sampled_up_to, outcome != Outcome::kMatch);
+            sampled_up_to = candidate + 1;
+            if (outcome != Outcome::kNoMatch) return outcome;
+            candidate = starts_->Next(text_, candidate + 1);
+        }
+        return Outcome::kNoMatch;
+    }
+
+    // Counts one try and the bytes since the previous one; decides the way once the sample is full.
+    void Sample(std::int64_t bytes, bool failed) {
+        sampled_bytes_ += bytes;
+        failed_tries_ += failed ? 1 : 0;
+        if (++sampled_tries_ < kSampleTries) return;
+        sampling_ = false;
+        each_candidate_ = failed_tries_ * kBytesPerFailedTry <= sampled_bytes_;
+    }
+
     Engine engine_;
+    std::string_view text_;
     const char* begin_;
     const char* end_;
+    const MatchStarts* starts_;
+    bool each_candidate_;
+    bool sampling_;
+    std::int64_t sampled_tries_ = 0;
+    std::int64_t sampled_bytes_ = 0;
+    std::int64_t failed_tries_ = 0;
     boost::match_results<const char*> match_;
     std::string error_message_;
 };
+
+// Whether an attempt at a place where the text continues with head could succeed: a match or
+// a partial match (one that reached the end of head) when the attempt is anchored there. An
+// engine error counts as yes.
+bool CouldMatchAt(const Engine& engine, std::string_view head) {
+    boost::match_results<const char*> match;
+    try {
+        return boost::regex_search(head.data(), head.data() + head.size(), match, engine,
+                                   boost::match_default | boost::match_continuous |
+                                       boost::match_partial);
+    } catch (const std::exception&) {
+        return true;
+    }
+}
 
 }  // namespace
 
 struct regex::Expression {
     Engine engine;
+    std::optional<MatchStarts> starts;
 };
 
 regex::regex() = default;
@@ -123,6 +200,10 @@ bool regex::Compile(std::string_view pattern, bool case_sensitive) {
         auto expression = std::make_unique<Expression>();
         expression->engine.imbue(UserLocale());
         expression->engine.assign(pattern.data(), pattern.data() + pattern.size(), options);
+        expression->starts = MatchStarts::Learn(pattern, [&engine = expression->engine](
+                                                             std::string_view head) {
+            return CouldMatchAt(engine, head);
+        });
         expression_ = std::move(expression);
         compile_error_message_.clear();
         compile_error_position_ = -1;
@@ -141,10 +222,13 @@ SearchResults regex::SearchAll(std::string_view text, const SearchOptions& optio
                                WorkProgress* progress) const {
     if (!expression_ || text.empty()) return SearchResults(GetGroupCount());
     const Engine& engine = expression_->engine;
+    const MatchStarts* starts = expression_->starts ? &*expression_->starts : nullptr;
     return SearchInParts(
         static_cast<std::int64_t>(text.size()), GetGroupCount(),
-        [&engine, text] { return std::make_unique<EngineCursor>(engine, text); }, options,
-        progress);
+        [&engine, starts, skip = options.skip, text] {
+            return std::make_unique<EngineCursor>(engine, starts, skip, text);
+        },
+        options, progress);
 }
 
 int regex::GetGroupCount() const {

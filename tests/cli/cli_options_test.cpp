@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
 #include <vector>
 
 #include "match/match_run.h"
@@ -110,6 +111,31 @@ TEST(ParseCliOptionsExport, ReadsFormatSelectionRolesAndOutput) {
     EXPECT_EQ(given.options->link_column, 1);
     EXPECT_EQ(given.options->text_column, 12);
     EXPECT_EQ(given.options->output_path, "o.html");
+}
+
+struct ThreadsCase {
+    std::vector<std::string_view> arguments;
+    int threads;  // when error is empty
+    const char* error;
+};
+
+TEST(ParseCliOptionsThreads, ReadsACountFromOne) {
+    const ThreadsCase cases[] = {
+        {{"f"}, 0, ""},
+        {{"--threads", "3", "f"}, 3, ""},
+        {{"--threads", "1", "--count", "f"}, 1, ""},
+        {{"--threads", "0", "f"}, 0, "--threads takes a number from 1"},
+        {{"--threads", "-2", "f"}, 0, "--threads takes a number from 1"},
+        {{"--threads", "two", "f"}, 0, "--threads takes a number from 1"},
+        {{"f", "--threads"}, 0, "--threads needs a value"},
+    };
+    for (const ThreadsCase& c : cases) {
+        const CliParseResult result = ParseCliOptions(c.arguments);
+        EXPECT_EQ(result.error, c.error) << c.arguments.front();
+        if (result.options) {
+            EXPECT_EQ(result.options->threads, c.threads);
+        }
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "match/match_run.h"
@@ -82,6 +83,13 @@ const PatternCase kPatterns[] = {
     {"[^\\n]*\\n"}, {"a.*?b"},     {"\\s+"},      {"(?=b)"},
     {"a(?=b)"},     {"a(?!b)"},    {"<[^>]*>"},   {"<(a|b)[^>]*>([^<]*)</\\1>"},
     {"x|(a+)+c"},   {"(a|aa)+$"},  {"A+", false}, {"[A-B]{2}", false},
+    // Patterns whose matches can begin only at some bytes: searches skip ahead to those.
+    {"[ab]{2,}"},   {"[a<]\\w*"},  {"\\w+"},      {"b+a"},
+    {"ab"},         {"ba|ab"},     {"x|ab"},      {"(?:ab|b>)+"},
+    {"a\\n"},       {"\\n|<"},     {"(a)|b(?=a)"}, {"(?=a)\\w"},
+    {"(?!a)[ab]"},  {"\\s*a"},     {"[^a]b"},     {"a$"},
+    {"b\\z"},       {"(?i)X"},     {"(?<g>a)b"},  {"\\x61b"},
+    {"AB", false},  {"[^<]A", false}, {"<A[^>]*>", false}, {"a\\\\b|b"},
 };
 
 struct SplitCase {
@@ -89,27 +97,76 @@ struct SplitCase {
     int threads;
 };
 
-const SplitCase kSplits[] = {{2, 2}, {3, 1}, {3, 3}, {5, 2}, {8, 3}, {64, 2}};
+const SplitCase kSplits[] = {{1, 1}, {2, 2}, {3, 1}, {3, 3}, {5, 2}, {8, 3}, {64, 2}};
 
-// Compares the split search with the search alone over every pattern, text and split; small
-// texts and many parts put split points inside matches, inside runs of empty matches and
-// between the two searches of an empty match found after its start.
+const StartSkip kSkips[] = {StartSkip::kAuto, StartSkip::kNone, StartSkip::kFirstCandidate,
+                            StartSkip::kEachCandidate};
+
+// Compares the split search with the search alone that lets the engine try every place, over
+// every pattern, text, split and way of skipping to where a match can begin; small texts and
+// many parts put split points inside matches, inside runs of empty matches and between the two
+// searches of an empty match found after its start.
+// Every split with the automatic skip; every skip alone and with one split.
+std::vector<std::pair<SplitCase, StartSkip>> Combinations() {
+    std::vector<std::pair<SplitCase, StartSkip>> combinations;
+    for (const SplitCase& split : kSplits) combinations.emplace_back(split, StartSkip::kAuto);
+    for (const StartSkip skip : kSkips) {
+        if (skip == StartSkip::kAuto) continue;
+        combinations.emplace_back(SplitCase{1, 1}, skip);
+        combinations.emplace_back(SplitCase{5, 2}, skip);
+    }
+    return combinations;
+}
+
 TEST(ParallelSearchTest, SplitSearchEqualsSearchAlone) {
     const std::vector<std::string> texts = Texts();
     for (const PatternCase& pattern : kPatterns) {
         regex expression;
         ASSERT_TRUE(expression.Compile(pattern.pattern, pattern.case_sensitive)) << pattern.pattern;
         for (std::size_t t = 0; t < texts.size(); ++t) {
-            const std::string alone = Describe(expression.SearchAll(texts[t], {.parts = 1}));
-            for (const SplitCase& split : kSplits) {
+            const std::string alone = Describe(
+                expression.SearchAll(texts[t], {.parts = 1, .skip = StartSkip::kNone}));
+            for (const auto& [split, skip] : Combinations()) {
                 WorkProgress progress;
                 const SearchResults results = expression.SearchAll(
-                    texts[t], {.parts = split.parts, .threads = split.threads}, &progress);
-                ASSERT_EQ(Describe(results), alone) << "pattern " << pattern.pattern << ", text "
-                                                    << t << ", " << split.parts << " parts";
+                    texts[t], {.parts = split.parts, .threads = split.threads, .skip = skip},
+                    &progress);
+                ASSERT_EQ(Describe(results), alone)
+                    << "pattern " << pattern.pattern << ", text " << t << ", " << split.parts
+                    << " parts, skip " << static_cast<int>(skip);
                 // Every byte is counted once; matches that overlapping work found count twice.
                 ASSERT_EQ(progress.Done(), static_cast<std::int64_t>(texts[t].size()));
                 ASSERT_GE(progress.Found(), results.size());
+            }
+        }
+    }
+}
+
+// Long texts, where the automatic way decides from its sample of tries whether to go on trying
+// candidates one at a time: rare and dense candidates, dense ones that mostly fail.
+TEST(ParallelSearchTest, SkippingEqualsTryingEveryPlace) {
+    Random random(11);
+    std::vector<std::string> texts;
+    for (const std::string alphabet : {"ab        \n", "ab01x<> \n", "0123456789 a", "aAbB"}) {
+        std::string text(60000, ' ');
+        for (char& c : text) c = alphabet[random.Below(alphabet.size())];
+        texts.push_back(text);
+    }
+    const PatternCase patterns[] = {{"[0-9]{3,}"}, {"\\w+"},       {"[ab]{3,}x?"}, {"ab|ba"},
+                                    {"aab"},       {"AbB", false}, {"<\\w+>"},   {"x|(a+)+c"}};
+    for (const PatternCase& pattern : patterns) {
+        regex expression;
+        ASSERT_TRUE(expression.Compile(pattern.pattern, pattern.case_sensitive)) << pattern.pattern;
+        for (std::size_t t = 0; t < texts.size(); ++t) {
+            const std::string plain = Describe(
+                expression.SearchAll(texts[t], {.parts = 1, .skip = StartSkip::kNone}));
+            for (const StartSkip skip : kSkips) {
+                for (const int parts : {1, 2}) {
+                    ASSERT_EQ(Describe(expression.SearchAll(texts[t], {.parts = parts, .skip = skip})),
+                              plain)
+                        << "pattern " << pattern.pattern << ", text " << t << ", skip "
+                        << static_cast<int>(skip);
+                }
             }
         }
     }
