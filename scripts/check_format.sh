@@ -4,6 +4,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 if [ $# -eq 0 ]; then
+    # shellcheck disable=SC2046
     set -- $(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' \
         'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h')
 fi
