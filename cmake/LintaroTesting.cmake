@@ -19,3 +19,17 @@ function(lintaro_add_test name)
     set_tests_properties(${name} PROPERTIES TIMEOUT 300
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
 endfunction()
+
+# lintaro_add_tool_test(NAME TOOL ARGS ...)
+# Adds a test that runs an outside checker program with ARGS. Where the program is not
+# installed, the test is reported as skipped rather than failing the configure.
+function(lintaro_add_tool_test name tool)
+    find_program(LINTARO_TOOL_${tool} ${tool})
+    set(program ${LINTARO_TOOL_${tool}})
+    if(program)
+        add_test(NAME ${name} COMMAND ${program} ${ARGN})
+    else()
+        add_test(NAME ${name} COMMAND sh -c "echo '${tool} is not installed'; exit 77")
+        set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77)
+    endif()
+endfunction()

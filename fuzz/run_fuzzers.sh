@@ -2,9 +2,9 @@
 # Runs every fuzz target for TIME_SECONDS, one after another on one core, and prints for each its
 # executions, coverage (libFuzzer's cov: edges and ft: features) and crashes.
 # usage: fuzz/run_fuzzers.sh TIME_SECONDS [TARGET...]
-# The fuzz build (clang, sanitizers, libFuzzer) is made in build-fuzz unless FUZZ_BUILD names
-# another directory. Each target starts from its seed corpus in fuzz/corpus and keeps what it
-# finds in the build directory; crashing inputs are kept there too.
+# The fuzz build is the sanitize preset's (clang, sanitizers, libFuzzer), in build-sanitize
+# unless FUZZ_BUILD names another directory. Each target starts from its seed corpus in
+# fuzz/corpus and keeps what it finds in the build directory; crashing inputs are kept there too.
 set -eu
 if [ $# -lt 1 ]; then
     echo "usage: $0 TIME_SECONDS [TARGET...]" >&2
@@ -13,12 +13,11 @@ fi
 seconds=$1
 shift
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${FUZZ_BUILD:-$root/build-fuzz}
+build=${FUZZ_BUILD:-$root/build-sanitize}
 targets=${*:-"fuzz_subject_decoder fuzz_search_all fuzz_result_table fuzz_export_text fuzz_replace_pairs fuzz_output_directory"}
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -DLINTARO_SANITIZE=ON -DLINTARO_FUZZ=ON \
-        -DLINTARO_BUILD_BENCHMARKS=OFF >/dev/null
+    (cd "$root" && cmake --preset sanitize -B "$build" >/dev/null)
 fi
 # shellcheck disable=SC2086
 cmake --build "$build" -j2 --target $targets >/dev/null

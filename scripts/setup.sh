@@ -1,14 +1,52 @@
 #!/bin/sh
-# Installs the Debian 12 packages that building, running and testing Lintaro need.
+# Installs the Debian 12 packages Lintaro needs.
+# usage: scripts/setup.sh          what building Lintaro and running its window need
+#        scripts/setup.sh --tests  that, and the tools the tests and CI's checks use
 set -eu
+
+# One package per line, so that adding one is a one-line change.
+BUILD_PACKAGES="
+  build-essential
+  cmake
+  pkg-config
+  qt6-base-dev
+  qt6-qpa-plugins
+  libgl-dev
+  libboost-regex-dev
+  libgtest-dev
+  fonts-wqy-microhei
+"
+TEST_PACKAGES="
+  chromium
+  clang-14
+  clang-format-14
+  clang-tidy-14
+  libclang-rt-14-dev
+  llvm-14
+  ripgrep
+  pcre2-utils
+  locales
+  desktop-file-utils
+  appstream
+  lintian
+  xvfb
+  xauth
+  xdotool
+  xclip
+  imagemagick
+"
+
+case "${1:-}" in
+  "") packages=$BUILD_PACKAGES ;;
+  --tests) packages="$BUILD_PACKAGES $TEST_PACKAGES" ;;
+  *) echo "usage: $0 [--tests]" >&2; exit 2 ;;
+esac
+
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-PACKAGES="build-essential cmake pkg-config qt6-base-dev libgl-dev libboost-regex-dev libgtest-dev \
-  xvfb xauth xdotool fonts-wqy-microhei imagemagick xclip ripgrep pcre2-utils chromium desktop-file-utils dpkg-dev \
-  clang-14 libclang-rt-14-dev llvm-14"
 # Skip apt entirely when everything is present, so repeated runs cost nothing.
 missing=""
-for p in $PACKAGES; do
+for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
 done
 if [ -n "$missing" ]; then
