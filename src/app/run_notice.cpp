@@ -50,7 +50,7 @@ RunNotice DescribeRun(const MatchReport& report, const QString& subject_path) {
     RunNotice notice = DescribeProblem(report, subject_path);
     if (!report.cancelled) return notice;
     const QString count = QString::number(report.match_count);
-    const RunNotice cancelled{QStringLiteral("已取消：列出了取消前找到的 %1 处匹配").arg(count),
+    RunNotice cancelled{QStringLiteral("已取消：列出了取消前找到的 %1 处匹配").arg(count),
                               QStringLiteral("匹配已取消，只列出了取消前找到的 %1 处匹配。").arg(count)};
     if (notice.IsEmpty()) return cancelled;
     return {cancelled.brief + QStringLiteral("；") + notice.brief,

@@ -72,11 +72,11 @@ std::size_t WellFormedUtf8Prefix(std::string_view bytes) {
 std::size_t LenientUtf8Length(std::string_view bytes, std::uint32_t& value) {
     const unsigned char lead = ByteAt(bytes, 0);
     std::size_t length = 0;
+    // A continuation byte where a character should start, and 0xFE and 0xFF, start nothing.
+    if ((lead >= 0x80 && lead < 0xC0) || lead >= 0xFE) return 0;
     if (lead < 0x80) {
         value = lead;
         return 1;
-    } else if (lead < 0xC0) {
-        return 0;  // a continuation byte where a character should start
     } else if (lead < 0xE0) {
         length = 2, value = lead & 0x1F;
     } else if (lead < 0xF0) {
@@ -85,10 +85,8 @@ std::size_t LenientUtf8Length(std::string_view bytes, std::uint32_t& value) {
         length = 4, value = lead & 0x07;
     } else if (lead < 0xFC) {
         length = 5, value = lead & 0x03;
-    } else if (lead < 0xFE) {
-        length = 6, value = lead & 0x01;
     } else {
-        return 0;  // 0xFE and 0xFF start nothing
+        length = 6, value = lead & 0x01;
     }
     if (bytes.size() < length) return 0;
     for (std::size_t i = 1; i < length; ++i) {

@@ -12,6 +12,7 @@ namespace {
 // extended by hand later consistent. Closed by two empty lines.
 constexpr std::string_view kGeneralRules[] = {
     "html {overflow-x: initial !important;}",
+    // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one rule split over two lines
     ":root { --bg-color: #ffffff; --text-color: #333333; --select-text-bg-color: #B5D6FC; "
     "--monospace: \"Lucida Console\", Consolas, \"DejaVu Sans Mono\", monospace; }",
     "html { font-size: 14px; color: var(--text-color); background-color: var(--bg-color); "
@@ -122,6 +123,7 @@ constexpr std::string_view kThemeBody[] = {
     "",
     "html { font-size: 16px; }",
     "body {",
+    // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one declaration split over two lines
     "  font-family: \"Open Sans\", \"Clear Sans\", \"Helvetica Neue\", Helvetica, Arial, "
     "'Segoe UI Emoji', sans-serif;",
     "  color: rgb(51, 51, 51);",
