@@ -56,6 +56,7 @@ struct ReadCase {
     int error;
     Cut cut = Cut::kNone;
     std::int64_t cut_offset = -1;
+    bool shrank = false;
 };
 
 FakeFiles Serving(std::string content, std::int64_t chunk = 1 << 20, std::int64_t limit = 1 << 20,
@@ -94,6 +95,7 @@ TEST_P(ReadSubjectTest, ReadsAndReports) {
     EXPECT_EQ(subject.read_error, c.error);
     EXPECT_EQ(subject.cut, c.cut);
     EXPECT_EQ(subject.cut_offset, c.cut_offset);
+    EXPECT_EQ(subject.shrank, c.shrank);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -101,8 +103,13 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ReadCase{"WholeFile", "/f", Serving("abc"), "abc", 0},
         ReadCase{"ManySmallReads", "/f", Serving("abcdefg", 2), "abcdefg", 0},
-        ReadCase{"ShorterThanItsLength", "/f", Claiming(10, "abcd"), "abcd", 0},
-        ReadCase{"LongerThanItsLength", "/f", Claiming(2, "abcd"), "ab", 0},
+        ReadCase{"ShrankWhileRead", "/f", Claiming(10, "abcd"), "abcd", 0, Cut::kNone, -1, true},
+        // Files under /proc report the length 0, and a file may grow while it is read: both
+        // are read to their end.
+        ReadCase{"GrewWhileRead", "/f", Claiming(2, "abcd"), "abcd", 0},
+        ReadCase{"ReportsNoLength", "/f", Claiming(0, "abc"), "abc", 0},
+        ReadCase{"ReportsNoLengthAndOutgrowsTheFirstBuffer", "/f",
+                 Claiming(0, std::string(300'000, 'x')), std::string(300'000, 'x'), 0},
         ReadCase{"EmptyFile", "/f", Serving(""), "", 0},
         ReadCase{"EmptyPath", "", Serving("abc"), "", kErrorNoFileNamed},
         ReadCase{"ReadFailsHalfway", "/f", Serving("abcdef", 2, 4, EIO), "abcd", EIO},
@@ -146,6 +153,19 @@ TEST_F(SystemFilesTest, ReadsRegularFilesAndRefusesOthers) {
         EXPECT_EQ(subject.text, "") << refused.path;
         EXPECT_EQ(subject.read_error, refused.error) << refused.path;
     }
+}
+
+TEST_F(SystemFilesTest, ReadsFilesThatReportNoLength) {
+    struct stat status {};
+    ASSERT_EQ(::stat("/proc/version", &status), 0);
+    ASSERT_EQ(status.st_size, 0);
+    std::ifstream in("/proc/version", std::ios::binary);
+    const std::string expected(std::istreambuf_iterator<char>(in), {});
+    ASSERT_FALSE(expected.empty());
+    const SubjectText subject = ReadAndDecode("/proc/version", SystemFiles());
+    EXPECT_EQ(subject.text, expected);
+    EXPECT_EQ(subject.read_error, 0);
+    EXPECT_FALSE(subject.shrank);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,7 +33,8 @@ void Redirect(int descriptor, const std::filesystem::path& path, int flags) {
 
 ProgramOutcome RunProgram(const std::filesystem::path& program,
                           const std::vector<std::string>& arguments,
-                          const std::filesystem::path& directory, std::chrono::seconds limit) {
+                          const std::filesystem::path& directory, std::chrono::seconds limit,
+                          const ChildControl& control) {
     const std::filesystem::path out = directory / "program.out";
     const std::filesystem::path err = directory / "program.err";
     std::vector<std::string> words{program.string()};
@@ -47,6 +49,10 @@ ProgramOutcome RunProgram(const std::filesystem::path& program,
         Redirect(STDIN_FILENO, "/dev/null", O_RDONLY);
         Redirect(STDOUT_FILENO, out, O_WRONLY | O_CREAT | O_TRUNC);
         Redirect(STDERR_FILENO, err, O_WRONLY | O_CREAT | O_TRUNC);
+        if (control.address_space_bytes != 0) {
+            const rlimit memory{control.address_space_bytes, control.address_space_bytes};
+            if (setrlimit(RLIMIT_AS, &memory) != 0) _exit(127);
+        }
         execv(argv[0], argv.data());
         _exit(127);
     }
@@ -66,6 +72,7 @@ ProgramOutcome RunProgram(const std::filesystem::path& program,
             waitpid(child, &wait_status, 0);
             break;
         }
+        if (control.while_running) control.while_running(child);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     if (WIFEXITED(wait_status)) outcome.status = WEXITSTATUS(wait_status);

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,10 +19,18 @@ struct ProgramOutcome {
     std::string err;
 };
 
+// What a run may do besides: a limit on the child's address space (RLIMIT_AS, 0 for none), and
+// a check called with the child's process id every few milliseconds while it runs.
+struct ChildControl {
+    std::uint64_t address_space_bytes = 0;
+    std::function<void(int pid)> while_running;
+};
+
 // Runs program with arguments (passed as they are, no shell), standard input from /dev/null
 // and its output kept in files in directory. A run that lasts longer than limit is killed.
 ProgramOutcome RunProgram(const std::filesystem::path& program,
                           const std::vector<std::string>& arguments,
-                          const std::filesystem::path& directory, std::chrono::seconds limit);
+                          const std::filesystem::path& directory, std::chrono::seconds limit,
+                          const ChildControl& control = {});
 
 }  // namespace lintaro
