@@ -225,6 +225,41 @@ TEST_F(HostileMachineTest, SignalWhileWritingKeepsTheOldOutputFile) {
     }
 }
 
+// Whether the process pid has path open.
+bool HasOpen(int pid, const fs::path& path) {
+    std::error_code error;
+    const fs::path descriptors = "/proc/" + std::to_string(pid) + "/fd";
+    for (const auto& entry : fs::directory_iterator(descriptors, error)) {
+        if (fs::read_symlink(entry.path(), error) == path) return true;
+    }
+    return false;
+}
+
+// A file cut short while it is read: what arrived is searched, with a warning. The cut races
+// with the read, so a few tries are allowed for one that lands in the middle of it.
+TEST_F(HostileMachineTest, FileTruncatedWhileReadIsWarnedAbout) {
+    const fs::path subject = directory_ / "subject.txt";
+    bool warned = false;
+    for (int attempt = 0; attempt < 5 && !warned; ++attempt) {
+        WriteFile(subject, "");
+        fs::resize_file(subject, 256 * kMegabyte);  // holes: quick to read, and all NUL
+        bool cut = false;
+        const ChildControl control{0, [&](int pid) {
+                                       if (!cut && HasOpen(pid, subject)) {
+                                           fs::resize_file(subject, 0);
+                                           cut = true;
+                                       }
+                                   }};
+        const ProgramOutcome outcome = Run({"--count", subject.string()}, control);
+        ASSERT_TRUE(outcome.finished);
+        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        warned = outcome.err.find("lintaro-cli: warning: " + subject.string() +
+                                  " was truncated while it was read; only the text that "
+                                  "arrived was searched\n") != std::string::npos;
+    }
+    EXPECT_TRUE(warned);
+}
+
 // Without a display the window program says so and ends with status 1, instead of Qt's abort.
 TEST_F(HostileMachineTest, NoDisplayEndsWithAMessage) {
     struct DisplayCase {
