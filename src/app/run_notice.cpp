@@ -19,7 +19,7 @@ QString StageWords(MatchReport::Stage stage) {
         case MatchReport::Stage::kDecode:
             return QStringLiteral("解码文本");
         case MatchReport::Stage::kSearch:
-            return QStringLiteral("匹配");
+            return QStringLiteral("查找匹配");
         case MatchReport::Stage::kTable:
             return QStringLiteral("生成表格");
     }
