@@ -60,7 +60,8 @@ std::string HtmlTable(const ResultTable& table, const SelectionRect& s) {
     for (int r = s.first_row; r <= s.last_row; ++r) {
         out += "<tbody><tr>\r\n";
         for (int c = s.first_column; c <= s.last_column; ++c) {
-            out += "<td><span>" + Escaped(Cell(table, r, c), Place::kTableCell) + "</span></td>\r\n";
+            out += "<td><span>" + Escaped(Cell(table, r, c), Place::kTableCell) +
+                   "</span></td>\r\n";
         }
         out += "</tr></tbody>\r\n";
     }

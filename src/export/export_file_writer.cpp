@@ -67,8 +67,9 @@ int PendingFile::Create() {
     unnamed_ = error_ == 0;
     if (error_ == EOPNOTSUPP || error_ == EISDIR || error_ == EINVAL) {
         // No unnamed files here (an old kernel answers EISDIR): a named temporary instead.
-        error_ = WithFreshName(directory_, temporary_,
-                               [this](const std::string& name) { return files_.CreateNew(name, fd_); });
+        error_ = WithFreshName(directory_, temporary_, [this](const std::string& name) {
+            return files_.CreateNew(name, fd_);
+        });
     }
     if (error_ != 0) fd_ = -1;
     return error_;

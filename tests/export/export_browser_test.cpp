@@ -123,7 +123,8 @@ TEST_F(ExportBrowserTest, LinkFormatsShowMarkupOfCellsAsText) {
         // No element or attribute of a cell reached the page: every anchor is one of the rows,
         // and no script of a cell gave the page a title.
         for (const char* element : {"<img", "<script", "<i>", "<i ", "<b>bold"}) {
-            EXPECT_EQ(dom.find(element), std::string::npos) << page << ": " << element << "\n" << dom;
+            EXPECT_EQ(dom.find(element), std::string::npos) << page << ": " << element << "\n"
+                                                            << dom;
         }
         for (const char* title : {"<title>img", "<title>script"}) {
             EXPECT_EQ(dom.find(title), std::string::npos) << page << "\n" << dom;
@@ -153,11 +154,10 @@ TEST_F(ExportBrowserTest, LinkListAndTableReadAsUtf8) {
     ColumnRoles roles;
     roles.ChooseLinkColumn(0, 1);
     roles.ChooseTextColumn(0, 2);
-    const ResultTable table = MakeTable({{"", "链接", "文本", "说明"},
-                                         {"1", "http://a.cn/", "中文链接文本", "表格里的中文"}});
-    const auto anchors =
-        Between(ExportAndLoad(ExportFormat::LinkList, roles, "list.html", table), "<a href=\"",
-                "</a>", false);
+    const ResultTable table = MakeTable(
+        {{"", "链接", "文本", "说明"}, {"1", "http://a.cn/", "中文链接文本", "表格里的中文"}});
+    const auto anchors = Between(ExportAndLoad(ExportFormat::LinkList, roles, "list.html", table),
+                                 "<a href=\"", "</a>", false);
     EXPECT_EQ(anchors, (std::vector<std::string>{"http://a.cn/\">中文链接文本"}));
     const auto cells = Between(ExportAndLoad(ExportFormat::HtmlTable, roles, "table.html", table),
                                "<td><span>", "</span></td>", true);

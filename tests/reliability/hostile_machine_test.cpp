@@ -74,7 +74,8 @@ class HostileMachineTest : public testing::Test {
         return true;
     }
 
-    ProgramOutcome Run(const std::vector<std::string>& arguments, const ChildControl& control = {}) {
+    ProgramOutcome Run(const std::vector<std::string>& arguments,
+                       const ChildControl& control = {}) {
         return RunProgram(kProgram, arguments, run_directory_, kTimeLimit, control);
     }
 
@@ -146,15 +147,20 @@ TEST_P(OutOfMemoryTest, EndsWithTheStageAndStatusTwo) {
 
 INSTANTIATE_TEST_SUITE_P(
     Stages, OutOfMemoryTest,
-    testing::Values(
-        MemoryCase{"Reading", {"--count", "SUBJECT"}, true, 300, "reading the file"},
-        MemoryCase{"Searching", {"-e", "a", "--count", "SUBJECT"}, false, 55, "searching"},
-        MemoryCase{"BuildingTheTable", {"-e", "a", "--output", "OUTPUT", "SUBJECT"}, false, 85,
-                   "building the table"},
-        MemoryCase{"WritingTheExport",
-                   {"-e", "a", "--format", "styled-table", "--columns", "1-1", "--output",
-                    "OUTPUT", "SUBJECT"},
-                   false, 150, "writing the output"}),
+    testing::Values(MemoryCase{"Reading", {"--count", "SUBJECT"}, true, 300, "reading the file"},
+                    MemoryCase{
+                        "Searching", {"-e", "a", "--count", "SUBJECT"}, false, 55, "searching"},
+                    MemoryCase{"BuildingTheTable",
+                               {"-e", "a", "--output", "OUTPUT", "SUBJECT"},
+                               false,
+                               85,
+                               "building the table"},
+                    MemoryCase{"WritingTheExport",
+                               {"-e", "a", "--format", "styled-table", "--columns", "1-1",
+                                "--output", "OUTPUT", "SUBJECT"},
+                               false,
+                               150,
+                               "writing the output"}),
     [](const testing::TestParamInfo<MemoryCase>& row) { return row.param.name; });
 
 // A disk that fills up while the output is written: the old file stays, nothing else remains,
