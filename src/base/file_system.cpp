@@ -58,6 +58,13 @@ int PosixFileSystem::Read(int fd, char* buffer, std::int64_t size, std::int64_t&
     }
 }
 
+int PosixFileSystem::CurrentSize(int fd, std::int64_t& size) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) return errno;
+    size = status.st_size;
+    return 0;
+}
+
 void PosixFileSystem::Close(int fd) {
     ::close(fd);
 }

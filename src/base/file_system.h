@@ -20,6 +20,8 @@ class FileSystem {
     virtual int OpenForReading(const std::string& path, int& fd, std::int64_t& size) = 0;
     // Reads up to size bytes into buffer; count is 0 at the end of the file.
     virtual int Read(int fd, char* buffer, std::int64_t size, std::int64_t& count) = 0;
+    // The length of the open file now.
+    virtual int CurrentSize(int fd, std::int64_t& size) = 0;
     virtual void Close(int fd) = 0;
 
     // Creates path for writing; EEXIST when something of that name exists.
@@ -51,6 +53,7 @@ class PosixFileSystem : public FileSystem {
   public:
     int OpenForReading(const std::string& path, int& fd, std::int64_t& size) override;
     int Read(int fd, char* buffer, std::int64_t size, std::int64_t& count) override;
+    int CurrentSize(int fd, std::int64_t& size) override;
     void Close(int fd) override;
     int CreateNew(const std::string& path, int& fd) override;
     int CreateUnnamed(const std::string& directory, int& fd) override;

@@ -78,7 +78,11 @@ SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
         arrived += static_cast<std::size_t>(count);
     }
     bytes.resize(arrived);
-    read.shrank = read.error == 0 && arrived < expected;
+    // Files under /sys report a page and hold less: only a file that is now shorter than it
+    // was shrank while it was read.
+    std::int64_t now = size;
+    read.shrank = read.error == 0 && arrived < expected && files.CurrentSize(fd, now) == 0 &&
+                  now < size;
     return read;
 }
 

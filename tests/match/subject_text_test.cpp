@@ -37,6 +37,10 @@ struct FakeFiles : PosixFileSystem {
         position += count;
         return 0;
     }
+    int CurrentSize(int /*fd*/, std::int64_t& now) override {
+        now = size_after >= 0 ? size_after : static_cast<std::int64_t>(content.size());
+        return 0;
+    }
     void Close(int /*fd*/) override {}
 
     std::string content;
@@ -46,6 +50,7 @@ struct FakeFiles : PosixFileSystem {
     int read_error = 0;
     int open_error = 0;
     std::int64_t position = 0;
+    std::int64_t size_after = -1;  // the length after the read; -1: that of content
 };
 
 struct ReadCase {
@@ -82,6 +87,13 @@ FakeFiles Claiming(std::int64_t size, std::string content) {
     return files;
 }
 
+// A file whose length says more than it holds, now as before the read.
+FakeFiles HoldingLess(std::int64_t size, std::string content) {
+    FakeFiles files = Claiming(size, std::move(content));
+    files.size_after = size;
+    return files;
+}
+
 SubjectText ReadAndDecode(const std::string& path, FileSystem& files) {
     return DecodeSubject(ReadSubjectBytes(path, files, "UTF-8"), "UTF-8");
 }
@@ -104,6 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"WholeFile", "/f", Serving("abc"), "abc", 0},
         ReadCase{"ManySmallReads", "/f", Serving("abcdefg", 2), "abcdefg", 0},
         ReadCase{"ShrankWhileRead", "/f", Claiming(10, "abcd"), "abcd", 0, Cut::kNone, -1, true},
+        // Files under /sys report a page whatever they hold: no warning for those.
+        ReadCase{"HoldsLessThanItsLengthSays", "/f", HoldingLess(4096, "ab"), "ab", 0},
         // Files under /proc report the length 0, and a file may grow while it is read: both
         // are read to their end.
         ReadCase{"GrewWhileRead", "/f", Claiming(2, "abcd"), "abcd", 0},
