@@ -265,12 +265,12 @@ void TimeExports(const lintaro::ResultTable& table, int runs) {
             Clock::time_point start = Clock::now();
             std::string text = lintaro::BuildExportText(format, table, selection, roles);
             const lintaro::WriteResult exported =
-                lintaro::WriteNewFile(files, prefix, "export", extension, text);
+                lintaro::WriteNewFile(files, prefix, "export", extension, {text});
             exporting.Add(SecondsBetween(start, Clock::now()));
             bytes = text.size();
             start = Clock::now();
             const lintaro::WriteResult written =
-                lintaro::WriteNewFile(files, prefix, "bytes", extension, text);
+                lintaro::WriteNewFile(files, prefix, "bytes", extension, {text});
             writing.Add(SecondsBetween(start, Clock::now()));
             fs::remove(exported.path);
             fs::remove(written.path);

@@ -20,25 +20,29 @@ std::string Cell(const ResultTable& table, int row, int column) {
     return std::string(table.GetCell(row, column).value_or(""));
 }
 
-// Valid entities for the characters that markup gives a meaning; "&" stays as it is.
-std::string Escaped(std::string_view text, bool attribute_only) {
+// Where a cell goes: a table cell escapes every character that markup gives a meaning, a link
+// format's href only '"', "<" and ">", its visible text "<" and ">". "&" always stays.
+enum class Place { kTableCell, kHref, kLinkText };
+
+std::string Escaped(std::string_view text, Place place) {
+    const bool table_cell = place == Place::kTableCell;
     std::string out;
     for (char c : text) {
         switch (c) {
             case '"':
-                out += "&quot;";
+                out += place == Place::kLinkText ? "\"" : "&quot;";
                 break;
             case ' ':
-                out += attribute_only ? " " : "&nbsp;";
+                out += table_cell ? "&nbsp;" : " ";
                 break;
             case '<':
-                out += attribute_only ? "<" : "&lt;";
+                out += "&lt;";
                 break;
             case '>':
-                out += attribute_only ? ">" : "&gt;";
+                out += "&gt;";
                 break;
             case '\'':
-                out += attribute_only ? "'" : "&apos;";
+                out += table_cell ? "&apos;" : "'";
                 break;
             default:
                 out += c;
@@ -50,13 +54,14 @@ std::string Escaped(std::string_view text, bool attribute_only) {
 std::string HtmlTable(const ResultTable& table, const SelectionRect& s) {
     std::string out = "<figure><table><thead><tr>";
     for (int c = s.first_column; c <= s.last_column; ++c) {
-        out += "<th><span>" + Escaped(Cell(table, 0, c), false) + "</span></th>\r\n";
+        out += "<th><span>" + Escaped(Cell(table, 0, c), Place::kTableCell) + "</span></th>\r\n";
     }
     out += "</tr></thead>\r\n";
     for (int r = s.first_row; r <= s.last_row; ++r) {
         out += "<tbody><tr>\r\n";
         for (int c = s.first_column; c <= s.last_column; ++c) {
-            out += "<td><span>" + Escaped(Cell(table, r, c), false) + "</span></td>\r\n";
+            out += "<td><span>" + Escaped(Cell(table, r, c), Place::kTableCell) +
+                   "</span></td>\r\n";
         }
         out += "</tr></tbody>\r\n";
     }
@@ -71,16 +76,16 @@ std::string Reference(ExportFormat format, const ResultTable& table, const Selec
             out = LinksPageTemplate();
             for (int r = s.first_row; r <= s.last_row; ++r) {
                 out += Utf8ToProgramText("<p><b>[&nbsp&nbsp</b><b class=\"btext\">") +
-                       Cell(table, r, text) +
+                       Escaped(Cell(table, r, text), Place::kLinkText) +
                        Utf8ToProgramText("</b><b>&nbsp&nbsp]：&nbsp</b><a href=\"") +
-                       Escaped(Cell(table, r, link), true) + "\">" + Cell(table, r, link) +
-                       "</a></p>\r\n";
+                       Escaped(Cell(table, r, link), Place::kHref) + "\">" +
+                       Escaped(Cell(table, r, link), Place::kLinkText) + "</a></p>\r\n";
             }
             return out + "</TEXT></div></div>\n</body>\n</html>\r\n";
         case ExportFormat::LinkList:
             for (int r = s.first_row; r <= s.last_row; ++r) {
-                out += "<a href=\"" + Escaped(Cell(table, r, link), true) + "\">" +
-                       Cell(table, r, text) + "</a><br/>\r\n";
+                out += "<a href=\"" + Escaped(Cell(table, r, link), Place::kHref) + "\">" +
+                       Escaped(Cell(table, r, text), Place::kLinkText) + "</a><br/>\r\n";
             }
             return out;
         case ExportFormat::PlainText:

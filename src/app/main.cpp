@@ -9,7 +9,11 @@
 #include "app/window_start.h"
 
 int main(int argc, char** argv) {
+    // Without a display Qt would abort: say why and end with a status instead.
+    if (!lintaro::DisplayNamed()) return lintaro::kExitNoDisplay;
+    auto platform_guard = std::make_unique<lintaro::PlatformStartGuard>();
     QApplication app(argc, argv);
+    platform_guard.reset();
     QApplication::setApplicationName(QStringLiteral("Lintaro"));
     const QStringList files = lintaro::StartupFiles(QApplication::arguments());
     return lintaro::RunMainWindow([&files] {

@@ -8,6 +8,27 @@ namespace lintaro {
 
 namespace {
 
+QString StageWords(MatchReport::Stage stage) {
+    switch (stage) {
+        case MatchReport::Stage::kRead:
+            return QStringLiteral("读取文件");
+        case MatchReport::Stage::kDecode:
+            return QStringLiteral("解码文本");
+        case MatchReport::Stage::kSearch:
+            return QStringLiteral("查找匹配");
+        case MatchReport::Stage::kTable:
+            return QStringLiteral("生成表格");
+    }
+    return {};
+}
+
+RunNotice EngineGaveUp(std::int64_t match_count, const QString& message) {
+    const QString count = QString::number(match_count);
+    return {QStringLiteral("匹配引擎在 %1 处匹配后放弃").arg(count),
+            QStringLiteral("匹配引擎在 %1 处匹配后放弃，只列出了此前找到的匹配：\n%2")
+                .arg(count, message)};
+}
+
 RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path) {
     const QString detail = ProgramTextToQString(report.detail);
     const QString offset = QString::number(report.position);
@@ -34,27 +55,52 @@ RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path
             return {QStringLiteral("文本在字节偏移 %1 处截断：遇到 NUL 字节").arg(offset),
                     QStringLiteral("文件在字节偏移 %1 处有 NUL 字节，只匹配了此前的文本：\n%2")
                         .arg(offset, subject_path)};
-        case MatchReport::Problem::kEngineGaveUp: {
-            const QString count = QString::number(report.match_count);
-            return {QStringLiteral("匹配引擎在 %1 处匹配后放弃").arg(count),
-                    QStringLiteral("匹配引擎在 %1 处匹配后放弃，只列出了此前找到的匹配：\n%2")
-                        .arg(count, detail)};
+        case MatchReport::Problem::kEngineGaveUp:
+            return EngineGaveUp(report.match_count, detail);
+        case MatchReport::Problem::kOutOfMemory: {
+            const QString doing = StageWords(report.stage);
+            return {QStringLiteral("内存不足：%1").arg(doing),
+                    QStringLiteral("%1时内存不足，表格保留了上次的结果：\n%2")
+                        .arg(doing, subject_path)};
         }
     }
     return {};
 }
 
+// Both notices, first before second.
+RunNotice Joined(const RunNotice& first, const RunNotice& second) {
+    if (first.IsEmpty()) return second;
+    if (second.IsEmpty()) return first;
+    return {first.brief + QStringLiteral("；") + second.brief,
+            first.detail + QStringLiteral("\n") + second.detail};
+}
+
+// What went wrong beside the report's problem.
+RunNotice DescribeAlso(const MatchReport& report, const QString& subject_path) {
+    RunNotice notice;
+    if (report.file_shrank) {
+        notice = {QStringLiteral("文件在读取时被截断"),
+                  QStringLiteral("文件在读取时被截断，只匹配了读到的文本：\n%1").arg(subject_path)};
+    }
+    const bool cut = report.problem == MatchReport::Problem::kTextCutMalformed ||
+                     report.problem == MatchReport::Problem::kTextCutNul;
+    if (cut && report.engine_gave_up) {
+        notice = Joined(notice, EngineGaveUp(report.match_count,
+                                             ProgramTextToQString(report.engine_message)));
+    }
+    return notice;
+}
+
 }  // namespace
 
 RunNotice DescribeRun(const MatchReport& report, const QString& subject_path) {
-    RunNotice notice = DescribeProblem(report, subject_path);
+    const RunNotice notice =
+        Joined(DescribeProblem(report, subject_path), DescribeAlso(report, subject_path));
     if (!report.cancelled) return notice;
     const QString count = QString::number(report.match_count);
     RunNotice cancelled{QStringLiteral("已取消：列出了取消前找到的 %1 处匹配").arg(count),
                               QStringLiteral("匹配已取消，只列出了取消前找到的 %1 处匹配。").arg(count)};
-    if (notice.IsEmpty()) return cancelled;
-    return {cancelled.brief + QStringLiteral("；") + notice.brief,
-            cancelled.detail + QStringLiteral("\n") + notice.detail};
+    return Joined(cancelled, notice);
 }
 
 }  // namespace lintaro

@@ -6,11 +6,34 @@
 #include <QScreen>
 #include <QStyle>
 
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 namespace lintaro {
 
 namespace {
+
+constexpr const char* kNoDisplayAdvice =
+    "lintaro-cli runs the same match without a display, or start the window under xvfb-run";
+
+QtMessageHandler previous_handler = nullptr;
+
+void EndOnFatalMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg) {
+        if (previous_handler != nullptr) previous_handler(type, context, message);
+        return;
+    }
+    std::fprintf(stderr, "lintaro: cannot open the window: %s\n%s\n",
+                 message.section(QLatin1Char('\n'), 0, 0).toLocal8Bit().constData(),
+                 kNoDisplayAdvice);
+    std::_Exit(kExitNoDisplay);
+}
+
+bool Set(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
 
 std::unique_ptr<QWidget> TryCreate(const std::function<std::unique_ptr<QWidget>()>& create) {
     try {
@@ -21,6 +44,21 @@ std::unique_ptr<QWidget> TryCreate(const std::function<std::unique_ptr<QWidget>(
 }
 
 }  // namespace
+
+bool DisplayNamed() {
+    if (Set("QT_QPA_PLATFORM") || Set("DISPLAY") || Set("WAYLAND_DISPLAY")) return true;
+    std::fprintf(stderr, "lintaro: no display: neither DISPLAY nor WAYLAND_DISPLAY is set\n%s\n",
+                 kNoDisplayAdvice);
+    return false;
+}
+
+PlatformStartGuard::PlatformStartGuard() {
+    previous_handler = qInstallMessageHandler(EndOnFatalMessage);
+}
+
+PlatformStartGuard::~PlatformStartGuard() {
+    qInstallMessageHandler(previous_handler);
+}
 
 int RunMainWindow(const std::function<std::unique_ptr<QWidget>()>& create_window) {
     const std::unique_ptr<QWidget> window = TryCreate(create_window);

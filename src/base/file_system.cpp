@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <string>
 
 #include "base/system_error.h"
 
@@ -57,6 +58,13 @@ int PosixFileSystem::Read(int fd, char* buffer, std::int64_t size, std::int64_t&
     }
 }
 
+int PosixFileSystem::CurrentSize(int fd, std::int64_t& size) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) return errno;
+    size = status.st_size;
+    return 0;
+}
+
 void PosixFileSystem::Close(int fd) {
     ::close(fd);
 }
@@ -65,6 +73,22 @@ int PosixFileSystem::CreateNew(const std::string& path, int& fd) {
     // 0666 so that the umask decides, as for any file a program creates.
     fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     return fd < 0 ? errno : 0;
+}
+
+int PosixFileSystem::CreateUnnamed(const std::string& directory, int& fd) {
+    fd = ::open(directory.empty() ? "." : directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC,
+                0666);
+    return fd < 0 ? errno : 0;
+}
+
+int PosixFileSystem::LinkUnnamed(int fd, const std::string& path) {
+    // Through /proc any process may name its unnamed file; AT_EMPTY_PATH works without /proc
+    // but needs a privilege.
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
+    const int error = errno;
+    if (error != ENOENT) return error;
+    return ::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0 ? 0 : error;
 }
 
 int PosixFileSystem::WriteAll(int fd, std::string_view bytes) {
@@ -80,11 +104,15 @@ int PosixFileSystem::WriteAll(int fd, std::string_view bytes) {
 }
 
 int PosixFileSystem::SyncAndClose(int fd) {
-    const int sync_error = ::fsync(fd) == 0 ? 0 : errno;
+    const int sync_error = PosixFileSystem::Sync(fd);
     const int close_error = ::close(fd) == 0 ? 0 : errno;
+    return sync_error != 0 ? sync_error : close_error;
+}
+
+int PosixFileSystem::Sync(int fd) {
     // EINVAL: this kind of file cannot be synced; what was written is still there.
-    if (sync_error != 0 && sync_error != EINVAL) return sync_error;
-    return close_error;
+    if (::fsync(fd) == 0 || errno == EINVAL) return 0;
+    return errno;
 }
 
 int PosixFileSystem::Rename(const std::string& from, const std::string& to) {

@@ -20,14 +20,24 @@ class FileSystem {
     virtual int OpenForReading(const std::string& path, int& fd, std::int64_t& size) = 0;
     // Reads up to size bytes into buffer; count is 0 at the end of the file.
     virtual int Read(int fd, char* buffer, std::int64_t size, std::int64_t& count) = 0;
+    // The length of the open file now.
+    virtual int CurrentSize(int fd, std::int64_t& size) = 0;
     virtual void Close(int fd) = 0;
 
     // Creates path for writing; EEXIST when something of that name exists.
     virtual int CreateNew(const std::string& path, int& fd) = 0;
+    // Creates a file without a name in directory ("" or ending with "/"), for writing: it
+    // goes away with its descriptor unless LinkUnnamed names it first. EOPNOTSUPP, EISDIR or
+    // EINVAL where the file system or the kernel cannot make such files.
+    virtual int CreateUnnamed(const std::string& directory, int& fd) = 0;
+    // Gives the unnamed file open as fd the name path; EEXIST when path exists.
+    virtual int LinkUnnamed(int fd, const std::string& path) = 0;
     // Writes all of bytes.
     virtual int WriteAll(int fd, std::string_view bytes) = 0;
     // Flushes the file to storage and closes it; fd is closed even when this fails.
     virtual int SyncAndClose(int fd) = 0;
+    // Flushes the file to storage and keeps it open.
+    virtual int Sync(int fd) = 0;
     // Renames from to `to`, replacing a file of that name.
     virtual int Rename(const std::string& from, const std::string& to) = 0;
     // Renames from to `to` unless `to` exists (EEXIST). EINVAL, ENOSYS or EOPNOTSUPP where
@@ -43,10 +53,14 @@ class PosixFileSystem : public FileSystem {
   public:
     int OpenForReading(const std::string& path, int& fd, std::int64_t& size) override;
     int Read(int fd, char* buffer, std::int64_t size, std::int64_t& count) override;
+    int CurrentSize(int fd, std::int64_t& size) override;
     void Close(int fd) override;
     int CreateNew(const std::string& path, int& fd) override;
+    int CreateUnnamed(const std::string& directory, int& fd) override;
+    int LinkUnnamed(int fd, const std::string& path) override;
     int WriteAll(int fd, std::string_view bytes) override;
     int SyncAndClose(int fd) override;
+    int Sync(int fd) override;
     int Rename(const std::string& from, const std::string& to) override;
     int RenameNoReplace(const std::string& from, const std::string& to) override;
     int Link(const std::string& from, const std::string& to) override;

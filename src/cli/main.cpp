@@ -1,5 +1,6 @@
 // lintaro-cli: runs a pattern over a file from the command line and prints the result table.
 #include <iostream>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,8 +22,23 @@ namespace {
 constexpr int kExitSuccess = 0;
 constexpr int kExitUnreadable = 1;
 constexpr int kExitUsage = 2;  // also a pattern that does not compile
+constexpr int kExitOutOfMemory = 2;
 
 using lintaro::MatchReport;
+
+const char* StageWords(MatchReport::Stage stage) {
+    switch (stage) {
+        case MatchReport::Stage::kRead:
+            return "reading the file";
+        case MatchReport::Stage::kDecode:
+            return "decoding the text";
+        case MatchReport::Stage::kSearch:
+            return "searching";
+        case MatchReport::Stage::kTable:
+            return "building the table";
+    }
+    return "matching";
+}
 
 // Says on standard error why the result is empty or short. Returns the exit status.
 int ReportProblem(const MatchReport& report, const std::string& path) {
@@ -49,14 +65,65 @@ int ReportProblem(const MatchReport& report, const std::string& path) {
             std::cerr << "lintaro-cli: warning: the regular-expression engine gave up after "
                       << report.match_count << " matches: " << report.detail << '\n';
             return kExitSuccess;
+        case MatchReport::Problem::kOutOfMemory:
+            std::cerr << "lintaro-cli: out of memory while " << StageWords(report.stage) << '\n';
+            return kExitOutOfMemory;
     }
     return kExitSuccess;
+}
+
+// Says what went wrong beside the report's problem: a file that shrank while it was read, and
+// an engine that gave up before the text's cut.
+void ReportAlso(const MatchReport& report, const std::string& path) {
+    if (report.file_shrank) {
+        std::cerr << "lintaro-cli: warning: " << path
+                  << " was truncated while it was read; only the text that arrived was searched\n";
+    }
+    const bool cut = report.problem == MatchReport::Problem::kTextCutMalformed ||
+                     report.problem == MatchReport::Problem::kTextCutNul;
+    if (cut && report.engine_gave_up) {
+        std::cerr << "lintaro-cli: warning: the regular-expression engine also gave up after "
+                  << report.match_count << " matches, before the cut: " << report.engine_message
+                  << '\n';
+    }
 }
 
 int ReportWriteFailure(const std::string& path, int error) {
     std::cerr << "lintaro-cli: cannot write " << path << ": " << lintaro::SystemErrorText(error)
               << '\n';
     return kExitUnreadable;
+}
+
+// Writes what the options ask for of the run's result to out.
+void WriteOutput(const lintaro::CliOptions& options, const lintaro::CliRunIo& io,
+                 const lintaro::SelectionRect& selection, std::ostream& out) {
+    switch (options.output) {
+        case lintaro::CliOutput::kTable:
+            lintaro::WriteTableTsv(*io.Table(), out);
+            break;
+        case lintaro::CliOutput::kSpans:
+            out << io.Spans();
+            break;
+        case lintaro::CliOutput::kCount:
+            out << lintaro::ProgramTextToUtf8(io.CountLineText()) << '\n';
+            break;
+        case lintaro::CliOutput::kExport: {
+            lintaro::ColumnRoles roles;
+            roles.ChooseLinkColumn(0, options.link_column);
+            roles.ChooseTextColumn(0, options.text_column);
+            // The file's text: what the window writes into the export file.
+            out << lintaro::FormatInfo(options.format).file_start;
+            const std::string text =
+                lintaro::BuildExportText(options.format, *io.Table(), selection, roles);
+            // Program text is UTF-8 already on an ordinary desktop: no converted copy then.
+            if (lintaro::ProgramCharsetIsUtf8()) {
+                out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            } else {
+                out << lintaro::ProgramTextToUtf8(text);
+            }
+            break;
+        }
+    }
 }
 
 }  // namespace
@@ -73,6 +140,7 @@ int main(int argc, char** argv) {
     lintaro::CliRunIo io(*parsed.options);
     const MatchReport report = lintaro::RunMatch(io);
     const int status = ReportProblem(report, parsed.options->path);
+    ReportAlso(report, parsed.options->path);
     if (status != kExitSuccess) return status;
 
     const lintaro::CliOptions& options = *parsed.options;
@@ -99,42 +167,25 @@ int main(int argc, char** argv) {
     if (to_file) {
         if (const int error = file.Create(); error != 0) return ReportWriteFailure(output_path, error);
     }
-    lintaro::PendingFileBuffer file_buffer(file);
-    std::ostream file_stream(&file_buffer);
-    std::ostream& out = to_file ? file_stream : std::cout;
-    switch (options.output) {
-        case lintaro::CliOutput::kTable:
-            lintaro::WriteTableTsv(*io.Table(), out);
-            break;
-        case lintaro::CliOutput::kSpans:
-            out << io.Spans();
-            break;
-        case lintaro::CliOutput::kCount:
-            out << lintaro::ProgramTextToUtf8(io.CountLineText()) << '\n';
-            break;
-        case lintaro::CliOutput::kExport: {
-            lintaro::ColumnRoles roles;
-            roles.ChooseLinkColumn(0, options.link_column);
-            roles.ChooseTextColumn(0, options.text_column);
-            const std::string text =
-                lintaro::BuildExportText(options.format, *io.Table(), selection.rect, roles);
-            // Program text is UTF-8 already on an ordinary desktop: no converted copy then.
-            if (lintaro::ProgramCharsetIsUtf8()) {
-                out.write(text.data(), static_cast<std::streamsize>(text.size()));
-            } else {
-                out << lintaro::ProgramTextToUtf8(text);
-            }
-            break;
+    try {
+        lintaro::PendingFileBuffer file_buffer(file);
+        std::ostream file_stream(&file_buffer);
+        std::ostream& out = to_file ? file_stream : std::cout;
+        WriteOutput(options, io, selection.rect, out);
+        out.flush();
+        if (!to_file && !out) {
+            std::cerr << "lintaro-cli: cannot write the output\n";
+            return kExitUnreadable;
         }
+    } catch (const std::bad_alloc&) {
+        // The pending file goes away unplaced: an old file of that name stays as it was.
+        std::cerr << "lintaro-cli: out of memory while writing the output\n";
+        return kExitOutOfMemory;
     }
-    out.flush();
     if (to_file) {
         if (const int error = file.PlaceReplacing(output_path); error != 0) {
             return ReportWriteFailure(output_path, error);
         }
-    } else if (!out) {
-        std::cerr << "lintaro-cli: cannot write the output\n";
-        return kExitUnreadable;
     }
     return kExitSuccess;
 }

@@ -31,12 +31,26 @@ std::string NumberedName(const std::string& directory, const std::string& stem,
 
 // Gives temporary the name target unless target exists; falls back to a hard link where the
 // file system cannot rename without replacing.
-int PlaceNoReplace(FileSystem& files, const std::string& temporary, const std::string& target) {
+int RenameNoReplaceOrLink(FileSystem& files, const std::string& temporary,
+                          const std::string& target) {
     const int error = files.RenameNoReplace(temporary, target);
     if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP) return error;
     const int link_error = files.Link(temporary, target);
     if (link_error == 0) files.Remove(temporary);
     return link_error;
+}
+
+// Tries fresh hidden names in directory until make(name) gives something other than EEXIST;
+// name is the one made, or empty when none could be.
+template <typename Make>
+int WithFreshName(const std::string& directory, std::string& name, const Make& make) {
+    int error = EEXIST;
+    for (int attempt = 0; attempt < kMaxTemporaryAttempts && error == EEXIST; ++attempt) {
+        name = directory + TemporaryName();
+        error = make(name);
+    }
+    if (error != 0) name.clear();
+    return error;
 }
 
 }  // namespace
@@ -49,15 +63,15 @@ PendingFile::~PendingFile() {
 }
 
 int PendingFile::Create() {
-    error_ = EEXIST;
-    for (int attempt = 0; attempt < kMaxTemporaryAttempts && error_ == EEXIST; ++attempt) {
-        temporary_ = directory_ + TemporaryName();
-        error_ = files_.CreateNew(temporary_, fd_);
+    error_ = files_.CreateUnnamed(directory_, fd_);
+    unnamed_ = error_ == 0;
+    if (error_ == EOPNOTSUPP || error_ == EISDIR || error_ == EINVAL) {
+        // No unnamed files here (an old kernel answers EISDIR): a named temporary instead.
+        error_ = WithFreshName(directory_, temporary_, [this](const std::string& name) {
+            return files_.CreateNew(name, fd_);
+        });
     }
-    if (error_ != 0) {
-        temporary_.clear();
-        fd_ = -1;
-    }
+    if (error_ != 0) fd_ = -1;
     return error_;
 }
 
@@ -68,27 +82,43 @@ int PendingFile::Write(std::string_view bytes) {
 
 int PendingFile::Finish() {
     if (fd_ < 0) return error_ != 0 ? error_ : EBADF;
+    if (unnamed_) {
+        // Kept open: closing it before it has a name would throw it away.
+        const int sync_error = files_.Sync(fd_);
+        if (error_ == 0) error_ = sync_error;
+        return error_;
+    }
     const int close_error = files_.SyncAndClose(fd_);
     fd_ = -1;
     if (error_ == 0) error_ = close_error;
     return error_;
 }
 
+int PendingFile::PlaceNoReplace(const std::string& target) {
+    if (unnamed_) return files_.LinkUnnamed(fd_, target);
+    return RenameNoReplaceOrLink(files_, temporary_, target);
+}
+
 void PendingFile::Discard() {
-    if (fd_ >= 0) files_.SyncAndClose(fd_);
+    if (fd_ >= 0) files_.Close(fd_);
     fd_ = -1;
+    unnamed_ = false;
     if (!temporary_.empty()) files_.Remove(temporary_);
     temporary_.clear();
 }
 
 int PendingFile::PlaceReplacing(const std::string& target) {
     int error = Finish();
-    if (error == 0) error = files_.Rename(temporary_, target);
-    if (error == 0) {
-        temporary_.clear();
-    } else {
-        Discard();
+    if (error == 0 && unnamed_) {
+        // A link never replaces a name: the file gets a hidden name of its own first, which
+        // the rename then moves over the target in one step.
+        error = WithFreshName(directory_, temporary_, [this](const std::string& name) {
+            return files_.LinkUnnamed(fd_, name);
+        });
     }
+    if (error == 0) error = files_.Rename(temporary_, target);
+    if (error == 0) temporary_.clear();
+    Discard();
     return error;
 }
 
@@ -96,26 +126,25 @@ WriteResult PendingFile::PlaceAsNew(const std::string& stem, std::string_view ex
     std::string target = NumberedName(directory_, stem, extension, 1);
     int error = Finish();
     for (int number = 2; error == 0; ++number) {
-        error = PlaceNoReplace(files_, temporary_, target);
+        error = PlaceNoReplace(target);
         if (error != EEXIST || number > kMaxNumberedNames) break;
         target = NumberedName(directory_, stem, extension, number);
         error = 0;
     }
-    if (error != 0) {
-        Discard();
-        return {false, std::move(target), error};
-    }
-    temporary_.clear();
-    return {true, std::move(target), 0};
+    // Placed: the temporary's name, if it had one, is gone.
+    if (error == 0) temporary_.clear();
+    Discard();
+    return {error == 0, std::move(target), error};
 }
 
 WriteResult WriteNewFile(FileSystem& files, const std::string& directory, const std::string& stem,
-                         std::string_view extension, std::string_view bytes) {
+                         std::string_view extension,
+                         std::initializer_list<std::string_view> pieces) {
     PendingFile file(files, directory);
     if (const int error = file.Create(); error != 0) {
         return {false, NumberedName(directory, stem, extension, 1), error};
     }
-    file.Write(bytes);
+    for (const std::string_view bytes : pieces) file.Write(bytes);
     return file.PlaceAsNew(stem, extension);
 }
 

@@ -1,6 +1,7 @@
 // Writing an output file whole or not at all, through a temporary file in its directory.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -14,9 +15,11 @@ struct WriteResult {
     int error = 0;     // on failure: an errno value (see base/system_error.h for its words)
 };
 
-// A file being written under a temporary name in its directory. It takes its final name only
-// once every byte is written and flushed, so a failure, a crash or a kill never leaves a
-// partial file under that name; the temporary is removed unless it was placed.
+// A file being written in its directory without a name, or, where the file system cannot
+// make unnamed files, under a hidden temporary name. It takes its final name only once every
+// byte is written and flushed, so a failure, a crash or a kill never leaves a partial file
+// under that name. An unnamed file vanishes by itself when the process ends, however it ends;
+// a named temporary is removed unless it was placed (a kill leaves it).
 class PendingFile {
   public:
     // directory is "" (the current directory) or ends with "/".
@@ -25,7 +28,7 @@ class PendingFile {
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
 
-    // Creates the temporary file; 0 or the error.
+    // Creates the file, unnamed where the file system allows it; 0 or the error.
     int Create();
     // Appends bytes. After a failure nothing more is written and the first error stays.
     int Write(std::string_view bytes);
@@ -37,20 +40,24 @@ class PendingFile {
     WriteResult PlaceAsNew(const std::string& stem, std::string_view extension);
 
   private:
-    // Flushes and closes the temporary; 0 or the first error of the whole write.
+    // Flushes the file; 0 or the first error of the whole write. A named temporary is closed.
     int Finish();
+    // Gives the finished file the name target unless that exists (EEXIST).
+    int PlaceNoReplace(const std::string& target);
     void Discard();
 
     FileSystem& files_;
     std::string directory_;
-    std::string temporary_;
+    std::string temporary_;  // the named temporary: a hidden name that is still to be removed
     int fd_ = -1;
+    bool unnamed_ = false;
     int error_ = 0;
 };
 
-// Writes bytes to a new file named directory + stem + extension, never replacing an existing
-// file (see PendingFile::PlaceAsNew).
+// Writes pieces one after another to a new file named directory + stem + extension, never
+// replacing an existing file (see PendingFile::PlaceAsNew).
 WriteResult WriteNewFile(FileSystem& files, const std::string& directory, const std::string& stem,
-                         std::string_view extension, std::string_view bytes);
+                         std::string_view extension,
+                         std::initializer_list<std::string_view> pieces);
 
 }  // namespace lintaro

@@ -1,7 +1,9 @@
 // The export driver, step by step.
 #include "export/export_selection.h"
 
+#include <new>
 #include <optional>
+#include <string_view>
 
 #include "base/program_text.h"
 #include "base/system_error.h"
@@ -29,20 +31,42 @@ void ExportSelection(ExportIo& io) {
 
     // Building and writing a large selection takes a while: that part runs as long work, which
     // a cancel stops before anything is written.
+    // Running out of memory stops the export with a message and leaves everything as it was:
+    // the table, the clipboard and the folder (a file not yet placed is removed).
+    const auto out_of_memory = [&io](std::u16string_view doing) {
+        io.ShowMessage(Utf16ToProgramText(std::u16string(u"内存不足：") + std::u16string(doing)),
+                       Utf16ToProgramText(u"错误"), true);
+    };
     WorkProgress progress;
     std::string text;
     std::optional<WriteResult> written;
+    bool memory_ran_out = false;
     io.RunLongWork(progress, [&] {
-        text = BuildExportText(format, table, selection, roles, &progress);
-        if (progress.CancelRequested()) return;
-        // Program text already is UTF-8 on most systems: write it without a converted copy.
-        const std::string converted =
-            ProgramCharsetIsUtf8() ? std::string() : ProgramTextToUtf8(text);
-        const std::string_view bytes = ProgramCharsetIsUtf8() ? std::string_view(text) : converted;
-        written = WriteNewFile(files, directory, stem, info.extension, bytes);
+        try {
+            text = BuildExportText(format, table, selection, roles, &progress);
+            if (progress.CancelRequested()) return;
+            // Program text already is UTF-8 on most systems: write it without a converted copy.
+            const std::string converted =
+                ProgramCharsetIsUtf8() ? std::string() : ProgramTextToUtf8(text);
+            const std::string_view bytes =
+                ProgramCharsetIsUtf8() ? std::string_view(text) : converted;
+            written =
+                WriteNewFile(files, directory, stem, info.extension, {info.file_start, bytes});
+        } catch (const std::bad_alloc&) {
+            memory_ran_out = true;
+            text = std::string();
+        }
     });
+    if (memory_ran_out) return out_of_memory(u"无法完成导出，没有写入文件");
     if (!written) return;  // cancelled: no file, nothing on the clipboard, nothing to report
-    if (info.to_clipboard) io.SetClipboardText(text);
+    if (info.to_clipboard) {
+        try {
+            io.SetClipboardText(text);
+        } catch (const std::bad_alloc&) {
+            // The clipboard keeps what it held; the file is written all the same.
+            out_of_memory(u"无法把导出文本放到剪贴板");
+        }
+    }
 
     if (written->ok) {
         io.ShowMessage(Utf16ToProgramText(u"已导出到目录：") + directory,

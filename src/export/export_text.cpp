@@ -14,8 +14,11 @@ namespace {
 // Cells hold HTML source: "&" stays so that their entities still render.
 constexpr ReplacePair kCellEscapePairs[] = {
     {" ", "&nbsp;"}, {"<", "&lt;"}, {">", "&gt;"}, {"\"", "&quot;"}, {"'", "&apos;"}};
-// Inside a double-quoted attribute only '"' could end the value early.
-constexpr ReplacePair kAttributePairs[] = {{"\"", "&quot;"}};
+// The link formats carry cells harvested from other pages: no "<" or ">" of a cell may open or
+// close an element there. "&" stays, so that the entities anchor texts carry still read right.
+constexpr ReplacePair kLinkTextPairs[] = {{"<", "&lt;"}, {">", "&gt;"}};
+// Inside a double-quoted attribute '"' would also end the value early.
+constexpr ReplacePair kAttributePairs[] = {{"\"", "&quot;"}, {"<", "&lt;"}, {">", "&gt;"}};
 
 constexpr std::string_view kTableStart = "<figure><table><thead><tr>";
 constexpr std::string_view kHeaderCellStart = "<th><span>";
@@ -71,6 +74,7 @@ class ExportTextBuilder {
         : table_(table),
           selection_(selection),
           roles_(roles),
+          link_text_(kLinkTextPairs, ProgramCharacterSetKind()),
           attribute_(kAttributePairs, ProgramCharacterSetKind()),
           escape_(kCellEscapePairs, ProgramCharacterSetKind()),
           progress_(progress) {}
@@ -130,9 +134,9 @@ class ExportTextBuilder {
         const int last = selection_.last_row;
         const int link = roles_.LinkColumn();
         const int text = roles_.TextColumn();
-        return CellBytes(table_, first, last, text, text) +
+        return CellBytes(table_, first, last, text, text, &link_text_) +
                CellBytes(table_, first, last, link, link, &attribute_) +
-               (link_shown ? CellBytes(table_, first, last, link, link) : 0);
+               (link_shown ? CellBytes(table_, first, last, link, link, &link_text_) : 0);
     }
 
     void AppendStyledLinkRows() {
@@ -144,11 +148,11 @@ class ExportTextBuilder {
         for (int row = selection_.first_row; row <= selection_.last_row && GoOn(row); ++row) {
             const std::string_view link = CellText(table_, row, roles_.LinkColumn());
             text_ += pieces.p1;
-            text_ += CellText(table_, row, roles_.TextColumn());
+            link_text_.AppendReplaced(text_, CellText(table_, row, roles_.TextColumn()));
             text_ += pieces.p2;
             attribute_.AppendReplaced(text_, link);
             text_ += pieces.p3;
-            text_ += link;
+            link_text_.AppendReplaced(text_, link);
             text_ += pieces.p4;
             text_ += "\r\n";
         }
@@ -165,7 +169,7 @@ class ExportTextBuilder {
             text_ += kRowStart;
             attribute_.AppendReplaced(text_, CellText(table_, row, roles_.LinkColumn()));
             text_ += kHrefEnd;
-            text_ += CellText(table_, row, roles_.TextColumn());
+            link_text_.AppendReplaced(text_, CellText(table_, row, roles_.TextColumn()));
             text_ += kRowEnd;
         }
     }
@@ -225,6 +229,7 @@ class ExportTextBuilder {
     const ResultTable& table_;
     const SelectionRect selection_;
     const ColumnRoles& roles_;
+    const PairReplacer link_text_;
     const PairReplacer attribute_;
     const PairReplacer escape_;
     WorkProgress* const progress_;

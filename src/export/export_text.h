@@ -13,7 +13,8 @@ namespace lintaro {
 
 // The export text, in program text, of the rows first_row..last_row of selection:
 // - StyledLinkPage and LinkList read the link and text columns of roles and ignore the
-//   selected columns; the link goes into an href attribute with each '"' written "&quot;";
+//   selected columns; every "<" and ">" of those cells is written "&lt;" and "&gt;", and
+//   the link goes into an href attribute with each '"' also written "&quot;";
 // - PlainText, HtmlTable and StyledTablePage read the selected columns; the two table formats
 //   take their header cells from row 0 and escape cell texts into HTML entities.
 // A cell outside the table (a column role the current table lacks) reads as the empty text.

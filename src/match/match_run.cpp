@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <memory>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -60,24 +61,42 @@ ResultTable BuildResultTable(const SearchResults& results, int group_count,
 
 }  // namespace
 
-MatchReport RunMatch(MatchRunIo& io) {
+namespace {
+
+// The engine and the search end their loop with the exception's message when memory runs out.
+bool RanOutOfMemory(const SearchResults& results) {
+    return results.EngineGaveUp() && results.EngineMessage() == std::bad_alloc().what();
+}
+
+MatchReport RunStages(MatchRunIo& io, MatchReport::Stage& stage) {
     SubjectBytes bytes = ReadSubjectBytes(io.SubjectPath());
     io.StageDone(MatchStage::kRead);
+    stage = MatchReport::Stage::kDecode;
     SubjectText subject = DecodeSubject(std::move(bytes));
     io.StageDone(MatchStage::kDecode);
+    stage = MatchReport::Stage::kSearch;
     regex expression;
     const bool compiled = expression.Compile(io.Pattern(), !io.IgnoreCase());
     const auto text = std::make_shared<const std::string>(std::move(subject.text));
     const SearchResults results = expression.SearchAll(*text, io.SearchSettings(), io.Progress());
     io.StageDone(MatchStage::kSearch);
+    if (RanOutOfMemory(results)) throw std::bad_alloc();
 
-    io.SetCountLine(CountLine(results.size()));
+    // Built before anything is written, so that running out of memory leaves the front end's
+    // count line and table as they were.
+    stage = MatchReport::Stage::kTable;
+    ResultTable table =
+        BuildResultTable(results, expression.GetGroupCount(), text, io.HeadingWidth());
     io.ReceiveMatches(results);
-    io.ReplaceTable(BuildResultTable(results, expression.GetGroupCount(), text, io.HeadingWidth()));
+    io.SetCountLine(CountLine(results.size()));
+    io.ReplaceTable(std::move(table));
 
     MatchReport report;
     report.match_count = results.size();
     report.cancelled = results.Cancelled();
+    report.file_shrank = subject.shrank;
+    report.engine_gave_up = results.EngineGaveUp();
+    report.engine_message = results.EngineMessage();
     if (subject.read_error != 0) {
         report.problem = MatchReport::Problem::kFileUnreadable;
         report.error = subject.read_error;
@@ -96,6 +115,20 @@ MatchReport RunMatch(MatchRunIo& io) {
         report.detail = results.EngineMessage();
     }
     return report;
+}
+
+}  // namespace
+
+MatchReport RunMatch(MatchRunIo& io) {
+    MatchReport::Stage stage = MatchReport::Stage::kRead;
+    try {
+        return RunStages(io, stage);
+    } catch (const std::bad_alloc&) {
+        MatchReport report;
+        report.problem = MatchReport::Problem::kOutOfMemory;
+        report.stage = stage;
+        return report;
+    }
 }
 
 std::string CountLine(std::int64_t match_count) {

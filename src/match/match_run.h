@@ -54,16 +54,27 @@ struct MatchReport {
         kTextCutMalformed,  // position: byte offset in the file of the malformed sequence
         kTextCutNul,        // position: byte offset in the file of the NUL
         kEngineGaveUp,      // detail: the engine's message; matches found so far are listed
+        kOutOfMemory,       // stage: what was being done; the previous table stays
     };
+    // What a run was doing when memory ran out.
+    enum class Stage { kRead, kDecode, kSearch, kTable };
     Problem problem = Problem::kNone;
     std::string detail;
     std::int64_t position = -1;
     std::int64_t match_count = 0;
     bool cancelled = false;  // the search was cancelled: the matches found until then are listed
     int error = 0;  // kFileUnreadable: an errno value or a code of base/system_error.h
+    Stage stage = Stage::kRead;  // kOutOfMemory
+    // Said beside the problem above, which may be another one: the file ended before the
+    // length it had when it was opened (it shrank while being read), and the engine gave up
+    // (also when the text was cut as well: then matches before the cut may be missing).
+    bool file_shrank = false;
+    bool engine_gave_up = false;
+    std::string engine_message = {};
 };
 
-// Runs one match with the inputs of io and writes its count line and table.
+// Runs one match with the inputs of io and writes its count line and table. When memory runs
+// out, the report says so and neither the count line nor the table is written.
 MatchReport RunMatch(MatchRunIo& io);
 
 // "共找到 " + count + " 处匹配结果：" in program text.

@@ -1,8 +1,9 @@
 // Reading the subject file: the text a match run searches.
 #include "match/subject_text.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <exception>
+#include <new>
 #include <utility>
 
 #include "base/huge_pages.h"
@@ -12,6 +13,9 @@
 namespace lintaro {
 
 namespace {
+
+constexpr std::size_t kFirstBufferBytes = 64 * 1024;
+constexpr std::size_t kProbeBytes = 4096;
 
 // Closes a descriptor of the file system when the read is over, however it ends.
 class OpenDescriptor {
@@ -41,16 +45,30 @@ SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
 
     SubjectBytes read;
     std::string& bytes = read.bytes;
-    try {
-        // Advised before the first touch: filling ordinary fresh pages costs more than the read.
-        bytes.reserve(static_cast<std::size_t>(size));
-        AdviseHugePages(bytes.data(), bytes.capacity());
-        bytes.resize(static_cast<std::size_t>(size));
-    } catch (const std::exception&) {
-        return {{}, ENOMEM};
-    }
+    // A file of the length it reports is read into one buffer of that length, advised before
+    // the first touch: filling ordinary fresh pages costs more than the read. Files that
+    // report no length (/proc and the like) start from a small buffer that grows. Running
+    // out of memory here is the run's to report (std::bad_alloc).
+    if (static_cast<std::uint64_t>(size) > bytes.max_size()) throw std::bad_alloc();
+    const auto expected = static_cast<std::size_t>(size);
+    bytes.reserve(std::max(expected, kFirstBufferBytes));
+    AdviseHugePages(bytes.data(), bytes.capacity());
+    bytes.resize(bytes.capacity());
     std::size_t arrived = 0;
-    while (arrived < bytes.size()) {
+    while (true) {
+        if (arrived == bytes.size()) {
+            // The buffer is full: only a read past it tells whether the file ends here.
+            char probe[kProbeBytes];
+            std::int64_t count = 0;
+            if (const int error = files.Read(fd, probe, sizeof probe, count); error != 0) {
+                read.error = error;
+            }
+            if (count <= 0) break;
+            bytes.resize(std::max(bytes.size() * 2, kFirstBufferBytes));
+            std::copy_n(probe, count, bytes.data() + arrived);
+            arrived += static_cast<std::size_t>(count);
+            continue;
+        }
         std::int64_t count = 0;
         const int error = files.Read(fd, bytes.data() + arrived,
                                      static_cast<std::int64_t>(bytes.size() - arrived), count);
@@ -60,12 +78,17 @@ SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
         arrived += static_cast<std::size_t>(count);
     }
     bytes.resize(arrived);
+    // Files under /sys report a page and hold less: only a file that is now shorter than it
+    // was shrank while it was read.
+    std::int64_t now = size;
+    read.shrank = read.error == 0 && arrived < expected && files.CurrentSize(fd, now) == 0 &&
+                  now < size;
     return read;
 }
 
 SubjectText DecodeSubject(SubjectBytes bytes, const std::string& charset) {
     DecodedSubject decoded = DecodeSubjectBytes(std::move(bytes.bytes), charset);
-    return {std::move(decoded.text), bytes.error, decoded.cut, decoded.cut_offset};
+    return {std::move(decoded.text), bytes.error, bytes.shrank, decoded.cut, decoded.cut_offset};
 }
 
 }  // namespace lintaro

@@ -18,19 +18,22 @@ inline constexpr const char* kNoFileCaption = "拖入文件";
 struct SubjectBytes {
     std::string bytes;
     int error = 0;  // 0, or why the file could not be read (wholly or in part); see file_system.h
+    bool shrank = false;  // the file ended before the length it had when it was opened
 };
 
 // The subject text, why its file could not be read (if so), and where decoding stopped early.
 struct SubjectText {
     std::string text;
     int read_error = 0;
+    bool shrank = false;
     DecodedSubject::Cut cut = DecodedSubject::Cut::kNone;
     std::int64_t cut_offset = -1;  // byte offset in the file of the sequence that ended it
 };
 
-// Reads the whole file at path (program text in charset) in one go. A missing, unreadable or
-// empty file gives no bytes; a file that arrives shorter than its length gives what arrived.
-// The error says why, except for a missing file named kNoFileCaption.
+// Reads the whole file at path (program text in charset) to its end, also past the length it
+// reports (files under /proc report 0). A missing, unreadable or empty file gives no bytes; a
+// file that ends early gives what arrived, with shrank set. The error says why, except for a
+// missing file named kNoFileCaption. Throws std::bad_alloc when the bytes do not fit in memory.
 SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files = SystemFiles(),
                               const std::string& charset = ProgramCharset());
 

@@ -25,7 +25,7 @@ TEST_P(RunNoticeTest, DescribesTheProblem) {
     EXPECT_EQ(notice.brief, QString::fromUtf8(c.brief));
     EXPECT_EQ(notice.detail, QString::fromUtf8(c.detail));
     EXPECT_EQ(notice.IsEmpty(), c.report.problem == MatchReport::Problem::kNone &&
-                                    !c.report.cancelled);
+                                    !c.report.cancelled && !c.report.file_shrank);
 }
 
 TEST(RunNoticeTest, MarkupInAMessageLeavesTheTooltipPlainText) {
@@ -35,6 +35,7 @@ TEST(RunNoticeTest, MarkupInAMessageLeavesTheTooltipPlainText) {
 }
 
 using Problem = MatchReport::Problem;
+using Stage = MatchReport::Stage;
 
 INSTANTIATE_TEST_SUITE_P(
     Problems, RunNoticeTest,
@@ -65,6 +66,21 @@ INSTANTIATE_TEST_SUITE_P(
                    {Problem::kEngineGaveUp, "too complex", -1, 12},
                    "匹配引擎在 12 处匹配后放弃",
                    "匹配引擎在 12 处匹配后放弃，只列出了此前找到的匹配：\ntoo complex"},
+        NoticeCase{"OutOfMemoryBuildingTheTable",
+                   {Problem::kOutOfMemory, "", -1, 0, false, 0, Stage::kTable},
+                   "内存不足：生成表格",
+                   "生成表格时内存不足，表格保留了上次的结果：\n/data/页面.html"},
+        NoticeCase{"FileShrankWhileRead",
+                   {Problem::kNone, "", -1, 2, false, 0, Stage::kRead, true},
+                   "文件在读取时被截断",
+                   "文件在读取时被截断，只匹配了读到的文本：\n/data/页面.html"},
+        // The engine gave up before the cut: matches before the cut may be missing too.
+        NoticeCase{"CutAndEngineGaveUp",
+                   {Problem::kTextCutMalformed, "", 42, 1, false, 0, Stage::kRead, false, true,
+                    "too complex"},
+                   "文本在字节偏移 42 处截断：不是有效的 UTF-8；匹配引擎在 1 处匹配后放弃",
+                   "文件在字节偏移 42 处不是有效的 UTF-8，只匹配了此前的文本：\n/data/页面.html\n"
+                   "匹配引擎在 1 处匹配后放弃，只列出了此前找到的匹配：\ntoo complex"},
         NoticeCase{"Cancelled",
                    {Problem::kNone, "", -1, 40, true},
                    "已取消：列出了取消前找到的 40 处匹配",

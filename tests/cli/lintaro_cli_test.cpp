@@ -109,7 +109,9 @@ INSTANTIATE_TEST_SUITE_P(
         CliCase{"Directory", {"/"}, "", "", "lintaro-cli: cannot read /: Is a directory\n", 1},
         CliCase{"ExportLinksWithDefaultRoles", {"--format", "links", "FILE"},
                 "<a href=\"https://a.org/p\">文</a> <A HREF=\"http://b.cn\">b</A>",
-                "<a href=\"https://a.org\">文</a><br/>\r\n<a href=\"http://b.cn\">b</a><br/>\r\n", "",
+                "<meta charset=\"utf-8\">\r\n<a href=\"https://a.org\">文</a><br/>\r\n"
+                "<a href=\"http://b.cn\">b</a><br/>\r\n",
+                "",
                 0},
         CliCase{"ExportTextOfChosenCells",
                 {"-e", "(\\w)(\\d)", "--format", "text", "--rows", "2-3", "--columns", "2-3",

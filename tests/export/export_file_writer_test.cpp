@@ -13,21 +13,29 @@ namespace {
 
 using Call = FailingFileSystem::Call;
 
-class NewFileTest : public testing::TestWithParam<bool> {};  // rename unsupported
+// Where the file is made: unnamed, or named and renamed, or named and linked.
+enum class Temporary { kUnnamed, kRenamed, kLinked };
+
+FailingFileSystem FilesFor(Temporary temporary, Call call = Call::kNone, int error = 0) {
+    return FailingFileSystem(call, error, temporary == Temporary::kLinked,
+                             temporary != Temporary::kUnnamed);
+}
+
+class NewFileTest : public testing::TestWithParam<Temporary> {};
 
 TEST_P(NewFileTest, WritesWholeFileUnderAFreeName) {
     TempDir dir;
-    FailingFileSystem files(Call::kNone, 0, GetParam());
+    FailingFileSystem files = FilesFor(GetParam());
     const std::string bytes = "a\r\n中\n";
 
-    const WriteResult first = WriteNewFile(files, dir.Slash(), "文本1秒", ".txt", bytes);
+    const WriteResult first = WriteNewFile(files, dir.Slash(), "文本1秒", ".txt", {bytes});
     EXPECT_TRUE(first.ok);
     EXPECT_EQ(first.path, dir.Slash() + "文本1秒.txt");
     EXPECT_EQ(dir.Read("文本1秒.txt"), bytes);
     EXPECT_EQ(dir.Names(), (std::set<std::string>{"文本1秒.txt"}));  // no temporary left
 
     dir.Write("文本1秒 (2).txt", "taken");
-    const WriteResult third = WriteNewFile(files, dir.Slash(), "文本1秒", ".txt", "new");
+    const WriteResult third = WriteNewFile(files, dir.Slash(), "文本1秒", ".txt", {"new"});
     EXPECT_TRUE(third.ok);
     EXPECT_EQ(third.path, dir.Slash() + "文本1秒 (3).txt");
     EXPECT_EQ(dir.Read("文本1秒.txt"), bytes);
@@ -36,14 +44,16 @@ TEST_P(NewFileTest, WritesWholeFileUnderAFreeName) {
     EXPECT_EQ(dir.Names().size(), 3u);
 }
 
-INSTANTIATE_TEST_SUITE_P(RenameOrLink, NewFileTest, testing::Bool());
+INSTANTIATE_TEST_SUITE_P(UnnamedRenamedOrLinked, NewFileTest,
+                         testing::Values(Temporary::kUnnamed, Temporary::kRenamed,
+                                         Temporary::kLinked));
 
-TEST(NewFileTest, PermissionsFollowTheUmask) {
+TEST_P(NewFileTest, PermissionsFollowTheUmask) {
     TempDir dir;
-    PosixFileSystem files;
+    FailingFileSystem files = FilesFor(GetParam());
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    ASSERT_TRUE(WriteNewFile(files, dir.Slash(), "n", ".html", "x").ok);
+    ASSERT_TRUE(WriteNewFile(files, dir.Slash(), "n", ".html", {"x"}).ok);
     struct stat status {};
     ASSERT_EQ(::stat((dir.Slash() + "n.html").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0666 & ~mask);
@@ -53,7 +63,7 @@ struct FailureCase {
     const char* name;
     Call call;
     int error;
-    bool rename_unsupported;
+    Temporary temporary;
 };
 
 class WriteFailureTest : public testing::TestWithParam<FailureCase> {};
@@ -61,8 +71,8 @@ class WriteFailureTest : public testing::TestWithParam<FailureCase> {};
 TEST_P(WriteFailureTest, ReportsPathAndReasonAndLeavesNothing) {
     const FailureCase& c = GetParam();
     TempDir dir;
-    FailingFileSystem files(c.call, c.error, c.rename_unsupported);
-    const WriteResult result = WriteNewFile(files, dir.Slash(), "n", ".html", "<p>bytes</p>");
+    FailingFileSystem files = FilesFor(c.temporary, c.call, c.error);
+    const WriteResult result = WriteNewFile(files, dir.Slash(), "n", ".html", {"<p>bytes</p>"});
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.path, dir.Slash() + "n.html");
     EXPECT_EQ(result.error, c.error);
@@ -71,18 +81,23 @@ TEST_P(WriteFailureTest, ReportsPathAndReasonAndLeavesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Calls, WriteFailureTest,
-    testing::Values(FailureCase{"CreateDenied", Call::kCreateNew, EACCES, false},
-                    FailureCase{"DiskFullWhileWriting", Call::kWriteAll, ENOSPC, false},
-                    FailureCase{"CloseFails", Call::kSyncAndClose, EIO, false},
-                    FailureCase{"RenameDenied", Call::kRenameNoReplace, EACCES, false},
-                    FailureCase{"LinkDenied", Call::kLink, EPERM, true}),
+    testing::Values(
+        FailureCase{"UnnamedCreateDenied", Call::kCreateUnnamed, EACCES, Temporary::kUnnamed},
+        FailureCase{"UnnamedDiskFull", Call::kWriteAll, ENOSPC, Temporary::kUnnamed},
+        FailureCase{"UnnamedSyncFails", Call::kSync, EIO, Temporary::kUnnamed},
+        FailureCase{"UnnamedLinkDenied", Call::kLinkUnnamed, EACCES, Temporary::kUnnamed},
+        FailureCase{"CreateDenied", Call::kCreateNew, EACCES, Temporary::kRenamed},
+        FailureCase{"DiskFullWhileWriting", Call::kWriteAll, ENOSPC, Temporary::kRenamed},
+        FailureCase{"CloseFails", Call::kSyncAndClose, EIO, Temporary::kRenamed},
+        FailureCase{"RenameDenied", Call::kRenameNoReplace, EACCES, Temporary::kRenamed},
+        FailureCase{"LinkDenied", Call::kLink, EPERM, Temporary::kLinked}),
     [](const testing::TestParamInfo<FailureCase>& row) { return row.param.name; });
 
 TEST(WriteFailureTest, MissingDirectory) {
     TempDir dir;
     PosixFileSystem files;
     const std::string missing = dir.Slash() + "gone/";
-    const WriteResult result = WriteNewFile(files, missing, "n", ".txt", "x");
+    const WriteResult result = WriteNewFile(files, missing, "n", ".txt", {"x"});
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.path, missing + "n.txt");
     EXPECT_EQ(result.error, ENOENT);
@@ -95,7 +110,7 @@ TEST_P(ReplacingTest, KeepsTheOldFileOnFailure) {
     const FailureCase& c = GetParam();
     TempDir dir;
     dir.Write("out.txt", "old");
-    FailingFileSystem files(c.call, c.error);
+    FailingFileSystem files = FilesFor(c.temporary, c.call, c.error);
     int error = 0;
     {
         PendingFile file(files, dir.Slash());
@@ -110,22 +125,30 @@ TEST_P(ReplacingTest, KeepsTheOldFileOnFailure) {
 
 INSTANTIATE_TEST_SUITE_P(
     Calls, ReplacingTest,
-    testing::Values(FailureCase{"Succeeds", Call::kNone, 0, false},
-                    FailureCase{"CreateDenied", Call::kCreateNew, EACCES, false},
-                    FailureCase{"DiskFullWhileWriting", Call::kWriteAll, ENOSPC, false},
-                    FailureCase{"CloseFails", Call::kSyncAndClose, EIO, false},
-                    FailureCase{"RenameFails", Call::kRename, EXDEV, false}),
+    testing::Values(
+        FailureCase{"UnnamedSucceeds", Call::kNone, 0, Temporary::kUnnamed},
+        FailureCase{"UnnamedDiskFull", Call::kWriteAll, ENOSPC, Temporary::kUnnamed},
+        FailureCase{"UnnamedSyncFails", Call::kSync, EIO, Temporary::kUnnamed},
+        FailureCase{"UnnamedLinkFails", Call::kLinkUnnamed, EMLINK, Temporary::kUnnamed},
+        FailureCase{"UnnamedRenameFails", Call::kRename, EXDEV, Temporary::kUnnamed},
+        FailureCase{"Succeeds", Call::kNone, 0, Temporary::kRenamed},
+        FailureCase{"CreateDenied", Call::kCreateNew, EACCES, Temporary::kRenamed},
+        FailureCase{"DiskFullWhileWriting", Call::kWriteAll, ENOSPC, Temporary::kRenamed},
+        FailureCase{"CloseFails", Call::kSyncAndClose, EIO, Temporary::kRenamed},
+        FailureCase{"RenameFails", Call::kRename, EXDEV, Temporary::kRenamed}),
     [](const testing::TestParamInfo<FailureCase>& row) { return row.param.name; });
 
 TEST(ReplacingTest, AnUnplacedFileLeavesNothing) {
-    TempDir dir;
-    PosixFileSystem files;
-    {
-        PendingFile file(files, dir.Slash());
-        ASSERT_EQ(file.Create(), 0);
-        file.Write("never placed");
+    for (const Temporary temporary : {Temporary::kUnnamed, Temporary::kRenamed}) {
+        TempDir dir;
+        FailingFileSystem files = FilesFor(temporary);
+        {
+            PendingFile file(files, dir.Slash());
+            ASSERT_EQ(file.Create(), 0);
+            file.Write("never placed");
+        }
+        EXPECT_TRUE(dir.Names().empty());
     }
-    EXPECT_TRUE(dir.Names().empty());
 }
 
 }  // namespace

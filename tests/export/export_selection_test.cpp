@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <new>
 #include <optional>
 
 #include "export/export_text.h"
@@ -53,10 +54,13 @@ class FakeExportIo : public ExportIo {
     std::pair<std::int64_t, std::int64_t> long_work_rows;  // rows done, rows in all
 };
 
+const std::string kCharsetLine = "<meta charset=\"utf-8\">\r\n";
+
 struct FormatCase {
     ExportFormat format;
     std::string file_name;
     bool to_clipboard;
+    std::string charset_line;  // what the file holds before the export text
 };
 
 class ExportFormatTest : public testing::TestWithParam<FormatCase> {};
@@ -73,7 +77,8 @@ TEST_P(ExportFormatTest, WritesFileAndClipboardAndReportsDirectory) {
 
     const std::string text = BuildExportText(c.format, io.table, io.selection, io.roles);
     EXPECT_EQ(dir.Names(), (std::set<std::string>{c.file_name}));
-    EXPECT_EQ(dir.Read(c.file_name), text);  // UTF-8 as is: no byte-order mark
+    // UTF-8 as is, no byte-order mark; the link list and the plain table declare it.
+    EXPECT_EQ(dir.Read(c.file_name), c.charset_line + text);
     EXPECT_EQ(io.clipboard, c.to_clipboard ? text : "before");
     EXPECT_EQ(io.messages, (std::vector<Message>{{"已导出到目录：" + dir.Slash(), "完成", false}}));
 }
@@ -81,11 +86,13 @@ TEST_P(ExportFormatTest, WritesFileAndClipboardAndReportsDirectory) {
 INSTANTIATE_TEST_SUITE_P(
     Formats, ExportFormatTest,
     testing::Values(
-        FormatCase{ExportFormat::StyledLinkPage, "个性链接2022年3月9日8时5分7秒.html", true},
-        FormatCase{ExportFormat::LinkList, "链接2022年3月9日8时5分7秒.html", true},
-        FormatCase{ExportFormat::PlainText, "文本2022年3月9日8时5分7秒.txt", true},
-        FormatCase{ExportFormat::HtmlTable, "html表格2022年3月9日8时5分7秒.html", false},
-        FormatCase{ExportFormat::StyledTablePage, "个性表格2022年3月9日8时5分7秒.html", false}));
+        FormatCase{ExportFormat::StyledLinkPage, "个性链接2022年3月9日8时5分7秒.html", true, ""},
+        FormatCase{ExportFormat::LinkList, "链接2022年3月9日8时5分7秒.html", true, kCharsetLine},
+        FormatCase{ExportFormat::PlainText, "文本2022年3月9日8时5分7秒.txt", true, ""},
+        FormatCase{ExportFormat::HtmlTable, "html表格2022年3月9日8时5分7秒.html", false,
+                   kCharsetLine},
+        FormatCase{ExportFormat::StyledTablePage, "个性表格2022年3月9日8时5分7秒.html", false,
+                   ""}));
 
 TEST(ExportSelectionTest, NothingSelectedShowsErrorOnly) {
     TempDir dir;
@@ -160,6 +167,48 @@ TEST(ExportSelectionTest, WithoutDroppedFileWritesIntoCurrentDirectory) {
     std::filesystem::current_path(previous);
     EXPECT_EQ(dir.Names(), (std::set<std::string>{"文本2022年3月9日8时5分7秒.txt"}));
     EXPECT_EQ(io.messages, (std::vector<Message>{{"已导出到目录：", "完成", false}}));
+}
+
+// Memory runs out once the temporary file holds part of the text.
+class MemoryRunsOutWhileWriting : public PosixFileSystem {
+  public:
+    int WriteAll(int fd, std::string_view bytes) override {
+        PosixFileSystem::WriteAll(fd, bytes.substr(0, bytes.size() / 2));
+        throw std::bad_alloc();
+    }
+};
+
+class OutOfMemoryIo : public FakeExportIo {
+  public:
+    FileSystem& Files() override { return writing_fails ? failing_files : SystemFiles(); }
+    void SetClipboardText(const std::string& text) override {
+        if (!writing_fails) throw std::bad_alloc();
+        FakeExportIo::SetClipboardText(text);
+    }
+    bool writing_fails = true;
+    MemoryRunsOutWhileWriting failing_files;
+};
+
+TEST(ExportSelectionTest, RunningOutOfMemoryLeavesEverythingAsItWas) {
+    TempDir dir;
+    OutOfMemoryIo writing;
+    writing.caption = dir.Slash() + "page.htm";
+    writing.clipboard = "before";
+    ExportSelection(writing);
+    EXPECT_TRUE(dir.Names().empty());
+    EXPECT_EQ(writing.clipboard, "before");
+    EXPECT_EQ(writing.messages,
+              (std::vector<Message>{{"内存不足：无法完成导出，没有写入文件", "错误", true}}));
+
+    // The clipboard cannot take the text: it keeps its own, and the file is written anyway.
+    OutOfMemoryIo clipboard;
+    clipboard.writing_fails = false;
+    clipboard.caption = dir.Slash() + "page.htm";
+    ExportSelection(clipboard);
+    EXPECT_EQ(dir.Names().size(), 1u);
+    EXPECT_EQ(clipboard.messages,
+              (std::vector<Message>{{"内存不足：无法把导出文本放到剪贴板", "错误", true},
+                                    {"已导出到目录：" + dir.Slash(), "完成", false}}));
 }
 
 }  // namespace

@@ -107,12 +107,12 @@ INSTANTIATE_TEST_SUITE_P(
                        "<a href=\"https://b.org/it's\">a & b</a><br/>\r\n"
                        "<a href=\"\"></a><br/>\r\n"
                        "<a href=\"say &quot;hi&quot;\">it's</a><br/>\r\n"},
-        ExportTextCase{"LinkListKeepsMarkup",
+        ExportTextCase{"LinkListEscapesMarkupOfTextAndHref",
                        ExportFormat::LinkList,
                        {4, 3, 4, 3},
-                       3,
                        1,
-                       "<a href=\"it's\"><b>x</b></a><br/>\r\n"},
+                       1,
+                       "<a href=\"&lt;b&gt;x&lt;/b&gt;\">&lt;b&gt;x&lt;/b&gt;</a><br/>\r\n"},
         ExportTextCase{"LinkListLinkEqualsText",
                        ExportFormat::LinkList,
                        {1, 1, 1, 1},
@@ -134,12 +134,13 @@ INSTANTIATE_TEST_SUITE_P(
             LinkPage(LinkRow("Home", "http://a.com", "http://a.com") +
                      LinkRow("a & b", "https://b.org/it's", "https://b.org/it's") +
                      LinkRow("", "", "") + LinkRow("it's", "say &quot;hi&quot;", "say \"hi\""))},
-        ExportTextCase{"StyledLinkPageLinkEqualsTextWithMarkup",
+        ExportTextCase{"StyledLinkPageEscapesMarkupOfTextAndLink",
                        ExportFormat::StyledLinkPage,
                        {4, 2, 4, 3},
                        1,
                        1,
-                       LinkPage(LinkRow("<b>x</b>", "<b>x</b>", "<b>x</b>"))},
+                       LinkPage(LinkRow("&lt;b&gt;x&lt;/b&gt;", "&lt;b&gt;x&lt;/b&gt;",
+                                        "&lt;b&gt;x&lt;/b&gt;"))},
         ExportTextCase{"StyledLinkPageTextBeyondTable",
                        ExportFormat::StyledLinkPage,
                        {1, 1, 1, 1},

@@ -9,15 +9,42 @@ namespace lintaro {
 
 class FailingFileSystem : public PosixFileSystem {
   public:
-    enum class Call { kNone, kCreateNew, kWriteAll, kSyncAndClose, kRename, kRenameNoReplace, kLink };
+    enum class Call {
+        kNone,
+        kCreateNew,
+        kCreateUnnamed,
+        kLinkUnnamed,
+        kWriteAll,
+        kSyncAndClose,
+        kSync,
+        kRename,
+        kRenameNoReplace,
+        kLink,
+    };
 
     // call fails with error; with rename_unsupported, every RenameNoReplace fails with EINVAL
-    // as on file systems that cannot rename without replacing.
-    FailingFileSystem(Call call, int error, bool rename_unsupported = false)
-        : call_(call), error_(error), rename_unsupported_(rename_unsupported) {}
+    // as on file systems that cannot rename without replacing; with unnamed_unsupported, every
+    // CreateUnnamed fails with EOPNOTSUPP as on file systems without unnamed files.
+    FailingFileSystem(Call call, int error, bool rename_unsupported = false,
+                      bool unnamed_unsupported = false)
+        : call_(call),
+          error_(error),
+          rename_unsupported_(rename_unsupported),
+          unnamed_unsupported_(unnamed_unsupported) {}
 
     int CreateNew(const std::string& path, int& fd) override {
         return call_ == Call::kCreateNew ? error_ : PosixFileSystem::CreateNew(path, fd);
+    }
+    int CreateUnnamed(const std::string& directory, int& fd) override {
+        if (unnamed_unsupported_) return EOPNOTSUPP;
+        return call_ == Call::kCreateUnnamed ? error_ : PosixFileSystem::CreateUnnamed(directory, fd);
+    }
+    int LinkUnnamed(int fd, const std::string& path) override {
+        return call_ == Call::kLinkUnnamed ? error_ : PosixFileSystem::LinkUnnamed(fd, path);
+    }
+    int Sync(int fd) override {
+        const int error = PosixFileSystem::Sync(fd);
+        return call_ == Call::kSync ? error_ : error;
     }
     int WriteAll(int fd, std::string_view bytes) override {
         if (call_ != Call::kWriteAll) return PosixFileSystem::WriteAll(fd, bytes);
@@ -44,6 +71,7 @@ class FailingFileSystem : public PosixFileSystem {
     Call call_;
     int error_;
     bool rename_unsupported_;
+    bool unnamed_unsupported_;
 };
 
 }  // namespace lintaro

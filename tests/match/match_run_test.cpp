@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <optional>
 
 #include "match/buffered_run_io.h"
@@ -161,6 +162,35 @@ TEST_F(MatchRunTest, BufferedRunDeliversWhatADirectRunWrites) {
     buffered.Deliver(io_);
     EXPECT_EQ(io_.count_line, "共找到 2 处匹配结果：");
     EXPECT_EQ(Cells(*io_.table), "序号|匹配文本|子表达式匹配1\n1|x|x\n2|x|x\n");
+}
+
+// The engine gave up before the text was cut: both are reported, since matches before the
+// cut may be missing as well.
+TEST_F(MatchRunTest, EngineGivingUpBeforeACutIsReportedBesideIt) {
+    io_.pattern = "x|(a+)+$";
+    UseFile("x" + std::string(40, 'a') + "b\xFF");
+    const MatchReport report = Run(io_);
+    EXPECT_EQ(report.problem, Problem::kTextCutMalformed);
+    EXPECT_EQ(report.position, 42);
+    EXPECT_TRUE(report.engine_gave_up);
+    EXPECT_FALSE(report.engine_message.empty());
+    EXPECT_EQ(Cells(*io_.table), "序号|匹配文本|子表达式匹配1\n1|x|\n");
+}
+
+// Memory running out is reported with what the run was doing, and the front end's count line
+// and table stay as they were.
+TEST_F(MatchRunTest, RunningOutOfMemoryWritesNothing) {
+    struct OutOfMemoryIo : FakeRunIo {
+        void ReceiveMatches(const SearchResults& /*results*/) override { throw std::bad_alloc(); }
+    } io;
+    io.pattern = "a";
+    io.path = directory_.Write("subject.html", "aaa");
+    io.count_line = "before";
+    const MatchReport report = RunMatch(io);
+    EXPECT_EQ(report.problem, Problem::kOutOfMemory);
+    EXPECT_EQ(report.stage, MatchReport::Stage::kTable);
+    EXPECT_EQ(io.count_line, "before");
+    EXPECT_FALSE(io.table);
 }
 
 struct ProblemCase {

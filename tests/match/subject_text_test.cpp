@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 
 #include "base/system_error.h"
 #include "support/temp_dir.h"
@@ -35,6 +36,10 @@ struct FakeFiles : PosixFileSystem {
         position += count;
         return 0;
     }
+    int CurrentSize(int /*fd*/, std::int64_t& now) override {
+        now = size_after >= 0 ? size_after : static_cast<std::int64_t>(content.size());
+        return 0;
+    }
     void Close(int /*fd*/) override {}
 
     std::string content;
@@ -44,6 +49,7 @@ struct FakeFiles : PosixFileSystem {
     int read_error = 0;
     int open_error = 0;
     std::int64_t position = 0;
+    std::int64_t size_after = -1;  // the length after the read; -1: that of content
 };
 
 struct ReadCase {
@@ -54,6 +60,7 @@ struct ReadCase {
     int error;
     Cut cut = Cut::kNone;
     std::int64_t cut_offset = -1;
+    bool shrank = false;
 };
 
 FakeFiles Serving(std::string content, std::int64_t chunk = 1 << 20, std::int64_t limit = 1 << 20,
@@ -79,6 +86,13 @@ FakeFiles Claiming(std::int64_t size, std::string content) {
     return files;
 }
 
+// A file whose length says more than it holds, now as before the read.
+FakeFiles HoldingLess(std::int64_t size, std::string content) {
+    FakeFiles files = Claiming(size, std::move(content));
+    files.size_after = size;
+    return files;
+}
+
 SubjectText ReadAndDecode(const std::string& path, FileSystem& files) {
     return DecodeSubject(ReadSubjectBytes(path, files, "UTF-8"), "UTF-8");
 }
@@ -92,6 +106,7 @@ TEST_P(ReadSubjectTest, ReadsAndReports) {
     EXPECT_EQ(subject.read_error, c.error);
     EXPECT_EQ(subject.cut, c.cut);
     EXPECT_EQ(subject.cut_offset, c.cut_offset);
+    EXPECT_EQ(subject.shrank, c.shrank);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -99,8 +114,15 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ReadCase{"WholeFile", "/f", Serving("abc"), "abc", 0},
         ReadCase{"ManySmallReads", "/f", Serving("abcdefg", 2), "abcdefg", 0},
-        ReadCase{"ShorterThanItsLength", "/f", Claiming(10, "abcd"), "abcd", 0},
-        ReadCase{"LongerThanItsLength", "/f", Claiming(2, "abcd"), "ab", 0},
+        ReadCase{"ShrankWhileRead", "/f", Claiming(10, "abcd"), "abcd", 0, Cut::kNone, -1, true},
+        // Files under /sys report a page whatever they hold: no warning for those.
+        ReadCase{"HoldsLessThanItsLengthSays", "/f", HoldingLess(4096, "ab"), "ab", 0},
+        // Files under /proc report the length 0, and a file may grow while it is read: both
+        // are read to their end.
+        ReadCase{"GrewWhileRead", "/f", Claiming(2, "abcd"), "abcd", 0},
+        ReadCase{"ReportsNoLength", "/f", Claiming(0, "abc"), "abc", 0},
+        ReadCase{"ReportsNoLengthAndOutgrowsTheFirstBuffer", "/f",
+                 Claiming(0, std::string(300'000, 'x')), std::string(300'000, 'x'), 0},
         ReadCase{"EmptyFile", "/f", Serving(""), "", 0},
         ReadCase{"EmptyPath", "", Serving("abc"), "", kErrorNoFileNamed},
         ReadCase{"ReadFailsHalfway", "/f", Serving("abcdef", 2, 4, EIO), "abcd", EIO},
@@ -137,6 +159,19 @@ TEST_F(SystemFilesTest, ReadsRegularFilesAndRefusesOthers) {
         EXPECT_EQ(subject.text, "") << refused.path;
         EXPECT_EQ(subject.read_error, refused.error) << refused.path;
     }
+}
+
+TEST_F(SystemFilesTest, ReadsFilesThatReportNoLength) {
+    struct stat status {};
+    ASSERT_EQ(::stat("/proc/version", &status), 0);
+    ASSERT_EQ(status.st_size, 0);
+    std::ifstream in("/proc/version", std::ios::binary);
+    const std::string expected(std::istreambuf_iterator<char>(in), {});
+    ASSERT_FALSE(expected.empty());
+    const SubjectText subject = ReadAndDecode("/proc/version", SystemFiles());
+    EXPECT_EQ(subject.text, expected);
+    EXPECT_EQ(subject.read_error, 0);
+    EXPECT_FALSE(subject.shrank);
 }
 
 }  // namespace

@@ -159,6 +159,9 @@ const HostileCase kCases[] = {
      },
      {"SUBJECT"}, 1, "", CannotRead("not a regular file")},
     {"CharacterDevice", Existing("/dev/zero"), {"SUBJECT"}, 1, "", CannotRead("not a regular file")},
+    // The kernel reports the length 0 for files under /proc; they are read to their end.
+    {"FileReportingNoLength", Existing("/proc/version"), {"-e", "^Linux version", "--count", "SUBJECT"},
+     0, Count(1), ""},
     {"NoReadPermission",
      [](const fs::path& directory) {
          const fs::path file = WriteFile(directory / "locked.html", "x");
@@ -198,6 +201,11 @@ const HostileCase kCases[] = {
     {"CatastrophicBacktracking", File(kBacktrackingText), {"-e", "(a+)+$", "--spans", "SUBJECT"}, 0,
      "1\t0,2\t0,2\n", "lintaro-cli: warning: the regular-expression engine gave up after 1 matches: ",
      true},
+    // Both are said: the matches before the cut may be missing too.
+    {"EngineGivesUpBeforeACut", File("x" + std::string(40, 'a') + "b\xFF"),
+     {"-e", "x|(a+)+$", "--spans", "SUBJECT"}, 0, "1\t0,1\t-\n",
+     Warning("is not valid UTF-8", 42) + "lintaro-cli: warning: the regular-expression engine also "
+     "gave up after 1 matches, before the cut: ", true},
     {"RecursionOutOfStack", File(std::string(20000, 'a') + std::string(20000, 'b')),
      {"-e", "a(?R)?b", "--count", "SUBJECT"}, 0, Count(0),
      "lintaro-cli: warning: the regular-expression engine gave up after 0 matches: ", true},
@@ -245,7 +253,7 @@ const HostileCase kCases[] = {
     // walked columns up to the role's index and ran into the time limit.
     {"ExportColumnRolesBeyondTheTable", File(kTwoLinks),
      {"--format", "links", "--link-column", "2147483647", "--text-column", "9", "SUBJECT"}, 0,
-     "<a href=\"\"></a><br/>\r\n<a href=\"\"></a><br/>\r\n", ""},
+     "<meta charset=\"utf-8\">\r\n<a href=\"\"></a><br/>\r\n<a href=\"\"></a><br/>\r\n", ""},
 };
 // clang-format on
 

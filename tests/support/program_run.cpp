@@ -299,6 +299,7 @@ ProgramOutcome RunProgram(const ProgramRun& run) {
                 }
             }
         }
+        if (running && run.while_running) run.while_running(child);
         siginfo_t ended{};
         if (running &&
             waitid(P_PID, static_cast<id_t>(child), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -29,6 +30,9 @@ struct ProgramRun {
     std::optional<std::uint64_t> address_space_limit = {};
     // A run that lasts longer is killed together with every process it started.
     std::chrono::milliseconds time_limit = std::chrono::seconds(60);
+    // Called with the child's process id every few milliseconds while it runs, so that a test
+    // can act on it from outside (send a signal, truncate its file).
+    std::function<void(int pid)> while_running = {};
 };
 
 // How one run ended.
