@@ -4,12 +4,12 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QMessageBox>
 
 #include <cstdint>
 #include <utility>
 
+#include "app/drop_zone.h"
 #include "table/qt_conversions.h"
 #include "table/result_table_model.h"
 #include "table/result_table_view.h"
@@ -28,7 +28,7 @@ QString DescribeExportProgress(const WorkProgress& progress) {
 
 WindowExportIo::WindowExportIo(QWidget& window, const ResultTableView& table_view,
                                const QButtonGroup& formats, const ColumnRoles& roles,
-                               const QLabel& drop_zone, BlockingWorkRunner run_blocked)
+                               const DropZone& drop_zone, BlockingWorkRunner run_blocked)
     : window_(window),
       table_view_(table_view),
       formats_(formats),
@@ -54,7 +54,9 @@ ColumnRoles WindowExportIo::Roles() const {
 }
 
 std::string WindowExportIo::DropZoneCaption() const {
-    return QStringToProgramText(drop_zone_.text());
+    // The path's bytes behind the caption, so that the export lands in the folder the file
+    // really is in.
+    return drop_zone_.Path().toStdString();
 }
 
 void WindowExportIo::SetClipboardText(const std::string& text) {
