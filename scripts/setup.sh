@@ -4,7 +4,7 @@ set -eu
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 PACKAGES="build-essential cmake pkg-config qt6-base-dev libgl-dev libboost-regex-dev libgtest-dev \
-  xvfb xauth xdotool fonts-wqy-microhei imagemagick xclip ripgrep chromium desktop-file-utils dpkg-dev \
+  qt6-translations-l10n xvfb xauth xdotool fonts-wqy-microhei imagemagick xclip ripgrep chromium desktop-file-utils dpkg-dev \
   clang-14 libclang-rt-14-dev llvm-14"
 # Skip apt entirely when everything is present, so repeated runs cost nothing.
 missing=""
