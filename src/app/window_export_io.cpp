@@ -60,7 +60,18 @@ std::string WindowExportIo::DropZoneCaption() const {
 }
 
 void WindowExportIo::SetClipboardText(const std::string& text) {
-    QGuiApplication::clipboard()->setText(ProgramTextToQString(text));
+    // A text of hundreds of megabytes takes seconds to convert: not on the window's thread.
+    QString converted;
+    WorkProgress progress;
+    progress.Start(1);
+    run_blocked_(
+        progress,
+        [&] {
+            converted = ProgramTextToQString(text);
+            progress.Add(1, 0);
+        },
+        [](const WorkProgress&) { return QStringLiteral("正在放入剪贴板……"); });
+    QGuiApplication::clipboard()->setText(converted);
 }
 
 void WindowExportIo::ShowMessage(const std::string& text, const std::string& caption,
