@@ -61,5 +61,5 @@ set(CPACK_STRIP_FILES ON)
 # Library dependencies come from the binaries themselves; the rest are what the libraries do
 # not name: Qt's X11 and Wayland platform plugins, and a font that has the Chinese captions.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-wqy-microhei | fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-wqy-microhei | fonts-noto-cjk")
 include(CPack)

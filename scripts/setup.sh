@@ -11,6 +11,7 @@ BUILD_PACKAGES="
   pkg-config
   qt6-base-dev
   qt6-qpa-plugins
+  qt6-translations-l10n
   libgl-dev
   libboost-regex-dev
   libgtest-dev

@@ -6,7 +6,7 @@
 namespace lintaro {
 
 // Each control's rectangle in client-area pixels at creation, in the order the window
-// creates them (later siblings draw on top of earlier ones). LayoutControls moves six of
+// creates them (later siblings draw on top of earlier ones). LayoutControls moves seven of
 // them on every size change; the others stay where they are.
 struct ControlDesign {
     ControlBox match_button;        // 按钮1
@@ -51,11 +51,12 @@ inline constexpr ControlDesign kControlDesign{
     .format_panel = {310, 276, 490, 34},
 };
 
-// The six size-following controls where the design places them.
+// The seven size-following controls where the design places them.
 constexpr ControlLayout DesignLayout() {
     return ControlLayout{
         .table = kControlDesign.table,
         .pattern_edit = kControlDesign.pattern_edit,
+        .count_line = kControlDesign.count_line,
         .drop_zone = kControlDesign.drop_zone,
         .match_button = kControlDesign.match_button,
         .export_button = kControlDesign.export_button,

@@ -24,6 +24,8 @@ void CountLineLabel::SetCountLine(const QString& line) {
     setTextFormat(Qt::PlainText);
     setText(count_line_);
     setToolTip(QString());
+    notice_brief_.clear();
+    notice_detail_.clear();
 }
 
 void CountLineLabel::ShowNotice(const RunNotice& notice) {
@@ -43,6 +45,13 @@ void CountLineLabel::ShowNotice(const RunNotice& notice) {
                      QString(gap).replace(QLatin1Char(' '), QStringLiteral("&nbsp;")),
                      kNoticeColour.name(), brief.toHtmlEscaped()));
     setToolTip(notice.detail);
+    notice_brief_ = notice.brief;
+    notice_detail_ = notice.detail;
+}
+
+void CountLineLabel::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    if (!notice_brief_.isEmpty()) ShowNotice(RunNotice{notice_brief_, notice_detail_});
 }
 
 }  // namespace lintaro

@@ -9,7 +9,8 @@ namespace lintaro {
 struct RunNotice;
 
 // Shows the count line as plain text. A notice follows it in red, cut to the room the count
-// leaves, with the whole detail as the tooltip; the next count line alone clears it.
+// leaves, with the whole detail as the tooltip, and cut again when the line's width changes;
+// the next count line alone clears it.
 class CountLineLabel : public QLabel {
     Q_OBJECT
   public:
@@ -20,9 +21,15 @@ class CountLineLabel : public QLabel {
     // Shows notice after the current count line; an empty notice leaves the count alone.
     void ShowNotice(const RunNotice& notice);
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
     // The last count line, kept as plain text so that a notice can follow it.
     QString count_line_;
+    // The notice shown after it, kept whole so that it can be cut again; empty when none.
+    QString notice_brief_;
+    QString notice_detail_;
 };
 
 }  // namespace lintaro

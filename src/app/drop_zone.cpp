@@ -3,6 +3,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,18 +11,28 @@
 
 namespace lintaro {
 
-DropZone::DropZone(const QString& caption, QWidget* parent) : QLabel(caption, parent) {
+DropZone::DropZone(const QString& caption, const QByteArray& path, QWidget* parent)
+    : QLabel(caption, parent), path_(path) {
     setAcceptDrops(true);
 }
 
-QStringList DropZone::LocalFilePaths(const QMimeData* data) {
+QList<QByteArray> DropZone::LocalFilePaths(const QMimeData* data) {
     if (data == nullptr || !data->hasUrls()) return {};
-    QStringList paths;
+    QList<QByteArray> paths;
     for (const QUrl& url : data->urls()) {
         if (!url.isLocalFile()) return {};
-        paths.append(url.toLocalFile());
+        // The URL's percent-encoded path is the file's bytes; a QString could not carry the
+        // ones that are not UTF-8.
+        paths.append(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
     }
     return paths;
+}
+
+void DropZone::ShowPath(const QByteArray& path) {
+    path_ = path;
+    const QString readable = QFile::decodeName(path);
+    setText(readable);
+    setToolTip(readable);
 }
 
 bool DropZone::AcceptFiles(QDropEvent* event) {

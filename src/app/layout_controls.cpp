@@ -1,4 +1,4 @@
-// The arithmetic that fits the window's six size-following controls to its client area.
+// The arithmetic that fits the window's seven size-following controls to its client area.
 #include "app/layout_controls.h"
 
 #include <cmath>
@@ -28,6 +28,7 @@ ControlLayout LayoutControls(const ControlLayout& current, int client_width, int
     next.table.height = Truncate(below_table - kTableStep - remainder);
 
     next.pattern_edit.width = Truncate(w - 2.0 * next.pattern_edit.left);
+    next.count_line.width = Truncate(w - 2.0 * next.count_line.left);
     next.drop_zone.width = Truncate(w - 2.0 * next.drop_zone.left);
 
     const double pattern_right =

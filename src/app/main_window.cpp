@@ -3,6 +3,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -12,9 +13,12 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QShortcut>
+#include <QStyle>
 
 #include <algorithm>
 #include <functional>
+#include <initializer_list>
+#include <limits>
 #include <memory>
 #include <utility>
 
@@ -26,6 +30,7 @@
 #include "app/run_notice.h"
 #include "app/window_export_io.h"
 #include "app/window_run_io.h"
+#include "base/program_text.h"
 #include "export/export_format.h"
 #include "export/export_selection.h"
 #include "match/buffered_run_io.h"
@@ -51,6 +56,12 @@ const QColor kRoleLineNormal(0, 128, 0);         // green
 const QColor kRoleLineHighlight(255, 255, 0);    // yellow
 constexpr int kFlashMilliseconds = 100;
 constexpr int kCharacterHeight = 15;  // pixels, the pattern box's and the role line's font
+// Pixels, every other caption's font: the boxes are fixed in pixels, so a larger desktop font
+// must not make their captions larger.
+constexpr int kCaptionPixelSize = 12;
+// Below these the layout would give the pattern box and the table no room at all.
+constexpr int kMinimumClientWidth = 480;
+constexpr int kMinimumClientHeight = 424;
 
 QRect ToRect(const ControlBox& box) {
     return QRect(box.left, box.top, std::max(box.width, 0), std::max(box.height, 0));
@@ -83,6 +94,21 @@ void SetThinFrame(QFrame* frame) {
     frame->setLineWidth(1);
 }
 
+// The window's own colours whatever the desktop's theme: the style's light palette with the
+// window colour and black text, which every control inherits.
+QPalette WindowPalette(const QStyle& style) {
+    QPalette palette = style.standardPalette();
+    palette.setColor(QPalette::Window, ToQColor(kWindowColour));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    return palette;
+}
+
+void SetCaptionFont(QWidget* control) {
+    QFont font = control->font();
+    font.setPixelSize(kCaptionPixelSize);
+    control->setFont(font);
+}
+
 void SetFill(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
     QPalette palette = widget->palette();
     palette.setColor(role, colour);
@@ -95,10 +121,11 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     InitAppResources();
     setWindowTitle(QStringLiteral("Lintaro"));
     setWindowIcon(QIcon(QStringLiteral(":/lintaro/lintaro_icon.png")));
-    SetFill(this, QPalette::Window, ToQColor(kWindowColour));
+    setPalette(WindowPalette(*style()));
     setAutoFillBackground(true);
     // The client area; the window manager adds its frame around it.
     resize(1300, 769);
+    setMinimumSize(kMinimumClientWidth, kMinimumClientHeight);
 
     CreateControls();
     run_io_ = std::make_unique<WindowRunIo>(*pattern_edit_, *ignore_case_box_, *drop_zone_,
@@ -155,6 +182,9 @@ void MainWindow::CreateControls() {
         format_group_->addButton(radio, static_cast<int>(format));
     }
     text_radio_->setChecked(true);
+    KeepTabStopOnCheckedFormat();
+    connect(format_group_, &QButtonGroup::buttonToggled, this,
+            &MainWindow::KeepTabStopOnCheckedFormat);
 
     side_bar_ = Place(new QFrame(this), "side_bar", design.side_bar);
     SetFill(side_bar_, QPalette::Window, kSideBarFill);
@@ -189,8 +219,10 @@ void MainWindow::CreateControls() {
                                  design.pattern_heading);
 
     // The caption a run reads as "no file yet" until a file is dropped.
-    drop_zone_ =
-        Place(new DropZone(QString::fromUtf8(kNoFileCaption), this), "drop_zone", design.drop_zone);
+    drop_zone_ = Place(new DropZone(QString::fromUtf8(kNoFileCaption),
+                                    QByteArray::fromStdString(Utf8ToProgramText(kNoFileCaption)),
+                                    this),
+                       "drop_zone", design.drop_zone);
     drop_zone_->setAlignment(Qt::AlignCenter);
     SetThinFrame(drop_zone_);
     SetFill(drop_zone_, QPalette::Window, Qt::white);
@@ -223,6 +255,8 @@ void MainWindow::CreateControls() {
     pattern_edit_->setPalette(pattern_palette);
     // Dragged text must not land here: only the drop zone takes drops.
     pattern_edit_->setAcceptDrops(false);
+    // The box has no length limit; Qt's default one cuts a pasted pattern silently.
+    pattern_edit_->setMaxLength(std::numeric_limits<int>::max());
     pattern_edit_->setText(QString::fromUtf8(kPresetPattern));
     pattern_edit_->setCursorPosition(0);
     pattern_edit_->deselect();
@@ -233,10 +267,34 @@ void MainWindow::CreateControls() {
     SetFill(format_panel_, QPalette::WindowText, Qt::black);
     // The panel frames the radio buttons from behind.
     format_panel_->lower();
+    // In a narrow window the pattern box's and the format strip's neighbours reach under the
+    // buttons; the buttons stay on top, so every visible part of them takes its clicks.
+    match_button_->raise();
+    export_button_->raise();
+
+    for (QWidget* caption :
+         std::initializer_list<QWidget*>{match_button_, export_button_, format_heading_,
+                                         styled_table_radio_, table_radio_, text_radio_,
+                                         link_list_radio_, styled_links_radio_, count_line_,
+                                         drop_heading_, ignore_case_box_, pattern_heading_,
+                                         drop_zone_}) {
+        SetCaptionFont(caption);
+    }
+}
+
+void MainWindow::KeepTabStopOnCheckedFormat() {
+    // Tab enters the format group on its checked button, as Space there changes nothing;
+    // arrow keys move inside the group.
+    for (QAbstractButton* radio : format_group_->buttons()) {
+        const Qt::FocusPolicy policy = radio->isChecked() ? Qt::StrongFocus : Qt::ClickFocus;
+        radio->setFocusPolicy(policy);
+    }
 }
 
 void MainWindow::BindEvents() {
     connect(match_button_, &QPushButton::clicked, this, &MainWindow::RunMatch);
+    // Enter in the pattern box runs the match as the button does; the focus stays there.
+    connect(pattern_edit_, &QLineEdit::returnPressed, this, &MainWindow::RunMatch);
     connect(export_button_, &QPushButton::clicked, this, &MainWindow::ExportSelection);
     connect(styled_links_radio_, &QRadioButton::clicked, this, &MainWindow::FlashColumnRoles);
     connect(link_list_radio_, &QRadioButton::clicked, this, &MainWindow::FlashColumnRoles);
@@ -284,6 +342,7 @@ ControlLayout MainWindow::CurrentLayout() const {
     return ControlLayout{
         .table = ToBox(table_view_->geometry()),
         .pattern_edit = ToBox(pattern_edit_->geometry()),
+        .count_line = ToBox(count_line_->geometry()),
         .drop_zone = ToBox(drop_zone_->geometry()),
         .match_button = ToBox(match_button_->geometry()),
         .export_button = ToBox(export_button_->geometry()),
@@ -294,6 +353,7 @@ ControlLayout MainWindow::CurrentLayout() const {
 void MainWindow::ApplyLayout(const ControlLayout& layout) {
     table_view_->setGeometry(ToRect(layout.table));
     pattern_edit_->setGeometry(ToRect(layout.pattern_edit));
+    count_line_->setGeometry(ToRect(layout.count_line));
     drop_zone_->setGeometry(ToRect(layout.drop_zone));
     match_button_->setGeometry(ToRect(layout.match_button));
     export_button_->setGeometry(ToRect(layout.export_button));
@@ -318,27 +378,29 @@ void MainWindow::RunWhileBlocked(WorkProgress& progress, const std::function<voi
     RunLongWork(this, progress, work, describe);
 }
 
-void MainWindow::HandleFilesDropped(const QStringList& paths) {
+void MainWindow::HandleFilesDropped(const QList<QByteArray>& paths) {
     // A drop can arrive while a run or an export holds the window; it is not taken then.
     if (long_work_running_) return;
-    QString caption;
+    QByteArray drop_text;
     if (paths.size() == 1) {
-        caption = paths.front();
+        drop_text = paths.front();
     } else {
-        for (const QString& path : paths) caption += path + QStringLiteral("\r\n");
+        for (const QByteArray& path : paths) drop_text += path + "\r\n";
     }
-    drop_zone_->setText(caption);
+    drop_zone_->ShowPath(drop_text);
     RunMatch();
 }
 
 void MainWindow::ChooseFile() {
     QFileDialog dialog(this, QStringLiteral("选择要匹配的文件"));
     dialog.setFileMode(QFileDialog::ExistingFile);
-    const QFileInfo current(drop_zone_->text());
+    dialog.setNameFilters({QStringLiteral("网页文件 (*.html *.htm *.xhtml *.shtml)"),
+                           QStringLiteral("文本文件 (*.txt)"), QStringLiteral("所有文件 (*)")});
+    const QFileInfo current(QFile::decodeName(drop_zone_->Path()));
     if (current.isAbsolute()) dialog.setDirectory(current.absolutePath());
     if (dialog.exec() != QDialog::Accepted) return;
     const QStringList chosen = dialog.selectedFiles();
-    if (!chosen.isEmpty()) HandleFilesDropped({chosen.front()});
+    if (!chosen.isEmpty()) HandleFilesDropped({QFile::encodeName(chosen.front())});
 }
 
 void MainWindow::FlashColumnRoles() {

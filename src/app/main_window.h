@@ -1,6 +1,8 @@
 // The main window: every control of Lintaro, and the handlers that decide what a user's act does.
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QWidget>
 
@@ -44,9 +46,9 @@ class MainWindow : public QWidget {
 
     // Runs a match over the file the drop zone names and shows the outcome.
     void RunMatch();
-    // Shows the dropped paths in the drop zone (one path alone; several each followed by
-    // CR LF) and runs a match.
-    void HandleFilesDropped(const QStringList& paths);
+    // Shows the dropped paths (the system's bytes) in the drop zone (one path alone; several
+    // each followed by CR LF) and runs a match.
+    void HandleFilesDropped(const QList<QByteArray>& paths);
     // Lets the user pick one file, handled as a drop of that file.
     void ChooseFile();
     // Highlights the column-role line for 100 ms while events go on being handled.
@@ -68,6 +70,8 @@ class MainWindow : public QWidget {
     void CreateControls();
     void BindEvents();
     void SetTabOrder();
+    // Makes the checked format button the group's one tab stop.
+    void KeepTabStopOnCheckedFormat();
     // Attaches the drop target, writes the column-role line and runs the first match.
     void HandleWindowCreated();
     void ApplyLayout(const ControlLayout& layout);

@@ -4,12 +4,12 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QMessageBox>
 
 #include <cstdint>
 #include <utility>
 
+#include "app/drop_zone.h"
 #include "table/qt_conversions.h"
 #include "table/result_table_model.h"
 #include "table/result_table_view.h"
@@ -28,7 +28,7 @@ QString DescribeExportProgress(const WorkProgress& progress) {
 
 WindowExportIo::WindowExportIo(QWidget& window, const ResultTableView& table_view,
                                const QButtonGroup& formats, const ColumnRoles& roles,
-                               const QLabel& drop_zone, BlockingWorkRunner run_blocked)
+                               const DropZone& drop_zone, BlockingWorkRunner run_blocked)
     : window_(window),
       table_view_(table_view),
       formats_(formats),
@@ -54,11 +54,24 @@ ColumnRoles WindowExportIo::Roles() const {
 }
 
 std::string WindowExportIo::DropZoneCaption() const {
-    return QStringToProgramText(drop_zone_.text());
+    // The path's bytes behind the caption, so that the export lands in the folder the file
+    // really is in.
+    return drop_zone_.Path().toStdString();
 }
 
 void WindowExportIo::SetClipboardText(const std::string& text) {
-    QGuiApplication::clipboard()->setText(ProgramTextToQString(text));
+    // A text of hundreds of megabytes takes seconds to convert: not on the window's thread.
+    QString converted;
+    WorkProgress progress;
+    progress.Start(1);
+    run_blocked_(
+        progress,
+        [&] {
+            converted = ProgramTextToQString(text);
+            progress.Add(1, 0);
+        },
+        [](const WorkProgress&) { return QStringLiteral("正在放入剪贴板……"); });
+    QGuiApplication::clipboard()->setText(converted);
 }
 
 void WindowExportIo::ShowMessage(const std::string& text, const std::string& caption,

@@ -9,11 +9,11 @@
 #include "export/export_io.h"
 
 class QButtonGroup;
-class QLabel;
 class QWidget;
 
 namespace lintaro {
 
+class DropZone;
 class ResultTableView;
 
 // Runs long work while the window takes no other drop, run or export; describe words how far
@@ -23,12 +23,12 @@ using BlockingWorkRunner =
                        const std::function<QString(const WorkProgress&)>& describe)>;
 
 // Reads the table's selection, the checked format (the id of its button in formats is an
-// ExportFormat), the column roles and the drop zone's caption; puts text on the clipboard and
+// ExportFormat), the column roles and the drop zone's path (as DropZoneCaption); puts text on the clipboard and
 // message boxes over window. The window, the controls and roles must outlive it.
 class WindowExportIo final : public ExportIo {
   public:
     WindowExportIo(QWidget& window, const ResultTableView& table_view, const QButtonGroup& formats,
-                   const ColumnRoles& roles, const QLabel& drop_zone,
+                   const ColumnRoles& roles, const DropZone& drop_zone,
                    BlockingWorkRunner run_blocked);
 
     SelectionRect Selection() const override;
@@ -46,7 +46,7 @@ class WindowExportIo final : public ExportIo {
     const ResultTableView& table_view_;
     const QButtonGroup& formats_;
     const ColumnRoles& roles_;
-    const QLabel& drop_zone_;
+    const DropZone& drop_zone_;
     const BlockingWorkRunner run_blocked_;
 };
 

@@ -2,13 +2,13 @@
 #include "app/window_run_io.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 
 #include <cstdint>
 #include <utility>
 
 #include "app/count_line_label.h"
+#include "app/drop_zone.h"
 #include "table/qt_conversions.h"
 #include "table/result_table_model.h"
 #include "table/result_table_view.h"
@@ -16,7 +16,7 @@
 namespace lintaro {
 
 WindowRunIo::WindowRunIo(const QLineEdit& pattern_edit, const QCheckBox& ignore_case_box,
-                         const QLabel& drop_zone, CountLineLabel& count_line,
+                         const DropZone& drop_zone, CountLineLabel& count_line,
                          ResultTableView& table_view)
     : pattern_edit_(pattern_edit),
       ignore_case_box_(ignore_case_box),
@@ -33,7 +33,9 @@ bool WindowRunIo::IgnoreCase() const {
 }
 
 std::string WindowRunIo::SubjectPath() const {
-    return QStringToProgramText(drop_zone_.text());
+    // The bytes the system gave, not the caption: a name that is not in the locale's set
+    // would not survive the way through text.
+    return drop_zone_.Path().toStdString();
 }
 
 void WindowRunIo::SetCountLine(const std::string& line) {

@@ -9,20 +9,20 @@
 #include "base/work_progress.h"
 
 class QCheckBox;
-class QLabel;
 class QLineEdit;
 
 namespace lintaro {
 
 class CountLineLabel;
+class DropZone;
 class ResultTableView;
 
-// Reads the pattern box, the case box and the drop zone's caption when the run asks for
+// Reads the pattern box, the case box and the drop zone's path when the run asks for
 // them, and writes the count line and the table. The controls must outlive it.
 class WindowRunIo final : public MatchRunIo {
   public:
     WindowRunIo(const QLineEdit& pattern_edit, const QCheckBox& ignore_case_box,
-                const QLabel& drop_zone, CountLineLabel& count_line, ResultTableView& table_view);
+                const DropZone& drop_zone, CountLineLabel& count_line, ResultTableView& table_view);
 
     std::string Pattern() const override;
     bool IgnoreCase() const override;
@@ -35,7 +35,7 @@ class WindowRunIo final : public MatchRunIo {
   private:
     const QLineEdit& pattern_edit_;
     const QCheckBox& ignore_case_box_;
-    const QLabel& drop_zone_;
+    const DropZone& drop_zone_;
     CountLineLabel& count_line_;
     ResultTableView& table_view_;
 };

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "table/qt_conversions.h"
+#include "table/shown_cell_text.h"
 
 namespace lintaro {
 
@@ -23,7 +24,7 @@ bool ResultTableModel::SetColumnWidth(int column, int width) {
 
 QString ResultTableModel::CornerText() const {
     if (table_.FixedRowCount() == 0 || table_.FixedColumnCount() == 0) return {};
-    return TextAt(0, 0);
+    return ShownTextAt(0, 0);
 }
 
 int ResultTableModel::rowCount(const QModelIndex& parent) const {
@@ -36,11 +37,20 @@ int ResultTableModel::columnCount(const QModelIndex& parent) const {
 
 QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
     if (!IsDataCell(index)) return {};
+    const int row = index.row() + table_.FixedRowCount();
+    const int column = index.column() + table_.FixedColumnCount();
     switch (role) {
         case Qt::DisplayRole:
+            return ShownTextAt(row, column);
         case Qt::EditRole:
-            return TextAt(index.row() + table_.FixedRowCount(),
-                          index.column() + table_.FixedColumnCount());
+            return TextAt(row, column);
+        case Qt::ToolTipRole: {
+            // Rich text, so that a long text wraps instead of running off the screen.
+            const QString shown = ShownTextAt(row, column);
+            if (shown.isEmpty()) return {};
+            return QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>")
+                .arg(shown.toHtmlEscaped());
+        }
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
         case Qt::BackgroundRole:
@@ -69,10 +79,10 @@ QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, 
     if (role != Qt::DisplayRole || section < 0) return {};
     if (orientation == Qt::Horizontal) {
         if (table_.FixedRowCount() == 0 || section >= columnCount()) return {};
-        return TextAt(0, section + table_.FixedColumnCount());
+        return ShownTextAt(0, section + table_.FixedColumnCount());
     }
     if (table_.FixedColumnCount() == 0 || section >= rowCount()) return {};
-    return TextAt(section + table_.FixedRowCount(), 0);
+    return ShownTextAt(section + table_.FixedRowCount(), 0);
 }
 
 bool ResultTableModel::IsDataCell(const QModelIndex& index) const {
@@ -85,6 +95,12 @@ QString ResultTableModel::TextAt(int row, int column) const {
     const CellResult text = table_.GetCell(row, column);
     if (!text) return {};
     return ProgramTextToQString(*text);
+}
+
+QString ResultTableModel::ShownTextAt(int row, int column) const {
+    const CellResult text = table_.GetCell(row, column);
+    if (!text) return {};
+    return ShownCellText(*text);
 }
 
 }  // namespace lintaro

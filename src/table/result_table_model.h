@@ -11,7 +11,8 @@ namespace lintaro {
 // Shows the data cells of a ResultTable: its fixed row becomes the horizontal header, its
 // fixed column the vertical header, and the corner cell is offered as CornerText. View row
 // and column r are table row and column r + the fixed count. Texts turn into QString only
-// when a cell is asked for, so a million-row table costs nothing until it is shown.
+// when a cell is asked for, so a million-row table costs nothing until it is shown; what is
+// drawn of a cell, and its tooltip, is bounded by ShownCellText, only the editor gets it whole.
 // The table changes in three ways only: a whole new table from a match run, a cell edited in
 // place, a column resized in the view's header. Operations on single rows, columns and cells
 // belong to ResultTable, which the match run uses before handing the table over.
@@ -42,7 +43,10 @@ class ResultTableModel : public QAbstractTableModel {
 
   private:
     bool IsDataCell(const QModelIndex& index) const;
+    // The whole text, for the editor.
     QString TextAt(int row, int column) const;
+    // What is drawn and put in tooltips: ShownCellText.
+    QString ShownTextAt(int row, int column) const;
 
     ResultTable table_;
 };

@@ -13,6 +13,7 @@
 #include <climits>
 #include <string>
 
+#include "table/number_column_grip.h"
 #include "table/qt_conversions.h"
 #include "table/tab_separated_text.h"
 
@@ -38,6 +39,17 @@ QString FixedCellStyle(const QString& selector) {
         .arg(kCellPadding);
 }
 
+// The view's own colours go into its style sheet: a palette set on the viewport is lost when
+// the style sheet polishes the view as it is first shown, and a dark desktop theme must not
+// reach the table either.
+QString ViewStyle(Rgb background) {
+    return QStringLiteral(
+               "QTableView { gridline-color: %1; background-color: %2; color: %3;"
+               " selection-background-color: %4; selection-color: %5; }")
+        .arg(Css(table_defaults::kGridLine), Css(background), Css(table_defaults::kText),
+             Css(table_defaults::kSelectedBackground), Css(table_defaults::kSelectedText));
+}
+
 QString HeaderStyle(Rgb background) {
     return QStringLiteral("QHeaderView { background-color: %1; } ").arg(Css(background)) +
            FixedCellStyle(QStringLiteral("QHeaderView::section"));
@@ -59,8 +71,6 @@ ResultTableView::ResultTableView(ResultTableModel* model, QWidget* parent)
     colours.setColor(QPalette::HighlightedText, ToQColor(table_defaults::kSelectedText));
     colours.setColor(QPalette::Text, ToQColor(table_defaults::kText));
     setPalette(colours);
-    setStyleSheet(
-        QStringLiteral("QTableView { gridline-color: %1; }").arg(Css(table_defaults::kGridLine)));
 
     QHeaderView* columns = horizontalHeader();
     columns->setSectionResizeMode(QHeaderView::Interactive);
@@ -78,6 +88,16 @@ ResultTableView::ResultTableView(ResultTableModel* model, QWidget* parent)
 
     corner_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     corner_->setStyleSheet(FixedCellStyle(QStringLiteral("QLabel")));
+
+    // Installed before the click filter, which must see a press on the border first.
+    auto* grip = new NumberColumnGrip(
+        [this](const QObject* watched, QPoint position) {
+            return IsOnNumberColumnBorder(watched, position);
+        },
+        [this] { return verticalHeader()->width(); },
+        [this](int width) { SetNumberColumnWidth(width); }, this);
+    grip->Watch(corner_);
+    grip->Watch(columns->viewport());
 
     auto* clicks = new FixedCellClickFilter(
         [this](const QObject* watched, QPoint position) {
@@ -162,6 +182,7 @@ void ResultTableView::ApplyTable() {
     rows->setVisible(table.FixedColumnCount() > 0);
     columns->setVisible(table.FixedRowCount() > 0);
     columns->setFixedHeight(row_height);
+    FitNumberColumn();
     rows->setFixedWidth(std::max(table.ColumnWidth(0), 0));
     for (int c = table.FixedColumnCount(); c < table.ColumnCount(); ++c) {
         const int view_column = c - table.FixedColumnCount();
@@ -174,10 +195,26 @@ void ResultTableView::ApplyTable() {
     updateGeometries();
 }
 
+void ResultTableView::FitNumberColumn() {
+    // The last row holds the largest number.
+    const ResultTable& table = model_->Table();
+    if (table.FixedColumnCount() == 0 || table.RowCount() <= table.FixedRowCount()) return;
+    const CellResult largest = table.GetCell(table.RowCount() - 1, 0);
+    const int needed = HeadingWidth()(largest.value_or(std::string_view()));
+    if (table.ColumnWidth(0) < needed) model_->SetColumnWidth(0, needed);
+}
+
+void ResultTableView::SetNumberColumnWidth(int width) {
+    model_->SetColumnWidth(0, width);
+    verticalHeader()->setFixedWidth(width);
+    updateGeometries();
+}
+
 void ResultTableView::ApplyBackground(Rgb background) {
-    QPalette colours = viewport()->palette();
-    colours.setColor(QPalette::Base, ToQColor(background));
-    viewport()->setPalette(colours);
+    // Setting a style sheet polishes the view again, so only when the colour changes.
+    if (shown_background_ == background) return;
+    shown_background_ = background;
+    setStyleSheet(ViewStyle(background));
     const QString header_style = HeaderStyle(background);
     horizontalHeader()->setStyleSheet(header_style);
     verticalHeader()->setStyleSheet(header_style);
@@ -194,12 +231,15 @@ void ResultTableView::KeepColumnWidth(int view_column, int width) {
 std::optional<FixedCellClickFilter::Hit> ResultTableView::LocateFixedCell(const QObject* watched,
                                                                           QPoint position) const {
     const ResultTable& table = model_->Table();
-    if (watched == corner_) return FixedCellClickFilter::Hit{0, 0, false};
+    if (watched == corner_) {
+        return FixedCellClickFilter::Hit{0, 0, IsOnNumberColumnBorder(watched, position)};
+    }
     if (watched == horizontalHeader()->viewport()) {
         const int view_column = horizontalHeader()->logicalIndexAt(position.x());
         if (view_column < 0) return std::nullopt;
-        return FixedCellClickFilter::Hit{0, view_column + table.FixedColumnCount(),
-                                         IsOnColumnBorder(position.x())};
+        return FixedCellClickFilter::Hit{
+            0, view_column + table.FixedColumnCount(),
+            IsOnColumnBorder(position.x()) || IsOnNumberColumnBorder(watched, position)};
     }
     if (watched == verticalHeader()->viewport()) {
         const int view_row = verticalHeader()->logicalIndexAt(position.y());
@@ -227,10 +267,24 @@ bool ResultTableView::IsOnColumnBorder(int x) const {
     return false;
 }
 
+bool ResultTableView::IsOnNumberColumnBorder(const QObject* watched, QPoint position) const {
+    const QHeaderView* columns = horizontalHeader();
+    if (verticalHeader()->isHidden()) return false;
+    const int grip = columns->style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, columns);
+    // The border lies between the corner and the first column header, while the columns are
+    // not scrolled away from it.
+    if (watched == corner_) return position.x() >= corner_->width() - grip;
+    if (watched == columns->viewport()) return columns->offset() == 0 && position.x() < grip;
+    return false;
+}
+
 bool ResultTableView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == corner_ && event->type() == QEvent::MouseButtonPress &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        selectAll();
+    if (watched == corner_ && event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            !IsOnNumberColumnBorder(watched, mouse->position().toPoint())) {
+            selectAll();
+        }
     }
     return QTableView::eventFilter(watched, event);
 }

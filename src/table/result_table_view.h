@@ -17,7 +17,9 @@ namespace lintaro {
 // Shows a ResultTableModel: table row 0 in the horizontal header, column 0 in the vertical
 // header and the corner cell in a widget of our own that reports its clicks. Users select
 // data cells (a header click selects its column, a number cell its row, the corner all),
-// edit them in place, resize columns in the header and copy the selection with Ctrl+C.
+// edit them in place, resize columns in the header (the number column too, by its border in
+// the header row) and copy the selection with Ctrl+C. After each new table the number column
+// is at least as wide as its largest number needs.
 class ResultTableView : public QTableView {
     Q_OBJECT
 
@@ -49,14 +51,21 @@ class ResultTableView : public QTableView {
     // Brings headers, sizes, colours and the corner in line with the whole table.
     void ApplyTable();
     void ApplyBackground(Rgb background);
+    // Widens the number column to its last row's number, the largest.
+    void FitNumberColumn();
+    void SetNumberColumnWidth(int width);
     void KeepColumnWidth(int view_column, int width);
     std::optional<FixedCellClickFilter::Hit> LocateFixedCell(const QObject* watched,
                                                              QPoint position) const;
     bool IsOnColumnBorder(int x) const;
+    // A point on the number column's right border in the header row: the corner's right edge
+    // or the column headers' left edge.
+    bool IsOnNumberColumnBorder(const QObject* watched, QPoint position) const;
 
     ResultTableModel* model_;
     QLabel* corner_;
     bool applying_table_ = false;
+    std::optional<Rgb> shown_background_;  // the colour of the current style sheet
 };
 
 }  // namespace lintaro

@@ -1,4 +1,4 @@
-// Tests of the layout arithmetic that fits six controls to the window's client area.
+// Tests of the layout arithmetic that fits seven controls to the window's client area.
 #include "app/layout_controls.h"
 
 #include <gtest/gtest.h>
@@ -17,13 +17,13 @@ struct LayoutCase {
 
 class LayoutControlsTest : public ::testing::TestWithParam<LayoutCase> {};
 
-TEST_P(LayoutControlsTest, FitsTheSixControls) {
+TEST_P(LayoutControlsTest, FitsTheSevenControls) {
     const LayoutCase& c = GetParam();
     EXPECT_EQ(LayoutControls(DesignLayout(), c.width, c.height), c.expected);
 }
 
-// Fields: left, top, width, height. Only the table's size, the pattern box's and drop
-// zone's widths, the buttons' lefts and the bar's height change.
+// Fields: left, top, width, height. Only the table's size, the pattern box's, count line's
+// and drop zone's widths, the buttons' lefts and the bar's height change.
 INSTANTIATE_TEST_SUITE_P(
     Sizes, LayoutControlsTest,
     ::testing::Values(
@@ -33,6 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
                    769,
                    {.table = {240, 360, 1060, 352},
                     .pattern_edit = {240, 48, 820, 88},
+                    .count_line = {240, 248, 820, 24},
                     .drop_zone = {239, 200, 822, 40},
                     .match_button = {964, 152, 96, 32},
                     .export_button = {964, 277, 96, 32},
@@ -43,6 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
                    360 + 128,
                    {.table = {240, 360, 760, 96},
                     .pattern_edit = {240, 48, 520, 88},
+                    .count_line = {240, 248, 520, 24},
                     .drop_zone = {239, 200, 522, 40},
                     .match_button = {664, 152, 96, 32},
                     .export_button = {664, 277, 96, 32},
@@ -53,6 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
                    369,
                    {.table = {240, 360, 239, -32},
                     .pattern_edit = {240, 48, -1, 88},
+                    .count_line = {240, 248, -1, 24},
                     .drop_zone = {239, 200, 1, 40},
                     .match_button = {143, 152, 96, 32},
                     .export_button = {143, 277, 96, 32},
@@ -63,6 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
                    200,
                    {.table = {240, 360, 60, -192},
                     .pattern_edit = {240, 48, -180, 88},
+                    .count_line = {240, 248, -180, 24},
                     .drop_zone = {239, 200, -178, 40},
                     .match_button = {-36, 152, 96, 32},
                     .export_button = {-36, 277, 96, 32},
@@ -73,6 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                    0,
                    {.table = {240, 360, -240, -384},
                     .pattern_edit = {240, 48, -480, 88},
+                    .count_line = {240, 248, -480, 24},
                     .drop_zone = {239, 200, -478, 40},
                     .match_button = {-336, 152, 96, 32},
                     .export_button = {-336, 277, 96, 32},

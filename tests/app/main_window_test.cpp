@@ -9,6 +9,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -23,15 +24,23 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "app/drop_zone.h"
+#include "app/qt_translation.h"
+#include "base/charset.h"
 #include "match/match_run.h"
 #include "match/subject_text.h"
 #include "table/result_table_view.h"
+#include "support/program_run.h"
+#include "support/temp_dir.h"
 #include "window_test_support.h"
 
 namespace lintaro {
@@ -71,6 +80,9 @@ class MainWindowTest : public ::testing::Test {
         return path;
     }
 
+    // Drops one file, named as the system names it.
+    void Drop(const QString& path) { window_.HandleFilesDropped({QFile::encodeName(path)}); }
+
     void ShowActive() {
         window_.show();
         QApplication::setActiveWindow(&window_);
@@ -95,25 +107,25 @@ struct ControlCase {
     const char* caption;
     QRect geometry;  // after the layout for the client size 1300 x 769
     bool shown;
-    bool tab_stop;
+    bool tab_stop;  // of the format buttons only the checked one
 };
 
 const ControlCase kControls[] = {
     {"match_button", "匹配", {964, 152, 96, 32}, true, true},
     {"export_button", "导出", {964, 277, 96, 32}, true, true},
     {"format_heading", "导出为：", {240, 280, 64, 24}, true, false},
-    {"styled_table_radio", "HTML表格(美化)", {656, 280, 136, 24}, true, true},
-    {"table_radio", "HTML表格", {560, 280, 88, 24}, true, true},
+    {"styled_table_radio", "HTML表格(美化)", {656, 280, 136, 24}, true, false},
+    {"table_radio", "HTML表格", {560, 280, 88, 24}, true, false},
     {"text_radio", "文本", {504, 280, 56, 24}, true, true},
-    {"link_list_radio", "A链接", {432, 280, 64, 24}, true, true},
-    {"styled_links_radio", "A链接(美化)", {320, 280, 112, 24}, true, true},
+    {"link_list_radio", "A链接", {432, 280, 64, 24}, true, false},
+    {"styled_links_radio", "A链接(美化)", {320, 280, 112, 24}, true, false},
     {"side_bar", "", {120, 0, 2, 769}, false, false},
     {"role_line",
      "(双击表头)定义链接：第 0 列    (单击表头)定义文本：第 0 列",
      {240, 344, 624, 16},
      true,
      false},
-    {"count_line", "共找到 0 处匹配结果：", {240, 248, 992, 24}, true, false},
+    {"count_line", "共找到 0 处匹配结果：", {240, 248, 820, 24}, true, false},
     {"result_table", "", {240, 360, 1060, 352}, true, true},
     {"drop_heading", "待匹配文本：", {128, 200, 104, 40}, true, false},
     {"ignore_case_box", "忽略字母大小写", {240, 152, 136, 24}, true, true},
@@ -222,9 +234,44 @@ TEST_F(MainWindowTest, TabWalksTheTabStopsOnly) {
         walked.append(QApplication::focusWidget()->objectName());
         if (walked.back() == QStringLiteral("pattern_edit")) break;
     }
-    // The format buttons are one group, and so one stop; arrow keys move inside it.
-    EXPECT_EQ(walked, QStringList({"ignore_case_box", "match_button", "styled_links_radio",
+    // The format buttons are one group, and so one stop, on the checked button (where Space
+    // changes nothing); arrow keys move inside it.
+    EXPECT_EQ(walked, QStringList({"ignore_case_box", "match_button", "text_radio",
                                    "export_button", "result_table", "pattern_edit"}));
+
+    Find<QRadioButton>(window_, "table_radio")->click();
+    Find<QPushButton>(window_, "match_button")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("table_radio"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    EXPECT_TRUE(Find<QRadioButton>(window_, "text_radio")->isChecked());
+    Find<QPushButton>(window_, "match_button")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("text_radio"));
+}
+
+TEST_F(MainWindowTest, EnterInThePatternBoxRunsTheMatchAndKeepsTheFocus) {
+    const QString path = WriteSubject("page.html", kThreeAnchors);
+    Drop(path);
+    ASSERT_TRUE(WriteFile(path, R"(<a href="https://d.example/">Delta</a>)"));
+    ShowActive();
+    PatternEdit()->setFocus();
+    QTest::keyClick(PatternEdit(), Qt::Key_Return);
+    EXPECT_EQ(Table().RowCount(), 2);
+    EXPECT_EQ(QApplication::focusWidget(), PatternEdit());
+    EXPECT_TRUE(window_.isVisible());
+}
+
+TEST_F(MainWindowTest, ThePatternBoxHasNoLengthLimit) {
+    // A pattern past Qt's default limit of 32767 characters that finds the file's one match
+    // only when it is whole.
+    const QString tail = QStringLiteral("|") + QString(40000, QLatin1Char('z')) +
+                         QStringLiteral("|needle");
+    Drop(WriteSubject("page.txt", "a needle"));
+    PatternEdit()->setText(QStringLiteral("qqq") + tail);
+    EXPECT_EQ(PatternEdit()->text().size(), 3 + tail.size());
+    window_.RunMatch();
+    EXPECT_EQ(Table().RowCount(), 2);
 }
 
 // ---- keyboard -------------------------------------------------------------------------
@@ -237,8 +284,7 @@ TEST_F(MainWindowTest, EscInThePatternBoxClosesTheWindow) {
 }
 
 TEST_F(MainWindowTest, EscInAnOpenCellEditorOnlyClosesTheEditor) {
-    Zone()->setText(WriteSubject("page.html", kThreeAnchors));
-    window_.RunMatch();
+    Drop(WriteSubject("page.html", kThreeAnchors));
     ShowActive();
     ResultTableView* view = View();
     view->setFocus();
@@ -254,19 +300,21 @@ TEST_F(MainWindowTest, EscInAnOpenCellEditorOnlyClosesTheEditor) {
 
 // ---- layout ---------------------------------------------------------------------------
 
-TEST_F(MainWindowTest, ControlsFollowTheWindowAndShowNegativeSizesAsZero) {
+TEST_F(MainWindowTest, ControlsFollowTheWindowDownToItsMinimumSize) {
     window_.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
+    // Below 480 x 424 the layout would give the pattern box and the table no room.
     window_.resize(300, 200);
     QCoreApplication::processEvents();
-    ASSERT_EQ(window_.size(), QSize(300, 200));
-    EXPECT_EQ(View()->geometry(), QRect(240, 360, 60, 0));
+    ASSERT_EQ(window_.size(), QSize(480, 424));
+    EXPECT_EQ(View()->geometry(), QRect(240, 360, 240, 32));
     EXPECT_EQ(PatternEdit()->geometry(), QRect(240, 48, 0, 88));
-    EXPECT_EQ(Zone()->geometry(), QRect(239, 200, 0, 40));
-    EXPECT_EQ(Find<QPushButton>(window_, "match_button")->geometry(), QRect(-36, 152, 96, 32));
-    EXPECT_EQ(Find<QPushButton>(window_, "export_button")->geometry(), QRect(-36, 277, 96, 32));
+    EXPECT_EQ(CountLabel()->geometry(), QRect(240, 248, 0, 24));
+    EXPECT_EQ(Zone()->geometry(), QRect(239, 200, 2, 40));
+    EXPECT_EQ(Find<QPushButton>(window_, "match_button")->geometry(), QRect(144, 152, 96, 32));
+    EXPECT_EQ(Find<QPushButton>(window_, "export_button")->geometry(), QRect(144, 277, 96, 32));
     const auto* bar = Find<QFrame>(window_, "side_bar");
-    EXPECT_EQ(bar->height(), 200);
+    EXPECT_EQ(bar->height(), 424);
     EXPECT_FALSE(bar->isVisible());
 
     window_.resize(1300, 769);
@@ -274,6 +322,46 @@ TEST_F(MainWindowTest, ControlsFollowTheWindowAndShowNegativeSizesAsZero) {
     EXPECT_EQ(View()->geometry(), QRect(240, 360, 1060, 352));
     EXPECT_EQ(PatternEdit()->geometry(), QRect(240, 48, 820, 88));
     EXPECT_EQ(Zone()->geometry(), QRect(239, 200, 822, 40));
+}
+
+// In a narrow window other controls reach under the buttons; every visible point of a button
+// must still be the button's.
+TEST_F(MainWindowTest, NoControlCoversAButtonAtAnyWidth) {
+    window_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
+    for (const int width : {480, 600, 800, 1000, 1135, 1300}) {
+        window_.resize(width, 769);
+        QCoreApplication::processEvents();
+        for (const char* name : {"match_button", "export_button"}) {
+            const auto* button = Find<QPushButton>(window_, name);
+            const QRect visible = button->geometry() & window_.rect();
+            for (int x = visible.left(); x <= visible.right(); x += 4) {
+                for (int y = visible.top(); y <= visible.bottom(); y += 4) {
+                    ASSERT_EQ(window_.childAt(x, y), button) << name << " at " << x << "," << y
+                                                            << " in a window " << width << " wide";
+                }
+            }
+        }
+    }
+}
+
+// The count line keeps equal margins like the pattern box, and its notice is cut with "…"
+// again whenever its width changes.
+TEST_F(MainWindowTest, TheNoticeIsCutAgainWhenTheWindowNarrows) {
+    window_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
+    Drop(Path("missing.html"));
+    QLabel* label = CountLabel();
+    ASSERT_EQ(label->textFormat(), Qt::RichText);
+    EXPECT_FALSE(label->text().contains(QChar(0x2026))) << label->text().toStdString();
+    window_.resize(800, 769);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(label->geometry(), QRect(240, 248, 320, 24));
+    EXPECT_TRUE(label->text().contains(QChar(0x2026))) << label->text().toStdString();
+    EXPECT_LE(label->sizeHint().width(), label->width());
+    window_.resize(1300, 769);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(label->text().contains(QChar(0x2026))) << label->text().toStdString();
 }
 
 // ---- file drop ------------------------------------------------------------------------
@@ -379,7 +467,7 @@ TEST_F(MainWindowTest, OnlyTheDropZoneTakesDrops) {
 
 TEST_F(MainWindowTest, EveryRunReadsTheFileAgain) {
     const QString path = WriteSubject("page.html", kThreeAnchors);
-    window_.HandleFilesDropped({path});
+    Drop(path);
     EXPECT_EQ(Table().RowCount(), 4);
     ASSERT_TRUE(WriteFile(path, R"(<a href="https://d.example/">Delta</a>)"));
     Find<QPushButton>(window_, "match_button")->click();
@@ -404,6 +492,9 @@ TEST_P(FileChooserTest, ChosenFileIsHandledAsADrop) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->parentWidget(), &window_);
+            EXPECT_EQ(dialog->nameFilters(),
+                      QStringList({"网页文件 (*.html *.htm *.xhtml *.shtml)", "文本文件 (*.txt)",
+                                   "所有文件 (*)"}));
             // Types the path into the name box as a user would; selectFile leaves that box
             // alone while it has the focus.
             auto* name_box = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
@@ -549,7 +640,7 @@ class ColumnRoleTest : public MainWindowTest, public ::testing::WithParamInterfa
 };
 
 TEST_P(ColumnRoleTest, LeavesTheRoleLine) {
-    window_.HandleFilesDropped({WriteSubject("page.html", kThreeAnchors)});
+    Drop(WriteSubject("page.html", kThreeAnchors));
     ASSERT_EQ(Table().ColumnCount(), 4);
     ShowActive();
     for (const Step& step : GetParam().steps) Perform(step);
@@ -600,7 +691,7 @@ TEST_P(RunNoticeWindowTest, FollowsTheCountLineInRedUntilACleanRun) {
                              ? Path("missing.html")
                              : WriteSubject("page.html", QByteArray(c.file, c.file_size));
     PatternEdit()->setText(QString::fromUtf8(c.pattern));
-    window_.HandleFilesDropped({path});
+    Drop(path);
 
     QLabel* label = CountLabel();
     EXPECT_EQ(label->textFormat(), Qt::RichText);
@@ -665,7 +756,7 @@ TEST_F(MainWindowTest, ExportWithNothingSelectedShowsTheError) {
 }
 
 TEST_F(MainWindowTest, ExportOfTheSelectionFillsClipboardAndFolder) {
-    window_.HandleFilesDropped({WriteSubject("page.html", kThreeAnchors)});
+    Drop(WriteSubject("page.html", kThreeAnchors));
     ResultTableView* view = View();
     view->selectionModel()->select(
         QItemSelection(view->model()->index(0, 1), view->model()->index(1, 2)),
@@ -682,6 +773,168 @@ TEST_F(MainWindowTest, ExportOfTheSelectionFillsClipboardAndFolder) {
     EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
     EXPECT_EQ(seen.owner, &window_);
     EXPECT_EQ(QDir(dir_.path()).entryList({QStringLiteral("文本*.txt")}, QDir::Files).size(), 1);
+}
+
+// ---- desktops: themes, fonts, paths, Qt's own texts --------------------------------------
+
+const QColor kWindowBlue(219, 236, 249);
+
+// Pixels of a control that are drawn dark, as black text on the light window is.
+int DarkPixels(QWidget* control, int from_x) {
+    const QImage image = control->grab().toImage();
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = from_x; x < image.width(); ++x) {
+            const QColor colour = image.pixelColor(x, y);
+            if (colour.red() + colour.green() + colour.blue() < 200) ++dark;
+        }
+    }
+    return dark;
+}
+
+// The room of the table that no cell covers, right after start-up.
+QColor EmptyTableColour(ResultTableView* view) {
+    QWidget* area = view->viewport();
+    return area->grab().toImage().pixelColor(area->width() - 5, area->height() - 5);
+}
+
+TEST_F(MainWindowTest, TheEmptyTableAreaIsTheWindowColourFromTheStart) {
+    window_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
+    EXPECT_EQ(EmptyTableColour(View()), kWindowBlue);
+}
+
+// A desktop with a dark theme (as KDE's Breeze Dark gives applications) and a large font.
+class DesktopThemeTest : public ::testing::Test {
+  protected:
+    DesktopThemeTest() : palette_(QApplication::palette()), font_(QApplication::font()) {
+        QPalette dark(QColor(49, 54, 59));
+        const QColor light_text(239, 240, 241);
+        for (const QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+            dark.setColor(role, light_text);
+        }
+        dark.setColor(QPalette::Window, QColor(49, 54, 59));
+        dark.setColor(QPalette::Base, QColor(35, 38, 41));
+        QApplication::setPalette(dark);
+        QFont large = font_;
+        large.setPixelSize(24);
+        QApplication::setFont(large);
+        window_ = std::make_unique<MainWindow>();
+        window_->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    }
+    ~DesktopThemeTest() override {
+        window_.reset();
+        QApplication::setPalette(palette_);
+        QApplication::setFont(font_);
+    }
+
+    const QPalette palette_;
+    const QFont font_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+// Captions with the indicator's room before them, where a button has one.
+const std::pair<const char*, int> kCaptions[] = {
+    {"pattern_heading", 0},     {"drop_heading", 0},     {"format_heading", 0},
+    {"count_line", 0},          {"ignore_case_box", 20}, {"styled_links_radio", 20},
+    {"link_list_radio", 20},    {"text_radio", 20},      {"table_radio", 20},
+    {"styled_table_radio", 20},
+};
+
+TEST_F(DesktopThemeTest, CaptionsAndTableKeepTheWindowsOwnColours) {
+    EXPECT_EQ(window_->palette().color(QPalette::Window), kWindowBlue);
+    for (const auto& [name, from_x] : kCaptions) {
+        EXPECT_GT(DarkPixels(Find<QWidget>(*window_, name), from_x), 0) << name;
+    }
+    auto* view = Find<ResultTableView>(*window_, "result_table");
+    EXPECT_EQ(EmptyTableColour(view), kWindowBlue);
+}
+
+TEST_F(DesktopThemeTest, CaptionsHaveTheirOwnPixelSizeThatFitsTheirBoxes) {
+    for (const auto& [name, from_x] : kCaptions) {
+        const auto* control = Find<QWidget>(*window_, name);
+        EXPECT_EQ(control->font().pixelSize(), 12) << name;
+        // The count line's text changes with each run.
+        if (std::string(name) != "count_line") {
+            EXPECT_LE(control->sizeHint().width(), control->width()) << name;
+        }
+    }
+    for (const char* name : {"match_button", "export_button", "drop_zone"}) {
+        EXPECT_EQ(Find<QWidget>(*window_, name)->font().pixelSize(), 12) << name;
+    }
+}
+
+// Creates a file whose name is given as bytes, which need not be UTF-8.
+bool WriteFileNamedByBytes(const QByteArray& path, const QByteArray& bytes) {
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0) return false;
+    const bool written = ::write(fd, bytes.constData(), static_cast<std::size_t>(bytes.size())) ==
+                         bytes.size();
+    return ::close(fd) == 0 && written;
+}
+
+// The path is kept as the system's bytes: a name that is not UTF-8 is opened, and the caption
+// and tooltip show it readably.
+TEST_F(MainWindowTest, OpensADroppedFileWhoseNameIsNotUtf8) {
+    const QByteArray dir = QFile::encodeName(QDir::cleanPath(dir_.path()));
+    const QByteArray path = dir + "/caf\xE9.html";
+    ASSERT_TRUE(WriteFileNamedByBytes(path, kThreeAnchors));
+    QMimeData data;
+    data.setUrls({QUrl(QStringLiteral("file://") + QString::fromLatin1(dir.toPercentEncoding("/")) +
+                       QStringLiteral("/caf%E9.html"))});
+    ASSERT_EQ(DropZone::LocalFilePaths(&data), QList<QByteArray>{path});
+
+    const DropOutcome outcome = DragAndDrop(Zone(), data);
+    EXPECT_TRUE(outcome.drop_accepted);
+    EXPECT_EQ(Zone()->Path(), path);
+    EXPECT_EQ(Table().RowCount(), 4);
+    EXPECT_EQ(Zone()->text(), QFile::decodeName(path));
+    EXPECT_EQ(Zone()->toolTip(), QFile::decodeName(path));
+    EXPECT_TRUE(CountLabel()->toolTip().isEmpty()) << CountLabel()->toolTip().toStdString();
+}
+
+// Under a GBK locale the program's text is GBK while the file system's names are UTF-8 bytes:
+// the path must not go through the program's text. Runs in a child of this test program
+// with a GBK locale of its own.
+TEST(GbkLocaleWindowTest, OpensAUtf8PathInAGbkLocale) {
+    const TempDir directory;
+    const std::filesystem::path locales = directory.Path() / "locales";
+    std::filesystem::create_directory(locales);
+    const ProgramOutcome made = RunProgram(
+        {.program = "localedef", .arguments = {"-i", "zh_CN", "-f", "GBK", locales / "zh_CN.GBK"}});
+    if (made.start_error != 0 || made.status != 0) GTEST_SKIP() << "cannot make a GBK locale";
+    const ProgramOutcome child = RunProgram(
+        {.program = "/proc/self/exe",
+         .arguments = {"--gtest_filter=GbkLocaleWindowTest.ChildInAGbkLocale"},
+         .environment = {{"LOCPATH", locales}, {"LC_ALL", "zh_CN.GBK"}, {"LINTARO_GBK_CHILD", "1"}}});
+    EXPECT_EQ(child.status, 0) << child.out << child.err;
+    EXPECT_NE(child.out.find("[  PASSED  ] 1 test"), std::string::npos) << child.out;
+}
+
+TEST(GbkLocaleWindowTest, ChildInAGbkLocale) {
+    if (qEnvironmentVariableIsEmpty("LINTARO_GBK_CHILD")) GTEST_SKIP() << "run by the test above";
+    ASSERT_EQ(NormalizedCharsetName(ProgramCharset()), "gbk");
+    const QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("中文dir")));
+    const QString path = dir.filePath(QStringLiteral("中文dir/links.html"));
+    ASSERT_TRUE(WriteFile(path, kThreeAnchors));
+    MainWindow window;
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    EXPECT_TRUE(DragAndDrop(Find<DropZone>(window, "drop_zone"), data).drop_accepted);
+    EXPECT_EQ(Find<ResultTableView>(window, "result_table")->Model()->Table().RowCount(), 4);
+    EXPECT_EQ(Find<DropZone>(window, "drop_zone")->text(), path);
+}
+
+// Qt's own texts (the file chooser, context menus, message-box buttons) are Chinese like ours.
+TEST(QtTranslationTest, QtsOwnTextsAreChinese) {
+    const std::unique_ptr<QTranslator> translation = InstallQtChineseTranslation();
+    ASSERT_NE(translation, nullptr) << "qt6-translations-l10n is missing";
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
+    EXPECT_NE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    EXPECT_NE(QCoreApplication::translate("QLineEdit", "&Copy"), QStringLiteral("&Copy"));
 }
 
 }  // namespace

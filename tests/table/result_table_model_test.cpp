@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "support/table_builder.h"
+#include "table/shown_cell_text.h"
 
 namespace lintaro {
 namespace {
@@ -117,6 +118,50 @@ TEST(ResultTableModel, EditsBecomeTheCellText) {
     EXPECT_FALSE(model.setData(model.index(5, 5), QStringLiteral("x")));
     EXPECT_FALSE(model.setData(model.index(0, 0), QStringLiteral("x"), Qt::DisplayRole));
     EXPECT_TRUE(model.flags(model.index(0, 0)).testFlag(Qt::ItemIsEditable));
+}
+
+// What a cell shows and its tooltip are bounded; the editor, copying and the export (through
+// GetCell) keep the whole text.
+TEST(ResultTableModel, ShowsAndTipsABoundedTextButEditsTheWholeOne) {
+    const std::string chinese_word = "中文";  // two characters of three bytes each
+    const struct {
+        const char* name;
+        std::string text;
+        QString shown;
+    } cases[] = {
+        {"empty", "", ""},
+        {"short", "a<b>&c", "a<b>&c"},
+        {"exactly the bound", std::string(kShownCellCharacters, 'x'),
+         QString(kShownCellCharacters, 'x')},
+        {"one character more", std::string(kShownCellCharacters + 1, 'x'),
+         QString(kShownCellCharacters, 'x') + QChar(0x2026)},
+        {"many megabytes", std::string(20'000'000, 'y'),
+         QString(kShownCellCharacters, 'y') + QChar(0x2026)},
+        {"multibyte characters cut between characters",
+         [&] {
+             std::string text;
+             for (int i = 0; i < 3000; ++i) text += chinese_word;
+             return text;
+         }(),
+         QString::fromUtf8("中文").repeated(kShownCellCharacters / 2) + QChar(0x2026)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResultTableModel model;
+        model.ReplaceTable(MakeTable({{"序号", "匹配文本"}, {"1", c.text}}));
+        const QModelIndex cell = model.index(0, 0);
+        EXPECT_EQ(model.data(cell, Qt::DisplayRole).toString(), c.shown);
+        EXPECT_EQ(model.data(cell, Qt::EditRole).toString().size(),
+                  QString::fromStdString(c.text).size());
+        const QVariant tip = model.data(cell, Qt::ToolTipRole);
+        if (c.text.empty()) {
+            EXPECT_FALSE(tip.isValid());
+        } else {
+            EXPECT_EQ(tip.toString(), QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>")
+                                          .arg(c.shown.toHtmlEscaped()));
+        }
+        EXPECT_EQ(model.Table().GetCell(1, 1)->size(), c.text.size());
+    }
 }
 
 }  // namespace

@@ -88,6 +88,10 @@ class TableOnScreen {
         const QHeaderView* header = view_.verticalHeader();
         return {header->viewport(), {header->width() / 2, header->length() + 40}};
     }
+    Spot CornerBorder() const {
+        auto* corner = view_.findChild<QLabel*>();
+        return {corner, {corner->width() - 1, corner->height() / 2}};
+    }
     Spot Corner() const {
         auto* corner = view_.findChild<QLabel*>();
         return {corner, corner->rect().center()};
@@ -163,6 +167,10 @@ TEST(ResultTableView, ReportsFixedCellClicksByTheTableRules) {
          [](Screen& s) { Screen::Click(s.HeaderBorder(2)); }, ""},
         {"double click on a column border",
          [](Screen& s) { Screen::DoubleClick(s.HeaderBorder(1)); }, ""},
+        {"press on the number column's border without moving",
+         [](Screen& s) { Screen::Click(s.CornerBorder()); }, ""},
+        {"double click on the number column's border",
+         [](Screen& s) { Screen::DoubleClick(s.CornerBorder()); }, ""},
         {"header area past the last column",
          [](Screen& s) {
              Screen::Click(s.HeaderPastLastColumn());
@@ -208,6 +216,40 @@ TEST(ResultTableView, DraggingAColumnBorderResizesTheTableColumn) {
     TableOnScreen::Drag(border, border.point + QPoint(40, 0));
     EXPECT_EQ(screen.model().Table().ColumnWidth(2), 344 + 40);
     EXPECT_EQ(screen.events(), "");
+}
+
+// The number column's border in the header row is the corner's right edge; the first column
+// header's left edge is the same border seen from the other side.
+TEST(ResultTableView, DraggingTheNumberColumnBorderResizesIt) {
+    TableOnScreen screen;
+    const Spot corner_border = screen.CornerBorder();
+    TableOnScreen::Drag(corner_border, corner_border.point + QPoint(30, 0));
+    EXPECT_EQ(screen.model().Table().ColumnWidth(0), 50 + 30);
+    EXPECT_EQ(screen.view().verticalHeader()->width(), 80);
+    EXPECT_TRUE(screen.view().Selection().IsEmpty());
+
+    const Spot header_edge{screen.Header(1).widget, {1, screen.Header(1).point.y()}};
+    TableOnScreen::Drag(header_edge, header_edge.point - QPoint(60, 0));
+    EXPECT_EQ(screen.model().Table().ColumnWidth(0), 20);
+    EXPECT_EQ(screen.view().verticalHeader()->width(), 20);
+    EXPECT_TRUE(screen.view().Selection().IsEmpty());
+    EXPECT_EQ(screen.events(), "");
+}
+
+// Each new table widens the number column to its largest number, and never narrows it.
+TEST(ResultTableView, NumberColumnFitsTheLargestNumber) {
+    TableOnScreen screen;
+    ResultTableView& view = screen.view();
+    const HeadingWidthFunction width = view.HeadingWidth();
+    ResultTable many = MakeTable({{"序号", "匹配文本"}, {"1099990", "a"}, {"1099991", "b"}});
+    many.SetColumnWidth(0, 50);
+    screen.model().ReplaceTable(std::move(many));
+    ASSERT_GT(width("1099991"), 50);
+    EXPECT_EQ(view.verticalHeader()->width(), width("1099991"));
+    EXPECT_EQ(screen.model().Table().ColumnWidth(0), width("1099991"));
+
+    screen.model().ReplaceTable(RunTable());
+    EXPECT_EQ(view.verticalHeader()->width(), 50);
 }
 
 TEST(ResultTableView, SelectionQueriesGiveTheBoundingRectangle) {
@@ -322,6 +364,9 @@ TEST(ResultTableView, DrawsTheTableColours) {
     EXPECT_EQ(PixelAt(view.viewport(), {data.right() + 1, data.center().y()}), grid);
     const Spot header = screen.HeaderBorder(3);
     EXPECT_EQ(PixelAt(header.widget, header.point - QPoint(5, 0)), fixed);
+
+    // The room that no cell covers, as first shown.
+    EXPECT_EQ(PixelAt(view.viewport(), {view.viewport()->width() - 5, data.center().y()}), cell);
 
     ResultTable dark = RunTable();
     dark.SetBackgroundColour({10, 20, 30});
