@@ -25,7 +25,7 @@ WindowRunIo::WindowRunIo(const QLineEdit& pattern_edit, const QCheckBox& ignore_
       table_view_(table_view) {}
 
 std::string WindowRunIo::Pattern() const {
-    return QStringToProgramText(pattern_edit_.text());
+    return pattern_edit_.text().toStdString();
 }
 
 bool WindowRunIo::IgnoreCase() const {

@@ -89,7 +89,9 @@ DecodedSubject DecodeSubjectBytes(std::string bytes, const std::string& charset)
     // between two flushes.
     const auto flush = [&] {
         if (pending.empty()) return;
-        const std::string piece = Utf16ToCharset(pending, charset);
+        const ConvertedText converted = Utf16ToCharsetCounted(pending, charset);
+        const std::string& piece = converted.text;
+        result.replaced += converted.replaced;
         pending.clear();
         if (in_place) {
             std::memcpy(bytes.data() + written, piece.data(), piece.size());
