@@ -41,6 +41,14 @@ RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path
             return {QStringLiteral("正则表达式无法编译：%1").arg(detail),
                     QStringLiteral("正则表达式无法编译%1：\n%2").arg(where, detail)};
         }
+        case MatchReport::Problem::kPatternUnheld: {
+            // The character is UTF-8: the program's text cannot hold it.
+            const QString character = QString::fromStdString(report.detail);
+            const QString charset = QString::fromStdString(ProgramCharset());
+            return {QStringLiteral("正则表达式中的字符“%1”无法用 %2 表示").arg(character, charset),
+                    QStringLiteral("正则表达式中的字符“%1”无法用本机字符集 %2 表示，没有匹配。")
+                        .arg(character, charset)};
+        }
         case MatchReport::Problem::kFileUnreadable:
         {
             const QString reason = ProgramTextToQString(SystemErrorText(report.error));
@@ -78,9 +86,18 @@ RunNotice Joined(const RunNotice& first, const RunNotice& second) {
 // What went wrong beside the report's problem.
 RunNotice DescribeAlso(const MatchReport& report, const QString& subject_path) {
     RunNotice notice;
+    if (report.replaced_characters > 0) {
+        const QString count = QString::number(report.replaced_characters);
+        const QString charset = QString::fromStdString(ProgramCharset());
+        notice = {QStringLiteral("%1 个字符无法用 %2 表示，已换成“?”").arg(count, charset),
+                  QStringLiteral("文件中有 %1 个字符无法用本机字符集 %2 表示，"
+                                 "在表格和导出中已换成“?”。")
+                      .arg(count, charset)};
+    }
     if (report.file_shrank) {
-        notice = {QStringLiteral("文件在读取时被截断"),
-                  QStringLiteral("文件在读取时被截断，只匹配了读到的文本：\n%1").arg(subject_path)};
+        notice = Joined(notice, {QStringLiteral("文件在读取时被截断"),
+                                 QStringLiteral("文件在读取时被截断，只匹配了读到的文本：\n%1")
+                                     .arg(subject_path)});
     }
     const bool cut = report.problem == MatchReport::Problem::kTextCutMalformed ||
                      report.problem == MatchReport::Problem::kTextCutNul;

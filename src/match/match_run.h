@@ -68,8 +68,6 @@ struct MatchReport {
     std::int64_t position = -1;
     std::int64_t match_count = 0;
     bool cancelled = false;  // the search was cancelled: the matches found until then are listed
-    // Characters of the file the program's text cannot hold: they became "?" in the text.
-    std::int64_t replaced_characters = 0;
     int error = 0;  // kFileUnreadable: an errno value or a code of base/system_error.h
     Stage stage = Stage::kRead;  // kOutOfMemory
     // Said beside the problem above, which may be another one: the file ended before the
@@ -78,6 +76,8 @@ struct MatchReport {
     bool file_shrank = false;
     bool engine_gave_up = false;
     std::string engine_message = {};
+    // Characters of the file the program's text cannot hold: they became "?" in the text.
+    std::int64_t replaced_characters = 0;
 };
 
 // Runs one match with the inputs of io and writes its count line and table. When memory runs
