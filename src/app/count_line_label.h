@@ -9,7 +9,8 @@ namespace lintaro {
 struct RunNotice;
 
 // Shows the count line as plain text. A notice follows it in red, cut to the room the count
-// leaves, with the whole detail as the tooltip; the next count line alone clears it.
+// leaves, with the whole detail as the tooltip; the next count line alone clears it. A notice
+// may end in a link that offers to read the file in another character set.
 class CountLineLabel : public QLabel {
     Q_OBJECT
   public:
@@ -18,7 +19,15 @@ class CountLineLabel : public QLabel {
     // Shows line alone, without a notice or tooltip.
     void SetCountLine(const QString& line);
     // Shows notice after the current count line; an empty notice leaves the count alone.
-    void ShowNotice(const RunNotice& notice);
+    // With offered_charset, the notice ends in a link that offers it.
+    void ShowNotice(const RunNotice& notice, const QString& offered_charset = {});
+
+    // The caption of the link that offers charset.
+    static QString OfferCaption(const QString& charset);
+
+  signals:
+    // The offer's link was clicked.
+    void CharsetChosen(const QString& charset);
 
   private:
     // The last count line, kept as plain text so that a notice can follow it.

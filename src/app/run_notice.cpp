@@ -29,7 +29,8 @@ RunNotice EngineGaveUp(std::int64_t match_count, const QString& message) {
                 .arg(count, message)};
 }
 
-RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path) {
+RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path,
+                          const QString& charset) {
     const QString detail = ProgramTextToQString(report.detail);
     const QString offset = QString::number(report.position);
     switch (report.problem) {
@@ -56,9 +57,9 @@ RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path
                     QStringLiteral("无法读取文件：\n%1\n%2").arg(subject_path, reason)};
         }
         case MatchReport::Problem::kTextCutMalformed:
-            return {QStringLiteral("文本在字节偏移 %1 处截断：不是有效的 UTF-8").arg(offset),
-                    QStringLiteral("文件在字节偏移 %1 处不是有效的 UTF-8，只匹配了此前的文本：\n%2")
-                        .arg(offset, subject_path)};
+            return {QStringLiteral("文本在字节偏移 %1 处截断：不是有效的 %2").arg(offset, charset),
+                    QStringLiteral("文件在字节偏移 %1 处不是有效的 %2，只匹配了此前的文本：\n%3")
+                        .arg(offset, charset, subject_path)};
         case MatchReport::Problem::kTextCutNul:
             return {QStringLiteral("文本在字节偏移 %1 处截断：遇到 NUL 字节").arg(offset),
                     QStringLiteral("文件在字节偏移 %1 处有 NUL 字节，只匹配了此前的文本：\n%2")
@@ -110,9 +111,17 @@ RunNotice DescribeAlso(const MatchReport& report, const QString& subject_path) {
 
 }  // namespace
 
-RunNotice DescribeRun(const MatchReport& report, const QString& subject_path) {
-    const RunNotice notice =
-        Joined(DescribeProblem(report, subject_path), DescribeAlso(report, subject_path));
+RunNotice DescribeRun(const MatchReport& report, const QString& subject_path,
+                      const QString& charset) {
+    const QString read_as = charset.isEmpty() ? QStringLiteral("UTF-8") : charset;
+    RunNotice notice = Joined(DescribeProblem(report, subject_path, read_as),
+                              DescribeAlso(report, subject_path));
+    if (!charset.isEmpty()) {
+        // The user chose the set; the count line says so for as long as it is used.
+        notice = Joined({QStringLiteral("按 %1 读取").arg(charset),
+                         QStringLiteral("文件按 %1 读取。").arg(charset)},
+                        notice);
+    }
     if (!report.cancelled) return notice;
     const QString count = QString::number(report.match_count);
     RunNotice cancelled{QStringLiteral("已取消：列出了取消前找到的 %1 处匹配").arg(count),

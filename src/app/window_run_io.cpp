@@ -36,6 +36,20 @@ std::string WindowRunIo::SubjectPath() const {
     return QStringToProgramText(drop_zone_.text());
 }
 
+std::string WindowRunIo::SubjectCharset() const {
+    return drop_zone_.text() == charset_caption_ ? subject_charset_ : std::string();
+}
+
+void WindowRunIo::ReadSubjectAs(const std::string& charset) {
+    subject_charset_ = charset;
+    charset_caption_ = drop_zone_.text();
+}
+
+void WindowRunIo::ReadSubjectAsUtf8() {
+    subject_charset_.clear();
+    charset_caption_.clear();
+}
+
 void WindowRunIo::SetCountLine(const std::string& line) {
     count_line_.SetCountLine(ProgramTextToQString(line));
 }

@@ -6,6 +6,7 @@
 
 #include "base/charset.h"
 #include "base/iconv_converter.h"
+#include "match/subject_text.h"
 
 namespace lintaro {
 
@@ -94,6 +95,10 @@ std::string LikelyCharset(std::string_view bytes) {
     }
     if (DecodesWholly(bytes, "GB18030")) return "GB18030";
     return {};
+}
+
+std::string LikelyCharsetOfFile(const std::string& path) {
+    return LikelyCharset(ReadSubjectBytes(path).bytes);
 }
 
 }  // namespace lintaro

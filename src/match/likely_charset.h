@@ -16,5 +16,7 @@ std::string DeclaredCharset(std::string_view bytes);
 // UTF-8 and the whole of bytes decodes in it, else "GB18030" when the whole of bytes decodes
 // as GB18030; empty when neither does. A declaration that does not fit the bytes is ignored.
 std::string LikelyCharset(std::string_view bytes);
+// LikelyCharset of the whole file at path (program text); empty when it cannot be read.
+std::string LikelyCharsetOfFile(const std::string& path);
 
 }  // namespace lintaro
