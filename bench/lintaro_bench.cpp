@@ -354,7 +354,7 @@ int main(int argc, char** argv) {
     TimeSearchAlone(*options, options->runs, file_bytes);
     TimeMapping(options->path, file_bytes, options->runs);
     if (!options->tools) return 0;
-    const std::string pattern = lintaro::ProgramTextToUtf8(options->pattern);
+    const std::string& pattern = options->pattern;  // UTF-8, as the tools read it
     std::vector<std::string> rg = {"rg", "-o"};
     std::vector<std::string> grep = {"grep", "-oP"};
     if (options->ignore_case) {

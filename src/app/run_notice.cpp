@@ -1,6 +1,7 @@
 // The short notice the window shows after a match run that failed or was cut short.
 #include "app/run_notice.h"
 
+#include "base/charset.h"
 #include "base/system_error.h"
 #include "table/qt_conversions.h"
 
@@ -45,10 +46,10 @@ RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path
         case MatchReport::Problem::kPatternUnheld: {
             // The character is UTF-8: the program's text cannot hold it.
             const QString character = QString::fromStdString(report.detail);
-            const QString charset = QString::fromStdString(ProgramCharset());
-            return {QStringLiteral("正则表达式中的字符“%1”无法用 %2 表示").arg(character, charset),
+            const QString program_charset = QString::fromStdString(ProgramCharset());
+            return {QStringLiteral("正则表达式中的字符“%1”无法用 %2 表示").arg(character, program_charset),
                     QStringLiteral("正则表达式中的字符“%1”无法用本机字符集 %2 表示，没有匹配。")
-                        .arg(character, charset)};
+                        .arg(character, program_charset)};
         }
         case MatchReport::Problem::kFileUnreadable:
         {
