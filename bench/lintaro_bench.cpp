@@ -31,8 +31,8 @@ using Clock = std::chrono::steady_clock;
 using lintaro::MatchStage;
 
 constexpr const char* kUsage =
-    "usage: lintaro_bench FILE [--pattern PATTERN] [--case-sensitive] [--encoding NAME] [--runs N]\n"
-    "                     [--no-tools]\n"
+    "usage: lintaro_bench FILE [--pattern PATTERN] [--case-sensitive] [--encoding NAME]\n"
+    "                     [--runs N] [--no-tools]\n"
     "  Runs the match run on FILE N times (default 3) with PATTERN (default the preset pattern)\n"
     "  and prints the best time of each stage with the spread over the runs, then the same\n"
     "  search by rg -o and grep -oP (each -i unless --case-sensitive), their output drained\n"
@@ -199,9 +199,8 @@ void CompareWithTool(const char* name, const std::vector<std::string>& arguments
 
 // The search stage alone, on one thread and on all, for the figures of the engine itself.
 void TimeSearchAlone(const Options& options, int runs, std::int64_t file_bytes) {
-    const lintaro::SubjectText subject =
-        lintaro::DecodeSubject(lintaro::ReadSubjectBytes(options.path), lintaro::ProgramCharset(),
-                               options.encoding);
+    const lintaro::SubjectText subject = lintaro::DecodeSubject(
+        lintaro::ReadSubjectBytes(options.path), lintaro::ProgramCharset(), options.encoding);
     lintaro::regex expression;
     if (!expression.Compile(lintaro::Utf8ToProgramText(options.pattern), !options.ignore_case)) {
         return;
@@ -329,11 +328,11 @@ int main(int argc, char** argv) {
     getrusage(RUSAGE_SELF, &usage);
     const double peak_bytes = static_cast<double>(usage.ru_maxrss) * 1024;
 
-    std::printf(
-        "file %s (%s), %lld bytes; pattern %s; case %s; %d processors available\n",
-        options->path.c_str(), options->encoding.empty() ? "UTF-8" : options->encoding.c_str(),
-        static_cast<long long>(file_bytes), options->pattern.c_str(),
-        options->ignore_case ? "ignored" : "sensitive", lintaro::AvailableProcessors());
+    std::printf("file %s (%s), %lld bytes; pattern %s; case %s; %d processors available\n",
+                options->path.c_str(),
+                options->encoding.empty() ? "UTF-8" : options->encoding.c_str(),
+                static_cast<long long>(file_bytes), options->pattern.c_str(),
+                options->ignore_case ? "ignored" : "sensitive", lintaro::AvailableProcessors());
     std::printf(
         "%d runs: best wall seconds, spread (worst - best), processor seconds of the best run\n"
         "(all threads), MB/s of the file (10^6 bytes) at the best time\n",

@@ -49,17 +49,19 @@ void CountLineLabel::ShowNotice(const RunNotice& notice, const QString& offered_
     const QString brief = metrics.elidedText(notice.brief, Qt::ElideRight, std::max(room, 0));
     // The set's name goes into the link as it came; a name iconv knows holds no markup, and
     // escaping keeps it so in any case.
-    const QString link =
-        offer.isEmpty() ? QString()
-                        : QStringLiteral("%1<a href=\"%2\">%3</a>")
-                              .arg(html_gap, offered_charset.toHtmlEscaped(), offer.toHtmlEscaped());
+    const QString link = offer.isEmpty() ? QString()
+                                         : QStringLiteral("%1<a href=\"%2\">%3</a>")
+                                               .arg(html_gap, offered_charset.toHtmlEscaped(),
+                                                    offer.toHtmlEscaped());
     setTextFormat(Qt::RichText);
     setText(QStringLiteral("%1%2<span style=\"color:%3\">%4</span>%5")
                 .arg(count_line_.toHtmlEscaped(), html_gap, kNoticeColour.name(),
                      brief.toHtmlEscaped(), link));
-    setToolTip(offer.isEmpty() ? notice.detail
-                               : notice.detail + QStringLiteral("\n点击“%1”可按 %2 重新读取文件。")
-                                                     .arg(offer, offered_charset));
+    setToolTip(
+        offer.isEmpty()
+            ? notice.detail
+            : notice.detail +
+                  QStringLiteral("\n点击“%1”可按 %2 重新读取文件。").arg(offer, offered_charset));
 }
 
 }  // namespace lintaro

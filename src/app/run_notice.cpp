@@ -47,7 +47,8 @@ RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path
             // The character is UTF-8: the program's text cannot hold it.
             const QString character = QString::fromStdString(report.detail);
             const QString program_charset = QString::fromStdString(ProgramCharset());
-            return {QStringLiteral("正则表达式中的字符“%1”无法用 %2 表示").arg(character, program_charset),
+            return {QStringLiteral("正则表达式中的字符“%1”无法用 %2 表示")
+                        .arg(character, program_charset),
                     QStringLiteral("正则表达式中的字符“%1”无法用本机字符集 %2 表示，没有匹配。")
                         .arg(character, program_charset)};
         }
@@ -97,9 +98,10 @@ RunNotice DescribeAlso(const MatchReport& report, const QString& subject_path) {
                       .arg(count, charset)};
     }
     if (report.file_shrank) {
-        notice = Joined(notice, {QStringLiteral("文件在读取时被截断"),
-                                 QStringLiteral("文件在读取时被截断，只匹配了读到的文本：\n%1")
-                                     .arg(subject_path)});
+        notice = Joined(
+            notice,
+            {QStringLiteral("文件在读取时被截断"),
+             QStringLiteral("文件在读取时被截断，只匹配了读到的文本：\n%1").arg(subject_path)});
     }
     const bool cut = report.problem == MatchReport::Problem::kTextCutMalformed ||
                      report.problem == MatchReport::Problem::kTextCutNul;
@@ -115,8 +117,8 @@ RunNotice DescribeAlso(const MatchReport& report, const QString& subject_path) {
 RunNotice DescribeRun(const MatchReport& report, const QString& subject_path,
                       const QString& charset) {
     const QString read_as = charset.isEmpty() ? QStringLiteral("UTF-8") : charset;
-    RunNotice notice = Joined(DescribeProblem(report, subject_path, read_as),
-                              DescribeAlso(report, subject_path));
+    RunNotice notice =
+        Joined(DescribeProblem(report, subject_path, read_as), DescribeAlso(report, subject_path));
     if (!charset.isEmpty()) {
         // The user chose the set; the count line says so for as long as it is used.
         notice = Joined({QStringLiteral("按 %1 读取").arg(charset),

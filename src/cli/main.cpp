@@ -46,8 +46,8 @@ std::string UnheldPatternText(const std::string& character) {
     const auto byte = static_cast<unsigned char>(character[0]);
     if (character.size() == 1 && byte >= 0x80) {
         constexpr char kDigits[] = "0123456789ABCDEF";
-        return std::string("the pattern is not UTF-8: it holds the byte \\x") +
-               kDigits[byte >> 4] + kDigits[byte & 0xF];
+        return std::string("the pattern is not UTF-8: it holds the byte \\x") + kDigits[byte >> 4] +
+               kDigits[byte & 0xF];
     }
     return "the pattern holds " + character + ", which the locale's character set " +
            lintaro::ProgramCharset() + " cannot hold";

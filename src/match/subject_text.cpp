@@ -89,12 +89,11 @@ SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
 
 SubjectText DecodeSubject(SubjectBytes bytes, const std::string& charset,
                           const std::string& file_charset) {
-    DecodedSubject decoded =
-        file_charset.empty() || IsUtf8Charset(file_charset)
-            ? DecodeSubjectBytes(std::move(bytes.bytes), charset)
-            : DecodeCharsetBytes(bytes.bytes, file_charset, charset);
-    return {std::move(decoded.text), bytes.error, bytes.shrank, decoded.cut, decoded.cut_offset,
-            decoded.replaced};
+    DecodedSubject decoded = file_charset.empty() || IsUtf8Charset(file_charset)
+                                 ? DecodeSubjectBytes(std::move(bytes.bytes), charset)
+                                 : DecodeCharsetBytes(bytes.bytes, file_charset, charset);
+    return {std::move(decoded.text), bytes.error,     bytes.shrank, decoded.cut,
+            decoded.cut_offset,      decoded.replaced};
 }
 
 }  // namespace lintaro

@@ -635,8 +635,7 @@ INSTANTIATE_TEST_SUITE_P(
 // ---- pages in other character sets -------------------------------------------------
 
 // A GBK page (中文 in GBK) that says so: the anchor lies after the first byte UTF-8 refuses.
-const QByteArray kGbkPage =
-    "<meta charset=\"gbk\"><A HREF=\"https://a.cn/x\">\xD6\xD0\xCE\xC4</A>";
+const QByteArray kGbkPage = "<meta charset=\"gbk\"><A HREF=\"https://a.cn/x\">\xD6\xD0\xCE\xC4</A>";
 
 // The character set the count line's link offers, or empty when there is no link.
 QString OfferedCharset(const QLabel* label) {
@@ -679,13 +678,17 @@ TEST_F(MainWindowTest, OffersTheDeclaredCharsetAndRerunsInIt) {
 // Without a declaration GB18030 is offered when the whole file decodes in it; a file that is
 // neither gets the notice without an offer.
 TEST_F(MainWindowTest, OffersGb18030OnlyWhenTheFileDecodesInIt) {
-    window_.HandleFilesDropped(
-        {WriteSubject("plain.html", "<A HREF=\"https://a.cn/x\">\xD6\xD0\x83" "6\x84" "3</A>")});
+    window_.HandleFilesDropped({WriteSubject("plain.html",
+                                             "<A HREF=\"https://a.cn/x\">\xD6\xD0\x83"
+                                             "6\x84"
+                                             "3</A>")});
     EXPECT_EQ(OfferedCharset(CountLabel()), QStringLiteral("GB18030"));
     emit CountLabel()->linkActivated(QStringLiteral("GB18030"));
     EXPECT_EQ(Table().GetCell(1, 3), CellResult("中한"));
 
-    window_.HandleFilesDropped({WriteSubject("binary.bin", "ab\xFF" "cd")});
+    window_.HandleFilesDropped({WriteSubject("binary.bin",
+                                             "ab\xFF"
+                                             "cd")});
     EXPECT_TRUE(CountLabel()->text().contains(QStringLiteral("不是有效的 UTF-8")));
     EXPECT_EQ(OfferedCharset(CountLabel()), QString());
 }

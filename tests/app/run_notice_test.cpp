@@ -22,8 +22,8 @@ class RunNoticeTest : public ::testing::TestWithParam<NoticeCase> {};
 
 TEST_P(RunNoticeTest, DescribesTheProblem) {
     const NoticeCase& c = GetParam();
-    const RunNotice notice = DescribeRun(c.report, QStringLiteral("/data/页面.html"),
-                                         QString::fromUtf8(c.charset));
+    const RunNotice notice =
+        DescribeRun(c.report, QStringLiteral("/data/页面.html"), QString::fromUtf8(c.charset));
     EXPECT_EQ(notice.brief, QString::fromUtf8(c.brief));
     EXPECT_EQ(notice.detail, QString::fromUtf8(c.detail));
     EXPECT_EQ(notice.IsEmpty(), *c.brief == '\0');
@@ -100,8 +100,11 @@ INSTANTIATE_TEST_SUITE_P(
                    {Problem::kNone, "", -1, 2, false, 0, Stage::kRead, false, false, "", 4},
                    "4 个字符无法用 UTF-8 表示，已换成“?”",
                    "文件中有 4 个字符无法用本机字符集 UTF-8 表示，在表格和导出中已换成“?”。"},
-        NoticeCase{"ReadInAChosenSet", {Problem::kNone, "", -1, 2}, "按 GB18030 读取",
-                   "文件按 GB18030 读取。", "GB18030"},
+        NoticeCase{"ReadInAChosenSet",
+                   {Problem::kNone, "", -1, 2},
+                   "按 GB18030 读取",
+                   "文件按 GB18030 读取。",
+                   "GB18030"},
         NoticeCase{"CutInAChosenSet",
                    {Problem::kTextCutMalformed, "", 9, 0},
                    "按 GBK 读取；文本在字节偏移 9 处截断：不是有效的 GBK",

@@ -23,7 +23,7 @@ TEST_P(LikelyCharsetTest, ReadsTheDeclarationAndChecksIt) {
     EXPECT_EQ(LikelyCharset(c.bytes), c.likely);
 }
 
-const std::string kGbkText = "<p>\xD6\xD0\xCE\xC4</p>";  // 中文
+const std::string kGbkText = "<p>\xD6\xD0\xCE\xC4</p>";   // 中文
 const std::string kBig5Text = "<p>\xA4\xA4\xA4\xE5</p>";  // 中文
 
 // clang-format off
