@@ -89,7 +89,7 @@ std::string DeclaredCharset(std::string_view bytes) {
 }
 
 std::string LikelyCharset(std::string_view bytes) {
-    const std::string declared = DeclaredCharset(bytes);
+    std::string declared = DeclaredCharset(bytes);  // not const: returned by moving
     if (!declared.empty() && !IsUtf8Charset(declared) && DecodesWholly(bytes, declared)) {
         return declared;
     }
