@@ -31,17 +31,20 @@ using Clock = std::chrono::steady_clock;
 using lintaro::MatchStage;
 
 constexpr const char* kUsage =
-    "usage: lintaro_bench FILE [--pattern PATTERN] [--case-sensitive] [--runs N] [--no-tools]\n"
+    "usage: lintaro_bench FILE [--pattern PATTERN] [--case-sensitive] [--encoding NAME]\n"
+    "                     [--runs N] [--no-tools]\n"
     "  Runs the match run on FILE N times (default 3) with PATTERN (default the preset pattern)\n"
     "  and prints the best time of each stage with the spread over the runs, then the same\n"
     "  search by rg -o and grep -oP (each -i unless --case-sensitive), their output drained\n"
     "  through a pipe. Then exports the whole table in each of the five formats into a\n"
-    "  temporary directory and compares each with writing the same bytes.\n";
+    "  temporary directory and compares each with writing the same bytes. With --encoding the\n"
+    "  run reads FILE in that character set, as lintaro-cli --encoding does.\n";
 
 struct Options {
     std::string path;
     std::string pattern = lintaro::kPresetPattern;
     bool ignore_case = true;
+    std::string encoding;  // the file's character set; empty: UTF-8
     int runs = 3;
     bool tools = true;
 };
@@ -54,6 +57,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
             options.pattern = argv[++i];
         } else if (argument == "--case-sensitive") {
             options.ignore_case = false;
+        } else if (argument == "--encoding" && i + 1 < argc) {
+            options.encoding = argv[++i];
         } else if (argument == "--no-tools") {
             options.tools = false;
         } else if (argument == "--runs" && i + 1 < argc) {
@@ -99,6 +104,7 @@ class BenchRunIo : public lintaro::MatchRunIo {
     std::string Pattern() const override { return options_.pattern; }
     bool IgnoreCase() const override { return options_.ignore_case; }
     std::string SubjectPath() const override { return options_.path; }
+    std::string SubjectCharset() const override { return options_.encoding; }
     void SetCountLine(const std::string& /*line*/) override {}
     void ReplaceTable(lintaro::ResultTable&& new_table) override {
         table.emplace(std::move(new_table));
@@ -193,10 +199,12 @@ void CompareWithTool(const char* name, const std::vector<std::string>& arguments
 
 // The search stage alone, on one thread and on all, for the figures of the engine itself.
 void TimeSearchAlone(const Options& options, int runs, std::int64_t file_bytes) {
-    const lintaro::SubjectText subject =
-        lintaro::DecodeSubject(lintaro::ReadSubjectBytes(options.path));
+    const lintaro::SubjectText subject = lintaro::DecodeSubject(
+        lintaro::ReadSubjectBytes(options.path), lintaro::ProgramCharset(), options.encoding);
     lintaro::regex expression;
-    if (!expression.Compile(options.pattern, !options.ignore_case)) return;
+    if (!expression.Compile(lintaro::Utf8ToProgramText(options.pattern), !options.ignore_case)) {
+        return;
+    }
     for (const int parts : {1, 0}) {
         Timing timing;
         std::int64_t matches = 0;
@@ -320,10 +328,11 @@ int main(int argc, char** argv) {
     getrusage(RUSAGE_SELF, &usage);
     const double peak_bytes = static_cast<double>(usage.ru_maxrss) * 1024;
 
-    std::printf(
-        "file %s, %lld bytes; pattern %s; case %s; %d processors available\n", options->path.c_str(),
-        static_cast<long long>(file_bytes), lintaro::ProgramTextToUtf8(options->pattern).c_str(),
-        options->ignore_case ? "ignored" : "sensitive", lintaro::AvailableProcessors());
+    std::printf("file %s (%s), %lld bytes; pattern %s; case %s; %d processors available\n",
+                options->path.c_str(),
+                options->encoding.empty() ? "UTF-8" : options->encoding.c_str(),
+                static_cast<long long>(file_bytes), options->pattern.c_str(),
+                options->ignore_case ? "ignored" : "sensitive", lintaro::AvailableProcessors());
     std::printf(
         "%d runs: best wall seconds, spread (worst - best), processor seconds of the best run\n"
         "(all threads), MB/s of the file (10^6 bytes) at the best time\n",
@@ -344,7 +353,7 @@ int main(int argc, char** argv) {
     TimeSearchAlone(*options, options->runs, file_bytes);
     TimeMapping(options->path, file_bytes, options->runs);
     if (!options->tools) return 0;
-    const std::string pattern = lintaro::ProgramTextToUtf8(options->pattern);
+    const std::string& pattern = options->pattern;  // UTF-8, as the tools read it
     std::vector<std::string> rg = {"rg", "-o"};
     std::vector<std::string> grep = {"grep", "-oP"};
     if (options->ignore_case) {

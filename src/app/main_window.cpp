@@ -34,6 +34,7 @@
 #include "export/export_format.h"
 #include "export/export_selection.h"
 #include "match/buffered_run_io.h"
+#include "match/likely_charset.h"
 #include "match/match_run.h"
 #include "match/subject_text.h"
 #include "table/qt_conversions.h"
@@ -302,6 +303,7 @@ void MainWindow::BindEvents() {
     connect(table_view_, &ResultTableView::FixedCellDoubleClicked, this,
             &MainWindow::ChooseLinkColumn);
     connect(drop_zone_, &DropZone::FilesDropped, this, &MainWindow::HandleFilesDropped);
+    connect(count_line_, &CountLineLabel::CharsetChosen, this, &MainWindow::ReadSubjectAs);
     // Without drag and drop a file is picked by a double click on the zone or Ctrl+O.
     connect(drop_zone_, &DropZone::DoubleClicked, this, &MainWindow::ChooseFile);
     auto* open_shortcut = new QShortcut(QKeySequence::Open, this);
@@ -365,10 +367,27 @@ void MainWindow::RunMatch() {
     WorkProgress progress;
     BufferedRunIo run(*run_io_, progress);
     MatchReport report;
+    std::string offered_charset;
     RunWhileBlocked(
-        progress, [&] { report = lintaro::RunMatch(run); }, DescribeMatchProgress);
+        progress,
+        [&] {
+            report = lintaro::RunMatch(run);
+            if (report.problem == MatchReport::Problem::kTextCutMalformed &&
+                run.SubjectCharset().empty()) {
+                offered_charset = LikelyCharsetOfFile(run.SubjectPath());
+            }
+        },
+        DescribeMatchProgress);
     run.Deliver(*run_io_);
-    count_line_->ShowNotice(DescribeRun(report, drop_zone_->text()));
+    const QString charset = QString::fromStdString(run.SubjectCharset());
+    count_line_->ShowNotice(DescribeRun(report, drop_zone_->text(), charset),
+                            QString::fromStdString(offered_charset));
+}
+
+void MainWindow::ReadSubjectAs(const QString& charset) {
+    if (long_work_running_) return;
+    run_io_->ReadSubjectAs(charset.toStdString());
+    RunMatch();
 }
 
 void MainWindow::RunWhileBlocked(WorkProgress& progress, const std::function<void()>& work,
@@ -388,6 +407,7 @@ void MainWindow::HandleFilesDropped(const QList<QByteArray>& paths) {
         for (const QByteArray& path : paths) drop_text += path + "\r\n";
     }
     drop_zone_->ShowPath(drop_text);
+    run_io_->ReadSubjectAsUtf8();
     RunMatch();
 }
 

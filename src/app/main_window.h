@@ -44,8 +44,12 @@ class MainWindow : public QWidget {
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Runs a match over the file the drop zone names and shows the outcome.
+    // Runs a match over the file the drop zone names and shows the outcome. A run whose text
+    // was cut at a byte that is not UTF-8 offers the file's likely character set.
     void RunMatch();
+    // Runs a match over the same file read in charset (the offer's link); a new drop or a run
+    // on another file goes back to UTF-8.
+    void ReadSubjectAs(const QString& charset);
     // Shows the dropped paths (the system's bytes) in the drop zone (one path alone; several
     // each followed by CR LF) and runs a match.
     void HandleFilesDropped(const QList<QByteArray>& paths);

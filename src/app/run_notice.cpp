@@ -1,6 +1,7 @@
 // The short notice the window shows after a match run that failed or was cut short.
 #include "app/run_notice.h"
 
+#include "base/charset.h"
 #include "base/system_error.h"
 #include "table/qt_conversions.h"
 
@@ -29,7 +30,8 @@ RunNotice EngineGaveUp(std::int64_t match_count, const QString& message) {
                 .arg(count, message)};
 }
 
-RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path) {
+RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path,
+                          const QString& charset) {
     const QString detail = ProgramTextToQString(report.detail);
     const QString offset = QString::number(report.position);
     switch (report.problem) {
@@ -41,6 +43,15 @@ RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path
             return {QStringLiteral("正则表达式无法编译：%1").arg(detail),
                     QStringLiteral("正则表达式无法编译%1：\n%2").arg(where, detail)};
         }
+        case MatchReport::Problem::kPatternUnheld: {
+            // The character is UTF-8: the program's text cannot hold it.
+            const QString character = QString::fromStdString(report.detail);
+            const QString program_charset = QString::fromStdString(ProgramCharset());
+            return {QStringLiteral("正则表达式中的字符“%1”无法用 %2 表示")
+                        .arg(character, program_charset),
+                    QStringLiteral("正则表达式中的字符“%1”无法用本机字符集 %2 表示，没有匹配。")
+                        .arg(character, program_charset)};
+        }
         case MatchReport::Problem::kFileUnreadable:
         {
             const QString reason = ProgramTextToQString(SystemErrorText(report.error));
@@ -48,9 +59,9 @@ RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path
                     QStringLiteral("无法读取文件：\n%1\n%2").arg(subject_path, reason)};
         }
         case MatchReport::Problem::kTextCutMalformed:
-            return {QStringLiteral("文本在字节偏移 %1 处截断：不是有效的 UTF-8").arg(offset),
-                    QStringLiteral("文件在字节偏移 %1 处不是有效的 UTF-8，只匹配了此前的文本：\n%2")
-                        .arg(offset, subject_path)};
+            return {QStringLiteral("文本在字节偏移 %1 处截断：不是有效的 %2").arg(offset, charset),
+                    QStringLiteral("文件在字节偏移 %1 处不是有效的 %2，只匹配了此前的文本：\n%3")
+                        .arg(offset, charset, subject_path)};
         case MatchReport::Problem::kTextCutNul:
             return {QStringLiteral("文本在字节偏移 %1 处截断：遇到 NUL 字节").arg(offset),
                     QStringLiteral("文件在字节偏移 %1 处有 NUL 字节，只匹配了此前的文本：\n%2")
@@ -78,9 +89,19 @@ RunNotice Joined(const RunNotice& first, const RunNotice& second) {
 // What went wrong beside the report's problem.
 RunNotice DescribeAlso(const MatchReport& report, const QString& subject_path) {
     RunNotice notice;
+    if (report.replaced_characters > 0) {
+        const QString count = QString::number(report.replaced_characters);
+        const QString charset = QString::fromStdString(ProgramCharset());
+        notice = {QStringLiteral("%1 个字符无法用 %2 表示，已换成“?”").arg(count, charset),
+                  QStringLiteral("文件中有 %1 个字符无法用本机字符集 %2 表示，"
+                                 "在表格和导出中已换成“?”。")
+                      .arg(count, charset)};
+    }
     if (report.file_shrank) {
-        notice = {QStringLiteral("文件在读取时被截断"),
-                  QStringLiteral("文件在读取时被截断，只匹配了读到的文本：\n%1").arg(subject_path)};
+        notice = Joined(
+            notice,
+            {QStringLiteral("文件在读取时被截断"),
+             QStringLiteral("文件在读取时被截断，只匹配了读到的文本：\n%1").arg(subject_path)});
     }
     const bool cut = report.problem == MatchReport::Problem::kTextCutMalformed ||
                      report.problem == MatchReport::Problem::kTextCutNul;
@@ -93,9 +114,17 @@ RunNotice DescribeAlso(const MatchReport& report, const QString& subject_path) {
 
 }  // namespace
 
-RunNotice DescribeRun(const MatchReport& report, const QString& subject_path) {
-    const RunNotice notice =
-        Joined(DescribeProblem(report, subject_path), DescribeAlso(report, subject_path));
+RunNotice DescribeRun(const MatchReport& report, const QString& subject_path,
+                      const QString& charset) {
+    const QString read_as = charset.isEmpty() ? QStringLiteral("UTF-8") : charset;
+    RunNotice notice =
+        Joined(DescribeProblem(report, subject_path, read_as), DescribeAlso(report, subject_path));
+    if (!charset.isEmpty()) {
+        // The user chose the set; the count line says so for as long as it is used.
+        notice = Joined({QStringLiteral("按 %1 读取").arg(charset),
+                         QStringLiteral("文件按 %1 读取。").arg(charset)},
+                        notice);
+    }
     if (!report.cancelled) return notice;
     const QString count = QString::number(report.match_count);
     RunNotice cancelled{QStringLiteral("已取消：列出了取消前找到的 %1 处匹配").arg(count),

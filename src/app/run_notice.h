@@ -17,7 +17,9 @@ struct RunNotice {
     bool IsEmpty() const { return brief.isEmpty(); }
 };
 
-// Describes report; subject_path is the drop zone's caption the run read.
-RunNotice DescribeRun(const MatchReport& report, const QString& subject_path);
+// Describes report; subject_path is the drop zone's caption the run read, charset the set it
+// read the file in (empty: UTF-8, which goes unsaid).
+RunNotice DescribeRun(const MatchReport& report, const QString& subject_path,
+                      const QString& charset = {});
 
 }  // namespace lintaro

@@ -25,7 +25,7 @@ WindowRunIo::WindowRunIo(const QLineEdit& pattern_edit, const QCheckBox& ignore_
       table_view_(table_view) {}
 
 std::string WindowRunIo::Pattern() const {
-    return QStringToProgramText(pattern_edit_.text());
+    return pattern_edit_.text().toStdString();
 }
 
 bool WindowRunIo::IgnoreCase() const {
@@ -36,6 +36,20 @@ std::string WindowRunIo::SubjectPath() const {
     // The bytes the system gave, not the caption: a name that is not in the locale's set
     // would not survive the way through text.
     return drop_zone_.Path().toStdString();
+}
+
+std::string WindowRunIo::SubjectCharset() const {
+    return drop_zone_.Path() == charset_path_ ? subject_charset_ : std::string();
+}
+
+void WindowRunIo::ReadSubjectAs(const std::string& charset) {
+    subject_charset_ = charset;
+    charset_path_ = drop_zone_.Path();
+}
+
+void WindowRunIo::ReadSubjectAsUtf8() {
+    subject_charset_.clear();
+    charset_path_.clear();
 }
 
 void WindowRunIo::SetCountLine(const std::string& line) {

@@ -1,6 +1,7 @@
 // The match run's inputs and outputs in the window: the controls it reads and writes.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <string>
@@ -27,10 +28,18 @@ class WindowRunIo final : public MatchRunIo {
     std::string Pattern() const override;
     bool IgnoreCase() const override;
     std::string SubjectPath() const override;
+    // The set chosen by ReadSubjectAs while the drop zone still names the file it was chosen
+    // for; empty (UTF-8) otherwise.
+    std::string SubjectCharset() const override;
     // Shown at once, before the table is rebuilt; a notice may follow it afterwards.
     void SetCountLine(const std::string& line) override;
     void ReplaceTable(ResultTable&& table) override;
     HeadingWidthFunction HeadingWidth() const override;
+
+    // Reads the file the drop zone names now in charset (an iconv name) from the next run on.
+    void ReadSubjectAs(const std::string& charset);
+    // Goes back to UTF-8.
+    void ReadSubjectAsUtf8();
 
   private:
     const QLineEdit& pattern_edit_;
@@ -38,6 +47,8 @@ class WindowRunIo final : public MatchRunIo {
     const DropZone& drop_zone_;
     CountLineLabel& count_line_;
     ResultTableView& table_view_;
+    std::string subject_charset_;
+    QByteArray charset_path_;  // the file subject_charset_ was chosen for
 };
 
 // What the progress dialog says while a match run goes on.

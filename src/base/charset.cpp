@@ -1,6 +1,7 @@
 // Character-set names: detection of the locale's set, normalisation and classification.
 #include "base/charset.h"
 
+#include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
 
@@ -49,6 +50,15 @@ std::string NormalizedCharsetName(std::string_view charset) {
 
 bool IsUtf8Charset(std::string_view charset) {
     return NormalizedCharsetName(charset) == "utf8";
+}
+
+bool IsKnownCharset(const std::string& charset) {
+    // "//IGNORE" and the like are iconv's options, not names: they would hide malformed bytes.
+    if (charset.empty() || charset.find('/') != std::string::npos) return false;
+    const iconv_t descriptor = iconv_open("UTF-8", charset.c_str());
+    if (descriptor == reinterpret_cast<iconv_t>(-1)) return false;
+    iconv_close(descriptor);
+    return true;
 }
 
 CharacterSetKind CharacterSetKindOf(std::string_view charset) {

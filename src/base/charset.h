@@ -16,6 +16,8 @@ bool ProgramCharsetIsUtf8();
 // ("UTF-8", "utf_8" and "Utf8" all give "utf8").
 std::string NormalizedCharsetName(std::string_view charset);
 bool IsUtf8Charset(std::string_view charset);
+// Whether iconv can decode text from charset (any of its names and aliases).
+bool IsKnownCharset(const std::string& charset);
 
 // The byte structure of a character set, as far as finding character starts needs it.
 enum class CharacterSetKind {

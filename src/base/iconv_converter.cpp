@@ -55,6 +55,7 @@ std::size_t IconvConverter::FailedUnitLength(std::string_view rest) const {
 
 std::string IconvConverter::Convert(std::string_view input) {
     std::string output;
+    replaced_ = 0;
     if (descriptor_ != kNoDescriptor) iconv(descriptor_, nullptr, nullptr, nullptr, nullptr);
     // Most conversions here shrink or keep the size; grow on demand otherwise.
     output.resize(input.size() + 16);
@@ -85,10 +86,33 @@ std::string IconvConverter::Convert(std::string_view input) {
         }
         output.replace(written, replacement_.size(), replacement_);
         written += replacement_.size();
+        ++replaced_;
         rest.remove_prefix(FailedUnitLength(rest));
     }
     output.resize(written);
     return output;
+}
+
+std::size_t IconvConverter::ConvertPrefix(std::string_view input, std::string* out) {
+    if (descriptor_ == kNoDescriptor) return 0;
+    iconv(descriptor_, nullptr, nullptr, nullptr, nullptr);
+    char buffer[1 << 16];
+    char* in = const_cast<char*>(input.data());  // iconv's interface is not const
+    std::size_t in_left = input.size();
+    while (true) {
+        char* target = buffer;
+        std::size_t target_left = sizeof buffer;
+        const std::size_t result = iconv(descriptor_, &in, &in_left, &target, &target_left);
+        const int error = errno;
+        if (out != nullptr) out->append(buffer, static_cast<std::size_t>(target - buffer));
+        if (result != static_cast<std::size_t>(-1) || error != E2BIG) break;
+    }
+    // A stateful set may still owe bytes that return it to its initial state.
+    char* target = buffer;
+    std::size_t target_left = sizeof buffer;
+    iconv(descriptor_, nullptr, nullptr, &target, &target_left);
+    if (out != nullptr) out->append(buffer, static_cast<std::size_t>(target - buffer));
+    return input.size() - in_left;
 }
 
 }  // namespace lintaro

@@ -3,6 +3,7 @@
 
 #include <iconv.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,15 @@ class IconvConverter {
 
     // The converted bytes of input (UTF-16 sources are given in native byte order).
     std::string Convert(std::string_view input);
+    // How many source characters the last Convert replaced.
+    std::int64_t Replaced() const { return replaced_; }
+
+    // Appends to out the conversion of input up to its first sequence that cannot be converted
+    // or that is cut off at the end, without replacing anything. Returns how many bytes of
+    // input were converted: all of them when nothing stopped it. Writes through a small buffer,
+    // so out only grows by what was converted (reserve it to avoid copies); with no out, only
+    // the length is found.
+    std::size_t ConvertPrefix(std::string_view input, std::string* out);
 
   private:
     std::size_t FailedUnitLength(std::string_view rest) const;
@@ -31,6 +41,7 @@ class IconvConverter {
     iconv_t descriptor_;
     SourceUnit unit_;
     std::string replacement_;
+    std::int64_t replaced_ = 0;
 };
 
 }  // namespace lintaro

@@ -3,6 +3,7 @@
 
 #include <bit>
 #include <cstring>
+#include <utility>
 
 #include "base/iconv_converter.h"
 #include "base/utf16.h"
@@ -37,8 +38,9 @@ void AppendUtf8(std::string& out, char32_t value) {
     }
 }
 
-std::string Utf16ToUtf8(std::u16string_view text) {
-    std::string out;
+ConvertedText Utf16ToUtf8(std::u16string_view text) {
+    ConvertedText converted;
+    std::string& out = converted.text;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i];
@@ -47,11 +49,12 @@ std::string Utf16ToUtf8(std::u16string_view text) {
             ++i;
         } else if (IsSurrogate(unit)) {
             out += '?';  // a lone surrogate is no character UTF-8 can hold
+            ++converted.replaced;
         } else {
             AppendUtf8(out, unit);
         }
     }
-    return out;
+    return converted;
 }
 
 std::u16string Utf8ToUtf16(std::string_view text) {
@@ -86,11 +89,16 @@ std::u16string BytesToUtf16(std::string_view bytes) {
 
 }  // namespace
 
-std::string Utf16ToCharset(std::u16string_view text, const std::string& charset) {
+ConvertedText Utf16ToCharsetCounted(std::u16string_view text, const std::string& charset) {
     if (IsUtf8Charset(charset)) return Utf16ToUtf8(text);
     IconvConverter converter(charset, NativeUtf16Name(),
                              IconvConverter::SourceUnit::kUtf16Character, "?");
-    return converter.Convert(AsBytes(text));
+    std::string converted = converter.Convert(AsBytes(text));
+    return {std::move(converted), converter.Replaced()};
+}
+
+std::string Utf16ToCharset(std::u16string_view text, const std::string& charset) {
+    return Utf16ToCharsetCounted(text, charset).text;
 }
 
 std::u16string CharsetToUtf16(std::string_view text, const std::string& charset) {
@@ -108,10 +116,31 @@ std::string CharsetToUtf8(std::string_view text, const std::string& charset) {
     return converter.Convert(text);
 }
 
-std::string Utf8ToCharset(std::string_view text, const std::string& charset) {
-    if (IsUtf8Charset(charset)) return std::string(text);
+ConvertedText Utf8ToCharsetCounted(std::string_view text, const std::string& charset) {
+    if (IsUtf8Charset(charset)) return {std::string(text), 0};
     IconvConverter converter(charset, "UTF-8", IconvConverter::SourceUnit::kUtf8Character, "?");
-    return converter.Convert(text);
+    std::string converted = converter.Convert(text);
+    return {std::move(converted), converter.Replaced()};
+}
+
+std::string Utf8ToCharset(std::string_view text, const std::string& charset) {
+    return Utf8ToCharsetCounted(text, charset).text;
+}
+
+std::string FirstUnheldCharacter(std::string_view utf8, const std::string& charset) {
+    const bool whole = IsUtf8Charset(charset) || Utf8ToCharsetCounted(utf8, charset).replaced == 0;
+    for (std::string_view rest = utf8; !rest.empty();) {
+        char32_t value = 0;
+        const std::size_t length = WellFormedUtf8Length(rest, value);
+        if (length == 0) return std::string(rest.substr(0, 1));
+        const std::string_view character = rest.substr(0, length);
+        // Only a text that lost characters is tried one character at a time.
+        if (!whole && Utf8ToCharsetCounted(character, charset).replaced != 0) {
+            return std::string(character);
+        }
+        rest.remove_prefix(length);
+    }
+    return {};
 }
 
 std::string Utf16ToProgramText(std::u16string_view text) {

@@ -1,6 +1,7 @@
 // The program's text: bytes in the locale's character set, and conversions at its edges.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,5 +25,18 @@ std::string Utf16ToCharset(std::u16string_view text, const std::string& charset)
 std::u16string CharsetToUtf16(std::string_view text, const std::string& charset);
 std::string CharsetToUtf8(std::string_view text, const std::string& charset);
 std::string Utf8ToCharset(std::string_view text, const std::string& charset);
+
+// A conversion into a character set, and how many characters it replaced by "?" because the
+// set cannot hold them (or, from UTF-8, because they were not well formed).
+struct ConvertedText {
+    std::string text;
+    std::int64_t replaced = 0;
+};
+ConvertedText Utf16ToCharsetCounted(std::u16string_view text, const std::string& charset);
+ConvertedText Utf8ToCharsetCounted(std::string_view text, const std::string& charset);
+
+// The first character of the UTF-8 text that charset cannot hold, in UTF-8, or the first byte
+// that is not part of a well-formed sequence; empty when charset holds the whole text.
+std::string FirstUnheldCharacter(std::string_view utf8, const std::string& charset);
 
 }  // namespace lintaro

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/charset.h"
 #include "match/match_run.h"
 
 namespace lintaro {
@@ -61,7 +62,7 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
         const bool takes_value = argument == "--format" || argument == "--rows" ||
                                  argument == "--columns" || argument == "--link-column" ||
                                  argument == "--text-column" || argument == "--output" ||
-                                 argument == "--threads";
+                                 argument == "--threads" || argument == "--encoding";
         if (!options_ended && takes_value && i + 1 == arguments.size()) {
             return Fail(std::string(argument) + " needs a value");
         }
@@ -111,6 +112,13 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
             const std::optional<int> threads = ParseIndex(arguments[++i]);
             if (!threads || *threads == 0) return Fail("--threads takes a number from 1");
             options.threads = *threads;
+        } else if (argument == "--encoding" || argument.starts_with("--encoding=")) {
+            options.encoding = argument == "--encoding"
+                                   ? arguments[++i]
+                                   : argument.substr(std::string_view("--encoding=").size());
+            if (!IsKnownCharset(options.encoding)) {
+                return Fail("unknown encoding " + options.encoding);
+            }
         } else if (argument == "--output") {
             options.output_path = arguments[++i];
             if (options.output_path.empty()) return Fail("--output needs a file name");

@@ -26,8 +26,9 @@ struct IndexRange {
 };
 
 struct CliOptions {
-    std::string pattern;  // program text; the window's preset pattern unless -e is given
+    std::string pattern;  // UTF-8; the window's preset pattern unless -e is given
     bool ignore_case = true;
+    std::string encoding;  // the file's character set (an iconv name); empty: UTF-8
     CliOutput output = CliOutput::kTable;
     std::string path;  // program text
     // With CliOutput::kExport: the format, the selection (every data row and columns 1 to the
@@ -54,7 +55,7 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments);
 inline constexpr const char* kCliUsage =
     "usage: lintaro-cli [-e PATTERN | --pattern PATTERN] [-i | --ignore-case | --case-sensitive] "
     "[--spans | --count | --format FORMAT [--rows R1-R2] [--columns C1-C2] [--link-column N] "
-    "[--text-column N]] [--output FILE] [--threads N] FILE\n"
+    "[--text-column N]] [--encoding NAME] [--output FILE] [--threads N] FILE\n"
     "FORMAT: text, links, styled-links, table or styled-table";
 
 }  // namespace lintaro

@@ -18,6 +18,7 @@ class CliRunIo : public MatchRunIo {
     std::string Pattern() const override { return options_.pattern; }
     bool IgnoreCase() const override { return options_.ignore_case; }
     std::string SubjectPath() const override { return options_.path; }
+    std::string SubjectCharset() const override { return options_.encoding; }
     void SetCountLine(const std::string& line) override { count_line_ = line; }
     void ReceiveMatches(const SearchResults& results) override;
     void ReplaceTable(ResultTable&& table) override { table_.emplace(std::move(table)); }

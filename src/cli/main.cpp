@@ -40,9 +40,24 @@ const char* StageWords(MatchReport::Stage stage) {
     return "matching";
 }
 
+// Why the pattern was refused: a character the program's text cannot hold, or a byte that is
+// not UTF-8 (shown in hex).
+std::string UnheldPatternText(const std::string& character) {
+    const auto byte = static_cast<unsigned char>(character[0]);
+    if (character.size() == 1 && byte >= 0x80) {
+        constexpr char kDigits[] = "0123456789ABCDEF";
+        return std::string("the pattern is not UTF-8: it holds the byte \\x") + kDigits[byte >> 4] +
+               kDigits[byte & 0xF];
+    }
+    return "the pattern holds " + character + ", which the locale's character set " +
+           lintaro::ProgramCharset() + " cannot hold";
+}
+
 // Says on standard error why the result is empty or short. Returns the exit status.
-int ReportProblem(const MatchReport& report, const std::string& path) {
+int ReportProblem(const MatchReport& report, const lintaro::CliOptions& options) {
+    const std::string& path = options.path;
     const std::string at_byte = " at byte " + std::to_string(report.position);
+    const std::string encoding = options.encoding.empty() ? "UTF-8" : options.encoding;
     switch (report.problem) {
         case MatchReport::Problem::kNone:
             return kExitSuccess;
@@ -53,8 +68,11 @@ int ReportProblem(const MatchReport& report, const std::string& path) {
         case MatchReport::Problem::kPatternInvalid:
             std::cerr << "lintaro-cli: the pattern does not compile: " << report.detail << '\n';
             return kExitUsage;
+        case MatchReport::Problem::kPatternUnheld:
+            std::cerr << "lintaro-cli: " << UnheldPatternText(report.detail) << '\n';
+            return kExitUsage;
         case MatchReport::Problem::kTextCutMalformed:
-            std::cerr << "lintaro-cli: warning: " << path << " is not valid UTF-8" << at_byte
+            std::cerr << "lintaro-cli: warning: " << path << " is not valid " << encoding << at_byte
                       << "; only the text before it was searched\n";
             return kExitSuccess;
         case MatchReport::Problem::kTextCutNul:
@@ -72,9 +90,15 @@ int ReportProblem(const MatchReport& report, const std::string& path) {
     return kExitSuccess;
 }
 
-// Says what went wrong beside the report's problem: a file that shrank while it was read, and
+// Says what went wrong beside the report's problem: characters the program's text cannot hold, a
+// file that shrank while it was read, and
 // an engine that gave up before the text's cut.
 void ReportAlso(const MatchReport& report, const std::string& path) {
+    if (report.replaced_characters > 0) {
+        std::cerr << "lintaro-cli: warning: " << report.replaced_characters << " characters of "
+                  << path << " cannot be held in the locale's character set "
+                  << lintaro::ProgramCharset() << " and were replaced by \"?\"\n";
+    }
     if (report.file_shrank) {
         std::cerr << "lintaro-cli: warning: " << path
                   << " was truncated while it was read; only the text that arrived was searched\n";
@@ -139,7 +163,7 @@ int main(int argc, char** argv) {
 
     lintaro::CliRunIo io(*parsed.options);
     const MatchReport report = lintaro::RunMatch(io);
-    const int status = ReportProblem(report, parsed.options->path);
+    const int status = ReportProblem(report, *parsed.options);
     ReportAlso(report, parsed.options->path);
     if (status != kExitSuccess) return status;
 

@@ -9,6 +9,7 @@ BufferedRunIo::BufferedRunIo(const MatchRunIo& front, WorkProgress& progress)
     : pattern_(front.Pattern()),
       ignore_case_(front.IgnoreCase()),
       subject_path_(front.SubjectPath()),
+      subject_charset_(front.SubjectCharset()),
       heading_width_(front.HeadingWidth()),
       progress_(progress) {}
 

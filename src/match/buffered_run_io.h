@@ -21,6 +21,7 @@ class BufferedRunIo final : public MatchRunIo {
     std::string Pattern() const override { return pattern_; }
     bool IgnoreCase() const override { return ignore_case_; }
     std::string SubjectPath() const override { return subject_path_; }
+    std::string SubjectCharset() const override { return subject_charset_; }
     void SetCountLine(const std::string& line) override { count_line_ = line; }
     void ReplaceTable(ResultTable&& table) override { table_.emplace(std::move(table)); }
     HeadingWidthFunction HeadingWidth() const override { return heading_width_; }
@@ -30,6 +31,7 @@ class BufferedRunIo final : public MatchRunIo {
     const std::string pattern_;
     const bool ignore_case_;
     const std::string subject_path_;
+    const std::string subject_charset_;
     const HeadingWidthFunction heading_width_;
     WorkProgress& progress_;
     std::optional<std::string> count_line_;

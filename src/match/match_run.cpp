@@ -72,11 +72,15 @@ MatchReport RunStages(MatchRunIo& io, MatchReport::Stage& stage) {
     SubjectBytes bytes = ReadSubjectBytes(io.SubjectPath());
     io.StageDone(MatchStage::kRead);
     stage = MatchReport::Stage::kDecode;
-    SubjectText subject = DecodeSubject(std::move(bytes));
+    SubjectText subject = DecodeSubject(std::move(bytes), ProgramCharset(), io.SubjectCharset());
     io.StageDone(MatchStage::kDecode);
     stage = MatchReport::Stage::kSearch;
+    // A character the program's text cannot hold would turn into "?", an operator: refuse it.
+    const std::string pattern = io.Pattern();
+    const std::string unheld = FirstUnheldCharacter(pattern, ProgramCharset());
     regex expression;
-    const bool compiled = expression.Compile(io.Pattern(), !io.IgnoreCase());
+    const bool compiled =
+        unheld.empty() && expression.Compile(Utf8ToProgramText(pattern), !io.IgnoreCase());
     const auto text = std::make_shared<const std::string>(std::move(subject.text));
     const SearchResults results = expression.SearchAll(*text, io.SearchSettings(), io.Progress());
     io.StageDone(MatchStage::kSearch);
@@ -97,9 +101,13 @@ MatchReport RunStages(MatchRunIo& io, MatchReport::Stage& stage) {
     report.file_shrank = subject.shrank;
     report.engine_gave_up = results.EngineGaveUp();
     report.engine_message = results.EngineMessage();
+    report.replaced_characters = subject.replaced;
     if (subject.read_error != 0) {
         report.problem = MatchReport::Problem::kFileUnreadable;
         report.error = subject.read_error;
+    } else if (!unheld.empty()) {
+        report.problem = MatchReport::Problem::kPatternUnheld;
+        report.detail = unheld;
     } else if (!compiled) {
         report.problem = MatchReport::Problem::kPatternInvalid;
         report.detail = expression.CompileErrorMessage();

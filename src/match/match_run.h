@@ -22,9 +22,13 @@ enum class MatchStage { kRead, kDecode, kSearch };
 class MatchRunIo {
   public:
     virtual ~MatchRunIo() = default;
-    virtual std::string Pattern() const = 0;  // program text
+    // UTF-8, like the window's pattern box and the command line: the run itself refuses a
+    // pattern that holds a character the program's text cannot hold.
+    virtual std::string Pattern() const = 0;
     virtual bool IgnoreCase() const = 0;
     virtual std::string SubjectPath() const = 0;             // program text
+    // The character set the subject file is read in (an iconv name); empty: UTF-8.
+    virtual std::string SubjectCharset() const { return {}; }
     virtual void SetCountLine(const std::string& line) = 0;  // program text
     // Sees the matches' positions in the searched text before the table is built. Only a
     // front end that shows positions needs them.
@@ -50,6 +54,7 @@ struct MatchReport {
     enum class Problem {
         kNone,
         kPatternInvalid,    // detail: the engine's message; position: offset in the pattern
+        kPatternUnheld,     // detail: the first character the program's text cannot hold, UTF-8
         kFileUnreadable,    // error: why; what was read before a failed read stays
         kTextCutMalformed,  // position: byte offset in the file of the malformed sequence
         kTextCutNul,        // position: byte offset in the file of the NUL
@@ -71,6 +76,8 @@ struct MatchReport {
     bool file_shrank = false;
     bool engine_gave_up = false;
     std::string engine_message = {};
+    // Characters of the file the program's text cannot hold: they became "?" in the text.
+    std::int64_t replaced_characters = 0;
 };
 
 // Runs one match with the inputs of io and writes its count line and table. When memory runs

@@ -72,6 +72,18 @@ void AppendUnits(std::u16string& units, std::uint32_t value) {
     units += LowSurrogateOf(value);
 }
 
+// A surrogate left without its partner is no character; it becomes "?" here already, so that
+// only characters the target set cannot hold are counted as replaced.
+void ReplaceLoneSurrogates(std::u16string& units) {
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        if (IsHighSurrogate(units[i]) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
+            ++i;
+        } else if (IsSurrogate(units[i])) {
+            units[i] = u'?';
+        }
+    }
+}
+
 }  // namespace
 
 DecodedSubject DecodeSubjectBytes(std::string bytes, const std::string& charset) {
@@ -89,7 +101,10 @@ DecodedSubject DecodeSubjectBytes(std::string bytes, const std::string& charset)
     // between two flushes.
     const auto flush = [&] {
         if (pending.empty()) return;
-        const std::string piece = Utf16ToCharset(pending, charset);
+        ReplaceLoneSurrogates(pending);
+        const ConvertedText converted = Utf16ToCharsetCounted(pending, charset);
+        const std::string& piece = converted.text;
+        result.replaced += converted.replaced;
         pending.clear();
         if (in_place) {
             std::memcpy(bytes.data() + written, piece.data(), piece.size());

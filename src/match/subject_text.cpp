@@ -9,6 +9,7 @@
 #include "base/huge_pages.h"
 #include "base/program_text.h"
 #include "base/system_error.h"
+#include "match/charset_decoder.h"
 
 namespace lintaro {
 
@@ -86,9 +87,13 @@ SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
     return read;
 }
 
-SubjectText DecodeSubject(SubjectBytes bytes, const std::string& charset) {
-    DecodedSubject decoded = DecodeSubjectBytes(std::move(bytes.bytes), charset);
-    return {std::move(decoded.text), bytes.error, bytes.shrank, decoded.cut, decoded.cut_offset};
+SubjectText DecodeSubject(SubjectBytes bytes, const std::string& charset,
+                          const std::string& file_charset) {
+    DecodedSubject decoded = file_charset.empty() || IsUtf8Charset(file_charset)
+                                 ? DecodeSubjectBytes(std::move(bytes.bytes), charset)
+                                 : DecodeCharsetBytes(bytes.bytes, file_charset, charset);
+    return {std::move(decoded.text), bytes.error,     bytes.shrank, decoded.cut,
+            decoded.cut_offset,      decoded.replaced};
 }
 
 }  // namespace lintaro

@@ -28,6 +28,7 @@ struct SubjectText {
     bool shrank = false;
     DecodedSubject::Cut cut = DecodedSubject::Cut::kNone;
     std::int64_t cut_offset = -1;  // byte offset in the file of the sequence that ended it
+    std::int64_t replaced = 0;     // characters charset cannot hold, now "?"
 };
 
 // Reads the whole file at path (program text in charset) to its end, also past the length it
@@ -37,8 +38,11 @@ struct SubjectText {
 SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files = SystemFiles(),
                               const std::string& charset = ProgramCharset());
 
-// Decodes the bytes from UTF-8 into charset (see DecodeSubjectBytes), keeping a reading error.
-// Valid UTF-8 without NUL bytes becomes the text as it is, without a copy, when charset is UTF-8.
-SubjectText DecodeSubject(SubjectBytes bytes, const std::string& charset = ProgramCharset());
+// Decodes the bytes into charset, keeping a reading error. The file is read as UTF-8 by the
+// lenient rules of DecodeSubjectBytes when file_charset is empty or UTF-8, and from
+// file_charset otherwise (DecodeCharsetBytes). Valid UTF-8 without NUL bytes becomes the text
+// as it is, without a copy, when both are UTF-8.
+SubjectText DecodeSubject(SubjectBytes bytes, const std::string& charset = ProgramCharset(),
+                          const std::string& file_charset = {});
 
 }  // namespace lintaro

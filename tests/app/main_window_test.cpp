@@ -723,6 +723,67 @@ INSTANTIATE_TEST_SUITE_P(
                                  "匹配引擎在 0 处匹配后放弃"}),
     [](const auto& case_info) { return std::string(case_info.param.name); });
 
+// ---- pages in other character sets -------------------------------------------------
+
+// A GBK page (中文 in GBK) that says so: the anchor lies after the first byte UTF-8 refuses.
+const QByteArray kGbkPage = "<meta charset=\"gbk\"><A HREF=\"https://a.cn/x\">\xD6\xD0\xCE\xC4</A>";
+
+// The character set the count line's link offers, or empty when there is no link.
+QString OfferedCharset(const QLabel* label) {
+    const QString text = label->text();
+    const QString start = QStringLiteral("<a href=\"");
+    const qsizetype at = text.indexOf(start);
+    if (at < 0) return {};
+    const qsizetype from = at + start.size();
+    return text.mid(from, text.indexOf(QLatin1Char('"'), from) - from);
+}
+
+// The offer's link re-runs the match in the declared set; the count line then says which set
+// was used, until a new drop goes back to UTF-8.
+TEST_F(MainWindowTest, OffersTheDeclaredCharsetAndRerunsInIt) {
+    const QString path = WriteSubject("gbk.html", kGbkPage);
+    Drop(path);
+    QLabel* label = CountLabel();
+    EXPECT_EQ(Table().RowCount(), 1);
+    EXPECT_TRUE(label->text().contains(QStringLiteral("不是有效的 UTF-8")));
+    ASSERT_EQ(OfferedCharset(label), QStringLiteral("GBK"));
+    EXPECT_TRUE(label->text().contains(QStringLiteral(">改按 GBK 读取</a>")));
+
+    emit label->linkActivated(OfferedCharset(label));
+    ASSERT_EQ(Table().RowCount(), 2);
+    EXPECT_EQ(Table().GetCell(1, 3), CellResult("中文"));
+    EXPECT_TRUE(label->text().startsWith(QStringLiteral("共找到 1 处匹配结果：")));
+    EXPECT_TRUE(label->text().contains(QStringLiteral("按 GBK 读取</span>")));
+    EXPECT_EQ(OfferedCharset(label), QString());
+
+    // "匹配" on the same file keeps the set.
+    Find<QPushButton>(window_, "match_button")->click();
+    EXPECT_EQ(Table().RowCount(), 2);
+    EXPECT_TRUE(label->text().contains(QStringLiteral("按 GBK 读取")));
+
+    Drop(path);
+    EXPECT_EQ(Table().RowCount(), 1);
+    EXPECT_EQ(OfferedCharset(label), QStringLiteral("GBK"));
+}
+
+// Without a declaration GB18030 is offered when the whole file decodes in it; a file that is
+// neither gets the notice without an offer.
+TEST_F(MainWindowTest, OffersGb18030OnlyWhenTheFileDecodesInIt) {
+    Drop(WriteSubject("plain.html",
+                                             "<A HREF=\"https://a.cn/x\">\xD6\xD0\x83"
+                                             "6\x84"
+                                             "3</A>"));
+    EXPECT_EQ(OfferedCharset(CountLabel()), QStringLiteral("GB18030"));
+    emit CountLabel()->linkActivated(QStringLiteral("GB18030"));
+    EXPECT_EQ(Table().GetCell(1, 3), CellResult("中한"));
+
+    Drop(WriteSubject("binary.bin",
+                                             "ab\xFF"
+                                             "cd"));
+    EXPECT_TRUE(CountLabel()->text().contains(QStringLiteral("不是有效的 UTF-8")));
+    EXPECT_EQ(OfferedCharset(CountLabel()), QString());
+}
+
 // ---- export button --------------------------------------------------------------------
 
 struct MessageSeen {

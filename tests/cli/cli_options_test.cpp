@@ -82,10 +82,27 @@ INSTANTIATE_TEST_SUITE_P(
                     "--rows takes FIRST-LAST counted from 1, FIRST <= LAST"},
         OptionsCase{"ColumnsReversed", {"--format", "text", "--columns", "3-2", "f"}, "", true,
                     O::kTable, "", "--columns takes FIRST-LAST counted from 1, FIRST <= LAST"},
+        OptionsCase{"UnknownEncoding", {"--encoding", "klingon", "f"}, "", true, O::kTable, "",
+                    "unknown encoding klingon"},
+        // An iconv option would hide the malformed bytes the run must stop at.
+        OptionsCase{"EncodingWithIconvOption", {"--encoding=GBK//IGNORE", "f"}, "", true,
+                    O::kTable, "", "unknown encoding GBK//IGNORE"},
+        OptionsCase{"EncodingMissing", {"f", "--encoding"}, "", true, O::kTable, "",
+                    "--encoding needs a value"},
         OptionsCase{"NegativeLinkColumn", {"--format", "links", "--link-column", "-1", "f"}, "",
                     true, O::kTable, "", "--link-column takes a column number from 0"}),
     [](const auto& test_case) { return std::string(test_case.param.name); });
 // clang-format on
+
+// --encoding takes iconv's names and aliases, as a separate or an attached value.
+TEST(ParseCliOptionsEncoding, ReadsTheName) {
+    const std::vector<std::string_view> separate = {"--encoding", "cp936", "f"};
+    const std::vector<std::string_view> attached = {"--encoding=Shift_JIS", "f"};
+    const std::vector<std::string_view> none = {"f"};
+    EXPECT_EQ(ParseCliOptions(separate).options->encoding, "cp936");
+    EXPECT_EQ(ParseCliOptions(attached).options->encoding, "Shift_JIS");
+    EXPECT_EQ(ParseCliOptions(none).options->encoding, "");
+}
 
 // The export options land in their fields; defaults fit the preset pattern's table.
 TEST(ParseCliOptionsExport, ReadsFormatSelectionRolesAndOutput) {

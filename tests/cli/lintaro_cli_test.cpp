@@ -1,5 +1,6 @@
 // Tests of the built lintaro-cli program on files: output, messages and exit status.
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <filesystem>
 #include <string>
@@ -101,9 +102,18 @@ INSTANTIATE_TEST_SUITE_P(
                 "lintaro-cli: only one FILE may be given\n"
                 "usage: lintaro-cli [-e PATTERN | --pattern PATTERN] [-i | --ignore-case | "
                 "--case-sensitive] [--spans | --count | --format FORMAT [--rows R1-R2] "
-                "[--columns C1-C2] [--link-column N] [--text-column N]] [--output FILE] [--threads N] FILE\n"
+                "[--columns C1-C2] [--link-column N] [--text-column N]] [--encoding NAME] "
+                "[--output FILE] [--threads N] FILE\n"
                 "FORMAT: text, links, styled-links, table or styled-table\n",
                 2},
+        // A sequence the named set cannot decode cuts the text there, at the file's byte offset.
+        CliCase{"EncodingCut", {"-e", ".+", "--encoding", "GBK", "FILE"}, "ab\xD6\xD0\xFFz",
+                kHeader + "1\tab中\n",
+                "lintaro-cli: warning: PATH is not valid GBK at byte 4; only the text before it "
+                "was searched\n",
+                0},
+        CliCase{"UnknownEncoding", {"--encoding=klingon", "FILE"}, "x", "",
+                "lintaro-cli: unknown encoding klingon\nusage: ", 2, true},
         CliCase{"MissingFile", {"/nonexistent/lintaro.html"}, "", "",
                 "lintaro-cli: cannot read /nonexistent/lintaro.html: No such file or directory\n", 1},
         CliCase{"Directory", {"/"}, "", "", "lintaro-cli: cannot read /: Is a directory\n", 1},
@@ -124,8 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& test_case) { return std::string(test_case.param.name); });
 // clang-format on
 
-// Under a GBK locale the program's text is GBK: the pattern is GBK bytes and offsets count
-// them, while the printed table is still UTF-8.
+// Under a GBK locale the program's text is GBK: offsets count its bytes, while the pattern is
+// read and the table printed in UTF-8. What GBK cannot hold is said, never lost silently.
 TEST_F(CliProgramTest, GbkLocale) {
     const std::filesystem::path locales = directory_.Path() / "locales";
     std::filesystem::create_directory(locales);
@@ -141,9 +151,84 @@ TEST_F(CliProgramTest, GbkLocale) {
               "序号\t匹配文本\t子表达式匹配1\t子表达式匹配2\n"
               "1\t<A HREF=\"http://a.cn/x\">中文</A>\thttp://a.cn\t中文\n");
 
-    const ProgramOutcome spans = Run({"-e", "\xD6\xD0(.)", "--spans", file}, environment);
+    const ProgramOutcome spans = Run({"-e", "中(.)", "--spans", file}, environment);
     EXPECT_EQ(spans.out, "1\t24,3\t26,1\n");
+
+    const std::string unheld = directory_.Write("unheld.txt", "中 한국 😀 ß ö");
+    const ProgramOutcome replaced = Run({"-e", ".+", unheld}, environment);
+    EXPECT_EQ(replaced.status, 0);
+    EXPECT_EQ(replaced.out, "序号\t匹配文本\n1\t中 ?? ? ? ?\n");
+    EXPECT_EQ(replaced.err, "lintaro-cli: warning: 5 characters of " + unheld +
+                                " cannot be held in the locale's character set GBK and were "
+                                "replaced by \"?\"\n");
+
+    // "?" is an operator: the pattern must not silently become another one.
+    const ProgramOutcome refused = Run({"-e", "文😀", file}, environment);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err,
+              "lintaro-cli: the pattern holds 😀, which the locale's character set GBK cannot "
+              "hold\n");
 }
+
+// Converts UTF-8 into charset for a test file.
+std::string Encoded(const std::string& utf8, const std::string& charset) {
+    iconv_t descriptor = iconv_open(charset.c_str(), "UTF-8");
+    EXPECT_NE(descriptor, reinterpret_cast<iconv_t>(-1)) << charset;
+    std::string out(utf8.size() * 4, '\0');
+    char* in = const_cast<char*>(utf8.data());
+    std::size_t in_left = utf8.size();
+    char* target = out.data();
+    std::size_t target_left = out.size();
+    EXPECT_NE(iconv(descriptor, &in, &in_left, &target, &target_left), static_cast<std::size_t>(-1))
+        << charset;
+    iconv_close(descriptor);
+    out.resize(out.size() - target_left);
+    return out;
+}
+
+struct EncodingCase {
+    const char* name;
+    std::string encoding;  // --encoding's value and the set the file is written in
+    std::string mark;      // a byte-order mark written before the text
+    std::string text;      // UTF-8: what the set holds of Chinese, Japanese, Korean and Latin
+};
+
+class EncodingTest : public CliProgramTest, public testing::WithParamInterface<EncodingCase> {};
+
+// A page in each set, read with --encoding, gives the table of its UTF-8 original.
+TEST_P(EncodingTest, ReadsThePageInItsSet) {
+    const EncodingCase& c = GetParam();
+    const std::string page = "<p><A HREF=\"https://a.cn/p\">" + c.text + "</A></p>";
+    const std::string file = directory_.Write("page.html", c.mark + Encoded(page, c.encoding));
+    const ProgramOutcome outcome = Run({"--encoding", c.encoding, file});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.out, kGroupsHeader + "1\t<A HREF=\"https://a.cn/p\">" + c.text +
+                               "</A>\thttps://a.cn\t" + c.text + "\n");
+}
+
+const std::string kAllScripts = "中文 かな 한국어 Latin ß ö é 😀";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EncodingTest,
+    testing::Values(
+        EncodingCase{"Gbk", "GBK", "", "中文 かな カナ Latin"},
+        EncodingCase{"Gb18030", "gb18030", "", kAllScripts},
+        EncodingCase{"Cp936", "cp936", "", "简体中文 ひらがな Latin"},
+        EncodingCase{"Big5", "big5", "", "繁體中文 Latin"},
+        EncodingCase{"ShiftJis", "shift_jis", "", "日本語 かな カナ Latin"},
+        EncodingCase{"EucJp", "euc-jp", "", "日本語 かな カナ Latin"},
+        EncodingCase{"EucKr", "euc-kr", "", "한국어 漢字 Latin"},
+        EncodingCase{"Windows1252", "windows-1252", "", "Latin café € ß ö"},
+        EncodingCase{"Latin1", "iso-8859-1", "", "Latin café ß ö"},
+        EncodingCase{"Utf16LeWithMark", "utf-16le", "\xFF\xFE", kAllScripts},
+        EncodingCase{"Utf16LeWithoutMark", "utf-16le", "", kAllScripts},
+        EncodingCase{"Utf16BeWithMark", "UTF-16BE", "\xFE\xFF", kAllScripts},
+        EncodingCase{"Utf16BeWithoutMark", "UTF-16BE", "", kAllScripts}),
+    [](const auto& test_case) { return std::string(test_case.param.name); });
+// clang-format on
 
 // --output writes the export as UTF-8 into the named file and nothing on standard output.
 TEST_F(CliProgramTest, ExportToOutputFile) {

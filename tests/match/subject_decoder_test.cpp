@@ -17,6 +17,7 @@ struct DecodeCase {
     std::string text;
     Cut cut = Cut::kNone;
     std::int64_t cut_offset = -1;
+    std::int64_t replaced = 0;
 };
 
 class DecodeSubjectTest : public testing::TestWithParam<DecodeCase> {};
@@ -27,6 +28,7 @@ TEST_P(DecodeSubjectTest, DecodesAndCuts) {
     EXPECT_EQ(decoded.text, c.text);
     EXPECT_EQ(decoded.cut, c.cut);
     EXPECT_EQ(decoded.cut_offset, c.cut_offset);
+    EXPECT_EQ(decoded.replaced, c.replaced);
 }
 
 const std::string kAscii20 = "abcdefghijklmnopqrst";
@@ -57,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "\xC1\x81" + kAscii20 + "\xE0\x81\x81\xE4\xB8\xAD" + kAscii20 + "\x80",
                    "A" + kAscii20 + "A\xE4\xB8\xAD" + kAscii20, Cut::kMalformed, 48},
         DecodeCase{"GbkCharacters", "GBK", "ab\xE4\xB8\xAD", "ab\xD6\xD0"},
-        DecodeCase{"GbkUnheldCharacter", "GBK", "a\xF0\x9F\x98\x80z", "a?z"},
+        DecodeCase{"GbkUnheldCharacter", "GBK", "a\xF0\x9F\x98\x80z", "a?z", Cut::kNone, -1, 1},
         DecodeCase{"GbkOverlongAndSurrogate", "GBK", "\xC1\x81\xED\xA0\x80", "A?"},
         DecodeCase{"GbkCut", "GBK", std::string("\xE4\xB8\xAD\0x", 5), "\xD6\xD0", Cut::kNul, 3}),
     [](const auto& test_case) { return std::string(test_case.param.name); });
