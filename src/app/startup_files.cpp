@@ -85,7 +85,10 @@ StartupFiles FindStartupFiles(const std::vector<std::string_view>& arguments,
 std::string IgnoredFilesNote(const std::vector<QByteArray>& ignored) {
     if (ignored.empty()) return {};
     std::string note = "lintaro: only the first file is opened; ignored:";
-    for (const QByteArray& path : ignored) note += " " + path.toStdString();
+    for (const QByteArray& path : ignored) {
+        note += ' ';
+        note.append(path.constData(), static_cast<std::size_t>(path.size()));
+    }
     return note + "\n";
 }
 
