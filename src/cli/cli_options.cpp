@@ -25,6 +25,9 @@ constexpr std::pair<std::string_view, ExportFormat> kFormatNames[] = {
     {"styled-table", ExportFormat::StyledTablePage},
 };
 
+// About 30 years: longer would overflow the clock's duration.
+constexpr double kLongestTimeoutSeconds = 1e9;
+
 std::optional<int> ParseIndex(std::string_view text) {
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -61,7 +64,7 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
         const bool takes_value = argument == "--format" || argument == "--rows" ||
                                  argument == "--columns" || argument == "--link-column" ||
                                  argument == "--text-column" || argument == "--output" ||
-                                 argument == "--threads";
+                                 argument == "--threads" || argument == "--timeout";
         if (!options_ended && takes_value && i + 1 == arguments.size()) {
             return Fail(std::string(argument) + " needs a value");
         }
@@ -111,6 +114,16 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
             const std::optional<int> threads = ParseIndex(arguments[++i]);
             if (!threads || *threads == 0) return Fail("--threads takes a number from 1");
             options.threads = *threads;
+        } else if (argument == "--timeout") {
+            const std::string_view value = arguments[++i];
+            double seconds = 0;
+            const auto [end, error] =
+                std::from_chars(value.data(), value.data() + value.size(), seconds);
+            if (error != std::errc{} || end != value.data() + value.size() || !(seconds > 0) ||
+                seconds > kLongestTimeoutSeconds) {
+                return Fail("--timeout takes a number of seconds above 0");
+            }
+            options.timeout_seconds = seconds;
         } else if (argument == "--output") {
             options.output_path = arguments[++i];
             if (options.output_path.empty()) return Fail("--output needs a file name");
