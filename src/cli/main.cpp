@@ -101,7 +101,8 @@ class RunTimeout {
         if (seconds <= 0) return;
         timer_ = std::jthread([this, seconds, &progress](const std::stop_token& stop) {
             std::unique_lock lock(mutex_);
-            wake_.wait_for(lock, stop, std::chrono::duration<double>(seconds), [] { return false; });
+            wake_.wait_for(lock, stop, std::chrono::duration<double>(seconds),
+                           [] { return false; });
             if (!stop.stop_requested()) progress.RequestCancel();
         });
     }

@@ -45,7 +45,8 @@ void SearchResults::VisitRecords(
     for (const Segment& segment : segments_) {
         const auto count =
             static_cast<std::int64_t>((segment.spans.size() - segment.first_record) / Stride());
-        const std::int64_t skipped = std::clamp<std::int64_t>(first - segment.first_match, 0, count);
+        const std::int64_t skipped =
+            std::clamp<std::int64_t>(first - segment.first_match, 0, count);
         if (skipped == count) continue;
         visit(std::span(segment.spans)
                   .subspan(segment.first_record + static_cast<std::size_t>(skipped) * Stride()));

@@ -49,9 +49,9 @@ enum class MessageKind : std::uint32_t { kMatches = 1, kEnd = 2 };
 // Each message begins with this; its payload follows.
 struct MessageHeader {
     MessageKind kind = MessageKind::kEnd;
-    std::uint32_t gave_up = 0;     // kEnd: 1 when the engine gave up
-    std::int64_t count = 0;        // kMatches: records that follow; kEnd: matches in all, or -1
-    std::int64_t text_bytes = 0;   // kEnd: bytes of the engine's message that follow
+    std::uint32_t gave_up = 0;    // kEnd: 1 when the engine gave up
+    std::int64_t count = 0;       // kMatches: records that follow; kEnd: matches in all, or -1
+    std::int64_t text_bytes = 0;  // kEnd: bytes of the engine's message that follow
 };
 
 // ---- the child's side ----------------------------------------------------------------
@@ -308,7 +308,8 @@ class MatchReceiver {
         while (true) {
             MessageHeader header;
             std::size_t got = 0;
-            if (const Ending ending = Fill(&header, sizeof header, got); ending != Ending::kFilled) {
+            if (const Ending ending = Fill(&header, sizeof header, got);
+                ending != Ending::kFilled) {
                 return ending;
             }
             if (header.kind == MessageKind::kEnd && header.text_bytes >= 0) {
@@ -329,8 +330,7 @@ class MatchReceiver {
             const std::size_t before = store.size();
             store.resize(before + records);
             got = 0;
-            const Ending ending =
-                Fill(store.data() + before, records * sizeof(SubMatchSpan), got);
+            const Ending ending = Fill(store.data() + before, records * sizeof(SubMatchSpan), got);
             // Only whole matches count: a message cut short keeps those that arrived.
             store.resize(before + got / sizeof(SubMatchSpan) / stride_ * stride_);
             if (ending != Ending::kFilled) return ending;

@@ -656,7 +656,8 @@ TEST_F(MainWindowTest, CancelInsideAnEngineCallGivesTheWindowBackWithTheNotice) 
     EXPECT_TRUE(answer.Answered());
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_TRUE(CountLabel()->text().contains(QStringLiteral("已取消：列出了取消前找到的 2 处匹配")))
+    EXPECT_TRUE(
+        CountLabel()->text().contains(QStringLiteral("已取消：列出了取消前找到的 2 处匹配")))
         << CountLabel()->text().toStdString();
     EXPECT_EQ(Table().RowCount(), 3);
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);  // no worker left, running or unreaped

@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "lintaro-cli: only one FILE may be given\n"
                 "usage: lintaro-cli [-e PATTERN | --pattern PATTERN] [-i | --ignore-case | "
                 "--case-sensitive] [--spans | --count | --format FORMAT [--rows R1-R2] "
-                "[--columns C1-C2] [--link-column N] [--text-column N]] [--output FILE] [--threads N] FILE\n"
+                "[--columns C1-C2] [--link-column N] [--text-column N]] [--output FILE] [--threads N] [--timeout SECONDS] FILE\n"
                 "FORMAT: text, links, styled-links, table or styled-table\n",
                 2},
         CliCase{"MissingFile", {"/nonexistent/lintaro.html"}, "", "",
