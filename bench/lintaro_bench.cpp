@@ -113,12 +113,15 @@ class BenchRunIo : public lintaro::MatchRunIo {
     void StageDone(MatchStage stage) override {
         stage_ends[static_cast<std::size_t>(stage)] = Moment::Now();
     }
+    // As in the window: a run that can be cancelled, so its search runs in a worker process.
+    lintaro::WorkProgress* Progress() override { return &progress_; }
 
     std::optional<lintaro::ResultTable> table;
     Moment stage_ends[3];
 
   private:
     const Options& options_;
+    lintaro::WorkProgress progress_;
 };
 
 // Best and worst wall time of one figure over the runs, and the processor time of the best.

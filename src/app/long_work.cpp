@@ -51,6 +51,7 @@ class ProgressDialog : public QDialog {
         auto* const buttons = new QHBoxLayout;
         buttons->addStretch();
         cancel_button_ = new QPushButton(QStringLiteral("取消"), this);
+        cancel_button_->setObjectName(QStringLiteral("cancel_button"));
         connect(cancel_button_, &QPushButton::clicked, this, &ProgressDialog::reject);
         buttons->addWidget(cancel_button_);
         layout->addLayout(buttons);

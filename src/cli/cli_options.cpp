@@ -26,6 +26,9 @@ constexpr std::pair<std::string_view, ExportFormat> kFormatNames[] = {
     {"styled-table", ExportFormat::StyledTablePage},
 };
 
+// About 30 years: longer would overflow the clock's duration.
+constexpr double kLongestTimeoutSeconds = 1e9;
+
 std::optional<int> ParseIndex(std::string_view text) {
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -62,7 +65,8 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
         const bool takes_value = argument == "--format" || argument == "--rows" ||
                                  argument == "--columns" || argument == "--link-column" ||
                                  argument == "--text-column" || argument == "--output" ||
-                                 argument == "--threads" || argument == "--encoding";
+                                 argument == "--threads" || argument == "--encoding" ||
+                                 argument == "--timeout";
         if (!options_ended && takes_value && i + 1 == arguments.size()) {
             return Fail(std::string(argument) + " needs a value");
         }
@@ -119,6 +123,16 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
             if (!IsKnownCharset(options.encoding)) {
                 return Fail("unknown encoding " + options.encoding);
             }
+        } else if (argument == "--timeout") {
+            const std::string_view value = arguments[++i];
+            double seconds = 0;
+            const auto [end, error] =
+                std::from_chars(value.data(), value.data() + value.size(), seconds);
+            if (error != std::errc{} || end != value.data() + value.size() || !(seconds > 0) ||
+                seconds > kLongestTimeoutSeconds) {
+                return Fail("--timeout takes a number of seconds above 0");
+            }
+            options.timeout_seconds = seconds;
         } else if (argument == "--output") {
             options.output_path = arguments[++i];
             if (options.output_path.empty()) return Fail("--output needs a file name");

@@ -40,6 +40,7 @@ struct CliOptions {
     int text_column = 3;
     std::string output_path;  // where the output goes; standard output when empty
     int threads = 0;          // searching threads; 0: one per processor available
+    double timeout_seconds = 0;  // the run stops after this long; 0: no limit
 };
 
 // The options, or why the command line is not usable.
@@ -55,7 +56,7 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments);
 inline constexpr const char* kCliUsage =
     "usage: lintaro-cli [-e PATTERN | --pattern PATTERN] [-i | --ignore-case | --case-sensitive] "
     "[--spans | --count | --format FORMAT [--rows R1-R2] [--columns C1-C2] [--link-column N] "
-    "[--text-column N]] [--encoding NAME] [--output FILE] [--threads N] FILE\n"
+    "[--text-column N]] [--encoding NAME] [--output FILE] [--threads N] [--timeout SECONDS] FILE\n"
     "FORMAT: text, links, styled-links, table or styled-table";
 
 }  // namespace lintaro

@@ -25,6 +25,11 @@ class CliRunIo : public MatchRunIo {
     // No font here: the table estimates heading widths itself.
     HeadingWidthFunction HeadingWidth() const override { return {}; }
     SearchOptions SearchSettings() const override { return {.threads = options_.threads}; }
+    // With --timeout, the run can be cancelled through TimeoutProgress().
+    WorkProgress* Progress() override {
+        return options_.timeout_seconds > 0 ? &timeout_progress_ : nullptr;
+    }
+    WorkProgress& TimeoutProgress() { return timeout_progress_; }
 
     const std::string& CountLineText() const { return count_line_; }
     // Filled only when the spans are to be printed.
@@ -36,6 +41,7 @@ class CliRunIo : public MatchRunIo {
     std::string count_line_;
     std::string spans_;
     std::optional<ResultTable> table_;
+    WorkProgress timeout_progress_;
 };
 
 }  // namespace lintaro

@@ -1,8 +1,13 @@
 // lintaro-cli: runs a pattern over a file from the command line and prints the result table.
+#include <chrono>
+#include <condition_variable>
 #include <iostream>
+#include <mutex>
 #include <new>
+#include <stop_token>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "base/file_system.h"
@@ -23,6 +28,7 @@ constexpr int kExitSuccess = 0;
 constexpr int kExitUnreadable = 1;
 constexpr int kExitUsage = 2;  // also a pattern that does not compile
 constexpr int kExitOutOfMemory = 2;
+constexpr int kExitTimedOut = 2;  // what was found is printed all the same
 
 using lintaro::MatchReport;
 
@@ -112,6 +118,25 @@ void ReportAlso(const MatchReport& report, const std::string& path) {
     }
 }
 
+// Asks the run to stop once --timeout has passed, unless it goes before.
+class RunTimeout {
+  public:
+    RunTimeout(double seconds, lintaro::WorkProgress& progress) {
+        if (seconds <= 0) return;
+        timer_ = std::jthread([this, seconds, &progress](const std::stop_token& stop) {
+            std::unique_lock lock(mutex_);
+            wake_.wait_for(lock, stop, std::chrono::duration<double>(seconds),
+                           [] { return false; });
+            if (!stop.stop_requested()) progress.RequestCancel();
+        });
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable_any wake_;
+    std::jthread timer_;  // last: stopped and joined first
+};
+
 int ReportWriteFailure(const std::string& path, int error) {
     std::cerr << "lintaro-cli: cannot write " << path << ": " << lintaro::SystemErrorText(error)
               << '\n';
@@ -162,10 +187,20 @@ int main(int argc, char** argv) {
     }
 
     lintaro::CliRunIo io(*parsed.options);
-    const MatchReport report = lintaro::RunMatch(io);
+    MatchReport report;
+    {
+        const RunTimeout timeout(parsed.options->timeout_seconds, io.TimeoutProgress());
+        report = lintaro::RunMatch(io);
+    }
     const int status = ReportProblem(report, *parsed.options);
     ReportAlso(report, parsed.options->path);
     if (status != kExitSuccess) return status;
+    if (report.cancelled) {
+        std::cerr << "lintaro-cli: warning: the run was stopped after --timeout "
+                  << parsed.options->timeout_seconds << " s; only the " << report.match_count
+                  << " matches found until then are printed\n";
+    }
+    const int finished = report.cancelled ? kExitTimedOut : kExitSuccess;
 
     const lintaro::CliOptions& options = *parsed.options;
     lintaro::CliSelection selection;
@@ -178,7 +213,7 @@ int main(int argc, char** argv) {
         if (selection.rect.IsEmpty()) {
             // Like the window, which refuses to export an empty selection: no output at all.
             std::cerr << "lintaro-cli: nothing to export: no match was found\n";
-            return kExitSuccess;
+            return finished;
         }
     }
 
@@ -211,5 +246,5 @@ int main(int argc, char** argv) {
             return ReportWriteFailure(output_path, error);
         }
     }
-    return kExitSuccess;
+    return finished;
 }

@@ -9,6 +9,7 @@
 
 #include "base/program_text.h"
 #include "match/regex.h"
+#include "match/search_worker.h"
 #include "match/subject_text.h"
 
 namespace lintaro {
@@ -69,7 +70,9 @@ bool RanOutOfMemory(const SearchResults& results) {
 }
 
 MatchReport RunStages(MatchRunIo& io, MatchReport::Stage& stage) {
-    SubjectBytes bytes = ReadSubjectBytes(io.SubjectPath());
+    WorkProgress* const progress = io.Progress();
+    SubjectBytes bytes =
+        ReadSubjectBytes(io.SubjectPath(), SystemFiles(), ProgramCharset(), progress);
     io.StageDone(MatchStage::kRead);
     stage = MatchReport::Stage::kDecode;
     SubjectText subject = DecodeSubject(std::move(bytes), ProgramCharset(), io.SubjectCharset());
@@ -82,7 +85,11 @@ MatchReport RunStages(MatchRunIo& io, MatchReport::Stage& stage) {
     const bool compiled =
         unheld.empty() && expression.Compile(Utf8ToProgramText(pattern), !io.IgnoreCase());
     const auto text = std::make_shared<const std::string>(std::move(subject.text));
-    const SearchResults results = expression.SearchAll(*text, io.SearchSettings(), io.Progress());
+    // A run that can be cancelled searches in a process of its own, which a cancel can end
+    // inside one engine call.
+    const SearchResults results =
+        progress != nullptr ? SearchInWorker(expression, *text, io.SearchSettings(), *progress)
+                            : expression.SearchAll(*text, io.SearchSettings());
     io.StageDone(MatchStage::kSearch);
     if (RanOutOfMemory(results)) throw std::bad_alloc();
 

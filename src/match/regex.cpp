@@ -220,15 +220,19 @@ bool regex::Compile(std::string_view pattern, bool case_sensitive) {
 
 SearchResults regex::SearchAll(std::string_view text, const SearchOptions& options,
                                WorkProgress* progress) const {
-    if (!expression_ || text.empty()) return SearchResults(GetGroupCount());
+    const CursorFactory new_cursor = MakeCursors(text, options.skip);
+    if (!new_cursor || text.empty()) return SearchResults(GetGroupCount());
+    return SearchInParts(static_cast<std::int64_t>(text.size()), GetGroupCount(), new_cursor,
+                         options, progress);
+}
+
+CursorFactory regex::MakeCursors(std::string_view text, StartSkip skip) const {
+    if (!expression_) return {};
     const Engine& engine = expression_->engine;
     const MatchStarts* starts = expression_->starts ? &*expression_->starts : nullptr;
-    return SearchInParts(
-        static_cast<std::int64_t>(text.size()), GetGroupCount(),
-        [&engine, starts, skip = options.skip, text] {
-            return std::make_unique<EngineCursor>(engine, starts, skip, text);
-        },
-        options, progress);
+    return [&engine, starts, skip, text] {
+        return std::make_unique<EngineCursor>(engine, starts, skip, text);
+    };
 }
 
 int regex::GetGroupCount() const {

@@ -40,6 +40,10 @@ class regex {
     SearchResults SearchAll(std::string_view text, const SearchOptions& options = {},
                             WorkProgress* progress = nullptr) const;
 
+    // Makes the cursors SearchAll searches text with, for a search run elsewhere (SearchInParts);
+    // an empty function when the object holds nothing.
+    CursorFactory MakeCursors(std::string_view text, StartSkip skip) const;
+
     // Number of capturing groups; 0 when the object holds nothing.
     int GetGroupCount() const;
 

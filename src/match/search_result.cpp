@@ -40,6 +40,19 @@ void SearchResults::AppendMatches(SpanStore store, std::int64_t first) {
     size_ += count;
 }
 
+void SearchResults::VisitRecords(
+    std::int64_t first, const std::function<void(std::span<const SubMatchSpan>)>& visit) const {
+    for (const Segment& segment : segments_) {
+        const auto count =
+            static_cast<std::int64_t>((segment.spans.size() - segment.first_record) / Stride());
+        const std::int64_t skipped =
+            std::clamp<std::int64_t>(first - segment.first_match, 0, count);
+        if (skipped == count) continue;
+        visit(std::span(segment.spans)
+                  .subspan(segment.first_record + static_cast<std::size_t>(skipped) * Stride()));
+    }
+}
+
 void SearchResults::SetEngineGaveUp(std::string message) {
     engine_gave_up_ = true;
     engine_message_ = std::move(message);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -56,6 +57,10 @@ class SearchResults {
 
     // Adds the matches of store (G + 1 records each) from match first on, taking the store over.
     void AppendMatches(SpanStore store, std::int64_t first);
+    // Calls visit with the records of the matches from match first on, in order, as the few
+    // runs of consecutive records they are stored in.
+    void VisitRecords(std::int64_t first,
+                      const std::function<void(std::span<const SubMatchSpan>)>& visit) const;
 
     // Set when an engine error (complexity or stack limit, memory) ended the search early;
     // the matches found before it stay.

@@ -34,7 +34,7 @@ class OpenDescriptor {
 }  // namespace
 
 SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
-                              const std::string& charset) {
+                              const std::string& charset, const WorkProgress* progress) {
     if (path.empty()) return {{}, kErrorNoFileNamed};
     int fd = -1;
     std::int64_t size = 0;
@@ -56,7 +56,7 @@ SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
     AdviseHugePages(bytes.data(), bytes.capacity());
     bytes.resize(bytes.capacity());
     std::size_t arrived = 0;
-    while (true) {
+    while (progress == nullptr || !progress->CancelRequested()) {
         if (arrived == bytes.size()) {
             // The buffer is full: only a read past it tells whether the file ends here.
             char probe[kProbeBytes];
@@ -71,8 +71,9 @@ SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
             continue;
         }
         std::int64_t count = 0;
-        const int error = files.Read(fd, bytes.data() + arrived,
-                                     static_cast<std::int64_t>(bytes.size() - arrived), count);
+        const int error = files.Read(
+            fd, bytes.data() + arrived,
+            std::min(static_cast<std::int64_t>(bytes.size() - arrived), kReadPieceBytes), count);
         // What arrived before a failure is still searched.
         if (error != 0) read.error = error;
         if (count <= 0) break;

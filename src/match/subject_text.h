@@ -6,6 +6,7 @@
 
 #include "base/charset.h"
 #include "base/file_system.h"
+#include "base/work_progress.h"
 #include "match/subject_decoder.h"
 
 namespace lintaro {
@@ -13,6 +14,9 @@ namespace lintaro {
 // The drop zone's caption before any file is dropped (UTF-8). Reading it when no file of
 // that name exists is not a failure: there is simply nothing to read yet.
 inline constexpr const char* kNoFileCaption = "拖入文件";
+
+// The most one read asks for, so that a cancel stops a huge read soon.
+inline constexpr std::int64_t kReadPieceBytes = std::int64_t{64} << 20;
 
 // The subject file's bytes as they arrived and, when they are missing or short, why.
 struct SubjectBytes {
@@ -35,8 +39,11 @@ struct SubjectText {
 // reports (files under /proc report 0). A missing, unreadable or empty file gives no bytes; a
 // file that ends early gives what arrived, with shrank set. The error says why, except for a
 // missing file named kNoFileCaption. Throws std::bad_alloc when the bytes do not fit in memory.
+// A cancel request of progress, looked at between reads of at most kReadPieceBytes, ends the
+// read with what arrived.
 SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files = SystemFiles(),
-                              const std::string& charset = ProgramCharset());
+                              const std::string& charset = ProgramCharset(),
+                              const WorkProgress* progress = nullptr);
 
 // Decodes the bytes into charset, keeping a reading error. The file is read as UTF-8 by the
 // lenient rules of DecodeSubjectBytes when file_charset is empty or UTF-8, and from

@@ -25,8 +25,10 @@
 #include <QUrl>
 
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <memory>
 #include <string>
 #include <vector>
@@ -782,6 +784,41 @@ TEST_F(MainWindowTest, OffersGb18030OnlyWhenTheFileDecodesInIt) {
                                              "cd"));
     EXPECT_TRUE(CountLabel()->text().contains(QStringLiteral("不是有效的 UTF-8")));
     EXPECT_EQ(OfferedCharset(CountLabel()), QString());
+}
+
+// ---- cancel ---------------------------------------------------------------------------
+
+// After two matches, 300 alternatives in front of (a+)+$ keep the engine inside one call over
+// 40 "a" and a "b" for hours: only ending the worker process stops it.
+TEST_F(MainWindowTest, CancelInsideAnEngineCallGivesTheWindowBackWithTheNotice) {
+    const QString path = WriteSubject("trap.txt", "x x " + QByteArray(40, 'a') + "b");
+    QString padding = QStringLiteral("z0");
+    for (int i = 1; i < 300; ++i) padding += QStringLiteral("|z%1").arg(i);
+    ShowActive();
+    PatternEdit()->setText(QStringLiteral("x|(?:%1)?(a+)+$").arg(padding));
+    QElapsedTimer clock;
+    const ModalAnswer answer([&](QWidget* modal) {
+        QTest::qWait(300);
+        Find<QPushButton>(*modal, "cancel_button")->click();
+        clock.start();
+    });
+    Drop(path);
+    // Generous: it must have ended, not waited for the engine.
+    EXPECT_TRUE(answer.Answered());
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(
+        CountLabel()->text().contains(QStringLiteral("已取消：列出了取消前找到的 2 处匹配")))
+        << CountLabel()->text().toStdString();
+    EXPECT_EQ(Table().RowCount(), 3);
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);  // no worker left, running or unreaped
+    EXPECT_EQ(errno, ECHILD);
+
+    // The next run starts clean.
+    ASSERT_TRUE(WriteFile(path, kThreeAnchors));
+    PatternEdit()->setText(QString::fromUtf8(kPresetPattern));
+    window_.RunMatch();
+    EXPECT_EQ(CountLabel()->text(), QStringLiteral("共找到 3 处匹配结果："));
 }
 
 // ---- export button --------------------------------------------------------------------

@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "usage: lintaro-cli [-e PATTERN | --pattern PATTERN] [-i | --ignore-case | "
                 "--case-sensitive] [--spans | --count | --format FORMAT [--rows R1-R2] "
                 "[--columns C1-C2] [--link-column N] [--text-column N]] [--encoding NAME] "
-                "[--output FILE] [--threads N] FILE\n"
+                "[--output FILE] [--threads N] [--timeout SECONDS] FILE\n"
                 "FORMAT: text, links, styled-links, table or styled-table\n",
                 2},
         // A sequence the named set cannot decode cuts the text there, at the file's byte offset.

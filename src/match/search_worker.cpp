@@ -1,0 +1,455 @@
+// Searching in a child process that can be ended at any moment, keeping the matches it has
+// reported by then.
+//
+// The child is forked just before the search, so it shares the text with this process without
+// a copy, and it runs nothing but the search: no Qt, no stdio (it ends with _exit). Its matches
+// reach this process through a pipe, each once it is final. The chain of searches from the start
+// of the text is the search loop itself, so the cursor that follows it sends its matches as it
+// finds them (in batches, at least every 50 ms); the rest of the result follows once the parts
+// are joined. Its progress figures live in a block of shared memory made before the fork.
+#include "match/search_worker.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <span>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace lintaro {
+
+namespace {
+
+constexpr int kPollMilliseconds = 100;
+constexpr int kPipeBytes = 1 << 20;
+// Records in one message of matches at most: 8 MB, a chunk of match records.
+constexpr std::size_t kMessageRecords = std::size_t{1} << 19;
+// Records of the followed chain held before they are sent, and how long they may wait.
+constexpr std::size_t kPrefixBatchRecords = 4096;
+constexpr auto kPrefixBatchWait = std::chrono::milliseconds(50);
+
+enum class MessageKind : std::uint32_t { kMatches = 1, kEnd = 2 };
+
+// Each message begins with this; its payload follows.
+struct MessageHeader {
+    MessageKind kind = MessageKind::kEnd;
+    std::uint32_t gave_up = 0;    // kEnd: 1 when the engine gave up
+    std::int64_t count = 0;       // kMatches: records that follow; kEnd: matches in all, or -1
+    std::int64_t text_bytes = 0;  // kEnd: bytes of the engine's message that follow
+};
+
+// ---- the child's side ----------------------------------------------------------------
+
+// Writes all of data to fd. A child whose parent has gone has no one to tell, and ends.
+void WriteAll(int fd, const void* data, std::size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = ::write(fd, bytes, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) ::_exit(1);
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+}
+
+// Sends records of whole matches (stride records each).
+void SendMatches(int fd, std::span<const SubMatchSpan> records, std::size_t stride) {
+    const std::size_t per_message = std::max<std::size_t>(1, kMessageRecords / stride) * stride;
+    while (!records.empty()) {
+        const std::size_t count = std::min(records.size(), per_message);
+        const MessageHeader header{MessageKind::kMatches, 0, static_cast<std::int64_t>(count), 0};
+        WriteAll(fd, &header, sizeof header);
+        WriteAll(fd, records.data(), count * sizeof(SubMatchSpan));
+        records = records.subspan(count);
+    }
+}
+
+void SendEnd(int fd, std::int64_t match_count, bool gave_up, const std::string& message) {
+    const MessageHeader header{MessageKind::kEnd, gave_up ? 1u : 0u, match_count,
+                               static_cast<std::int64_t>(message.size())};
+    WriteAll(fd, &header, sizeof header);
+    WriteAll(fd, message.data(), message.size());
+}
+
+// The matches of the chain of searches from the start of the text, sent as they are found.
+// One cursor adds them; a thread of its own sends what has waited for kPrefixBatchWait, so that
+// matches found just before an engine call that never ends still arrive.
+class FinalPrefix {
+  public:
+    FinalPrefix(int fd, int group_count)
+        : fd_(fd),
+          stride_(static_cast<std::size_t>(group_count) + 1),
+          capacity_(std::max(kPrefixBatchRecords / stride_, std::size_t{1}) * stride_),
+          batch_(std::make_unique<SubMatchSpan[]>(capacity_)),
+          sender_([this](const std::stop_token& stop) { SendWhileSearching(stop); }) {}
+    ~FinalPrefix() { Finish(); }
+    FinalPrefix(const FinalPrefix&) = delete;
+    FinalPrefix& operator=(const FinalPrefix&) = delete;
+
+    // True for the first caller only: the one cursor that follows the chain.
+    bool Claim() { return !claimed_.exchange(true); }
+
+    // Adds one match; only the cursor that claimed the chain calls this.
+    void Add(std::span<const SubMatchSpan> records) {
+        std::size_t filled = filled_.load(std::memory_order_relaxed);
+        if (filled + stride_ > capacity_) {
+            const std::lock_guard lock(mutex_);
+            SendFrom(sent_, filled);
+            sent_ = 0;
+            filled = 0;
+            filled_.store(0, std::memory_order_relaxed);
+        }
+        std::copy(records.begin(), records.end(), batch_.get() + filled);
+        filled_.store(filled + stride_, std::memory_order_release);
+        ++count_;
+    }
+
+    // Stops the sending thread and sends what is left. Count is final from here on.
+    void Finish() {
+        if (!sender_.joinable()) return;
+        sender_.request_stop();
+        sender_.join();
+        const std::size_t filled = filled_.load(std::memory_order_acquire);
+        SendFrom(sent_, filled);
+        sent_ = filled;
+    }
+    std::int64_t Count() const { return count_; }
+
+  private:
+    void SendFrom(std::size_t from, std::size_t to) {
+        SendMatches(fd_, std::span<const SubMatchSpan>(batch_.get() + from, to - from), stride_);
+    }
+
+    void SendWhileSearching(const std::stop_token& stop) {
+        std::unique_lock lock(mutex_);
+        while (!stop.stop_requested()) {
+            wake_.wait_for(lock, stop, kPrefixBatchWait, [] { return false; });
+            // The records below filled_ are written before it grows, and only the adding
+            // thread, holding the lock, starts the batch anew.
+            const std::size_t filled = filled_.load(std::memory_order_acquire);
+            SendFrom(sent_, filled);
+            sent_ = filled;
+        }
+    }
+
+    const int fd_;
+    const std::size_t stride_;
+    const std::size_t capacity_;
+    const std::unique_ptr<SubMatchSpan[]> batch_;
+    std::atomic<std::size_t> filled_{0};
+    std::size_t sent_ = 0;  // under mutex_
+    std::int64_t count_ = 0;
+    std::atomic<bool> claimed_{false};
+    std::mutex mutex_;
+    std::condition_variable_any wake_;
+    std::jthread sender_;  // last: it starts once the rest is made
+};
+
+// A cursor that tells the chain's matches to prefix while it follows the chain from the start
+// of the text: a search from where the previous match ended, on the same cursor, continues it.
+class ChainCursor : public SearchCursor {
+  public:
+    ChainCursor(std::unique_ptr<SearchCursor> engine, FinalPrefix& prefix)
+        : engine_(std::move(engine)), prefix_(prefix) {}
+
+    Outcome SearchFrom(std::int64_t start, std::span<SubMatchSpan> spans) override {
+        following_ = (following_ && start == next_start_) || (start == 0 && prefix_.Claim());
+        const Outcome outcome = engine_->SearchFrom(start, spans);
+        if (!following_) return outcome;
+        if (outcome != Outcome::kMatch) {
+            following_ = false;
+            return outcome;
+        }
+        prefix_.Add(spans);
+        next_start_ = spans[0].offset + spans[0].length;
+        // An empty match where its search began ends the loop.
+        following_ = next_start_ != start;
+        return outcome;
+    }
+    const std::string& ErrorMessage() const override { return engine_->ErrorMessage(); }
+
+  private:
+    std::unique_ptr<SearchCursor> engine_;
+    FinalPrefix& prefix_;
+    bool following_ = false;
+    std::int64_t next_start_ = -1;
+};
+
+// The child's whole life: search, send, end.
+[[noreturn]] void RunChild(int fd, const regex& expression, std::string_view text,
+                           const SearchOptions& options, WorkProgress& progress) {
+    const int group_count = expression.GetGroupCount();
+    const auto stride = static_cast<std::size_t>(group_count) + 1;
+    try {
+        const CursorFactory engine_cursors = expression.MakeCursors(text, options.skip);
+        FinalPrefix prefix(fd, group_count);
+        const SearchResults results = SearchInParts(
+            static_cast<std::int64_t>(text.size()), group_count,
+            [&] { return std::make_unique<ChainCursor>(engine_cursors(), prefix); }, options,
+            &progress);
+        prefix.Finish();
+        results.VisitRecords(prefix.Count(), [&](std::span<const SubMatchSpan> records) {
+            SendMatches(fd, records, stride);
+        });
+        SendEnd(fd, results.size(), results.EngineGaveUp(), results.EngineMessage());
+    } catch (const std::exception& error) {
+        // Only memory can run out; the matches sent so far stay.
+        SendEnd(fd, -1, true, error.what());
+    }
+    ::_exit(0);
+}
+
+// ---- this process's side -------------------------------------------------------------
+
+// A descriptor closed when it goes.
+class Descriptor {
+  public:
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    ~Descriptor() { Close(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return fd_; }
+    void Close() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+
+  private:
+    int fd_;
+};
+
+// Progress figures in memory shared with the child.
+class SharedProgress {
+  public:
+    SharedProgress()
+        : memory_(::mmap(nullptr, sizeof(WorkProgress), PROT_READ | PROT_WRITE,
+                         MAP_SHARED | MAP_ANONYMOUS, -1, 0)) {
+        if (memory_ == MAP_FAILED) throw std::bad_alloc();
+        progress_ = new (memory_) WorkProgress;
+    }
+    ~SharedProgress() { ::munmap(memory_, sizeof(WorkProgress)); }
+    SharedProgress(const SharedProgress&) = delete;
+    SharedProgress& operator=(const SharedProgress&) = delete;
+    WorkProgress& Get() { return *progress_; }
+
+  private:
+    void* memory_;
+    WorkProgress* progress_ = nullptr;
+};
+
+// The child, killed and waited for when it goes, however the search ends here.
+class ChildProcess {
+  public:
+    explicit ChildProcess(pid_t pid) : pid_(pid) {}
+    ~ChildProcess() {
+        if (pid_ > 0) Kill();
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    void Kill() {
+        ::kill(pid_, SIGKILL);
+        Wait();
+    }
+    // Waits for its end; returns its wait status.
+    int Wait() {
+        int status = 0;
+        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+        }
+        pid_ = -1;
+        return status;
+    }
+
+  private:
+    pid_t pid_;
+};
+
+// Why a child that sent no end message ended, as the engine's message.
+std::string DescribeEarlyEnd(int status) {
+    if (WIFSIGNALED(status)) {
+        const int signal = WTERMSIG(status);
+        return "the search process was ended by signal " + std::to_string(signal) + " (" +
+               ::strsignal(signal) + ")";
+    }
+    return "the search process ended early with status " + std::to_string(WEXITSTATUS(status));
+}
+
+// Reads the child's messages, mirroring its progress into progress meanwhile.
+class MatchReceiver {
+  public:
+    enum class Ending { kFilled, kDone, kClosed, kCancelled };
+
+    MatchReceiver(int fd, int group_count, const WorkProgress& child_progress,
+                  WorkProgress& progress)
+        : fd_(fd),
+          group_count_(group_count),
+          stride_(static_cast<std::size_t>(group_count) + 1),
+          child_progress_(child_progress),
+          progress_(progress) {}
+
+    // Reads until the end message (kDone), the end of the pipe or a cancel request.
+    Ending Receive() {
+        while (true) {
+            MessageHeader header;
+            std::size_t got = 0;
+            if (const Ending ending = Fill(&header, sizeof header, got);
+                ending != Ending::kFilled) {
+                return ending;
+            }
+            if (header.kind == MessageKind::kEnd && header.text_bytes >= 0) {
+                message_.resize(static_cast<std::size_t>(header.text_bytes));
+                got = 0;
+                const Ending ending = Fill(message_.data(), message_.size(), got);
+                if (ending != Ending::kFilled) return ending;
+                end_count_ = header.count;
+                gave_up_ = header.gave_up != 0;
+                return Ending::kDone;
+            }
+            const auto records = static_cast<std::size_t>(header.count);
+            if (header.kind != MessageKind::kMatches || header.count <= 0 ||
+                records % stride_ != 0) {
+                return Ending::kClosed;  // not what a child writes: take it as its end
+            }
+            SpanStore& store = StoreWithRoom(records);
+            const std::size_t before = store.size();
+            store.resize(before + records);
+            got = 0;
+            const Ending ending = Fill(store.data() + before, records * sizeof(SubMatchSpan), got);
+            // Only whole matches count: a message cut short keeps those that arrived.
+            store.resize(before + got / sizeof(SubMatchSpan) / stride_ * stride_);
+            if (ending != Ending::kFilled) return ending;
+        }
+    }
+
+    // What arrived, as much of it as the end message counted when one came; records go there.
+    SearchResults TakeResults() {
+        std::size_t allowed = SIZE_MAX;
+        if (end_count_ >= 0) allowed = static_cast<std::size_t>(end_count_) * stride_;
+        SearchResults results(group_count_);
+        for (SpanStore& store : stores_) {
+            store.resize(std::min(store.size(), allowed));
+            allowed -= store.size();
+            if (!store.empty()) results.AppendMatches(std::move(store), 0);
+        }
+        stores_.clear();
+        if (gave_up_) results.SetEngineGaveUp(message_);
+        return results;
+    }
+
+    void MirrorProgress() {
+        const std::int64_t done = child_progress_.Done();
+        const std::int64_t found = child_progress_.Found();
+        if (done != done_ || found != found_) progress_.Add(done - done_, found - found_);
+        done_ = done;
+        found_ = found;
+    }
+
+  private:
+    // Fills size bytes at data from the pipe, counting the bytes that arrived in got.
+    Ending Fill(void* data, std::size_t size, std::size_t& got) {
+        char* const bytes = static_cast<char*>(data);
+        while (got < size) {
+            if (progress_.CancelRequested()) return Ending::kCancelled;
+            pollfd ready{fd_, POLLIN, 0};
+            const int polled = ::poll(&ready, 1, kPollMilliseconds);
+            MirrorProgress();
+            if (polled == 0 || (polled < 0 && errno == EINTR)) continue;
+            const ssize_t count = ::read(fd_, bytes + got, size - got);
+            if (count < 0 && errno == EINTR) continue;
+            if (count <= 0) return Ending::kClosed;
+            got += static_cast<std::size_t>(count);
+        }
+        return Ending::kFilled;
+    }
+
+    SpanStore& StoreWithRoom(std::size_t records) {
+        if (stores_.empty() || stores_.back().capacity() - stores_.back().size() < records) {
+            stores_.emplace_back().reserve(std::max(records, kMessageRecords / stride_ * stride_));
+        }
+        return stores_.back();
+    }
+
+    const int fd_;
+    const int group_count_;
+    const std::size_t stride_;
+    const WorkProgress& child_progress_;
+    WorkProgress& progress_;
+    std::int64_t done_ = 0;
+    std::int64_t found_ = 0;
+    std::vector<SpanStore> stores_;
+    std::int64_t end_count_ = -1;
+    bool gave_up_ = false;
+    std::string message_;
+};
+
+}  // namespace
+
+SearchResults SearchInWorker(const regex& expression, std::string_view text,
+                             const SearchOptions& options, WorkProgress& progress) {
+    const int group_count = expression.GetGroupCount();
+    // Also when a cancel of the reading left no text.
+    if (progress.CancelRequested()) {
+        SearchResults results(group_count);
+        results.SetCancelled();
+        return results;
+    }
+    if (!expression.MakeCursors(text, options.skip) || text.empty()) {
+        return expression.SearchAll(text, options, &progress);  // nothing to search
+    }
+    progress.Start(static_cast<std::int64_t>(text.size()));
+    SharedProgress child_progress;
+    // Without a pipe or a process to be had, the search runs here, where a cancel waits for
+    // the engine call that runs to end.
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) return expression.SearchAll(text, options, &progress);
+    Descriptor reading(ends[0]);
+    Descriptor writing(ends[1]);
+    ::fcntl(writing.Get(), F_SETPIPE_SZ, kPipeBytes);  // fewer wake-ups; a refusal costs nothing
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid < 0) return expression.SearchAll(text, options, &progress);
+    if (pid == 0) {
+        // Ends with this process (the thread that forked, which waits for it), and holds no
+        // descriptor but the pipe's end it writes.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) ::_exit(1);
+        const int fd = writing.Get();
+        ::close_range(3, static_cast<unsigned>(fd) - 1, 0);
+        ::close_range(static_cast<unsigned>(fd) + 1, ~0u, 0);
+        RunChild(fd, expression, text, options, child_progress.Get());
+    }
+    ChildProcess child(pid);
+    writing.Close();  // so that the pipe ends when the child does
+
+    MatchReceiver receiver(reading.Get(), group_count, child_progress.Get(), progress);
+    const MatchReceiver::Ending ending = receiver.Receive();
+    if (ending == MatchReceiver::Ending::kCancelled) {
+        child.Kill();
+        SearchResults results = receiver.TakeResults();
+        results.SetCancelled();
+        return results;
+    }
+    const int status = child.Wait();
+    receiver.MirrorProgress();
+    SearchResults results = receiver.TakeResults();
+    if (ending == MatchReceiver::Ending::kClosed) results.SetEngineGaveUp(DescribeEarlyEnd(status));
+    return results;
+}
+
+}  // namespace lintaro

@@ -1,0 +1,62 @@
+// Tests of lintaro-cli --timeout: a run that would last for hours stops, prints what it found,
+// warns and exits with status 2; a run that ends in time is not touched.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "support/program_run.h"
+#include "support/temp_dir.h"
+
+namespace lintaro {
+namespace {
+
+// "x", or the trap: 300 alternatives in front of (a+)+$ keep Boost's complexity limit from
+// giving up on 40 "a" and a "b" for hours.
+std::string PaddedPattern() {
+    std::string padding;
+    for (int i = 0; i < 300; ++i) padding += (i == 0 ? "z" : "|z") + std::to_string(i);
+    return "x|(?:" + padding + ")?(a+)+$";
+}
+
+const std::string kSubject = "x x " + std::string(40, 'a') + "b";
+
+ProgramOutcome RunCli(const std::string& timeout, const std::string& pattern,
+                      const std::string& path) {
+    return RunProgram({.program = LINTARO_BINARY_DIR "/lintaro-cli",
+                       .arguments = {"--spans", "--timeout", timeout, "-e", pattern, path},
+                       .time_limit = std::chrono::seconds(30)});
+}
+
+TEST(CliTimeoutTest, PaddedCatastrophicPatternStopsWithTheMatchesBeforeIt) {
+    const TempDir directory;
+    const std::string path = directory.Write("subject.txt", kSubject).string();
+    const ProgramOutcome outcome = RunCli("1", PaddedPattern(), path);
+    ASSERT_FALSE(outcome.timed_out);
+    EXPECT_EQ(outcome.status, 2) << outcome.err;
+    EXPECT_EQ(outcome.out, "1\t0,1\t-\n2\t2,1\t-\n");
+    EXPECT_EQ(outcome.err,
+              "lintaro-cli: warning: the run was stopped after --timeout 1 s; only the 2 matches "
+              "found until then are printed\n");
+}
+
+TEST(CliTimeoutTest, RunThatEndsInTimeIsUntouched) {
+    const TempDir directory;
+    const std::string path = directory.Write("subject.txt", kSubject).string();
+    const ProgramOutcome outcome = RunCli("30", "x|a+b", path);
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "1\t0,1\n2\t2,1\n3\t4,41\n");
+    EXPECT_EQ(outcome.err, "");
+}
+
+TEST(CliTimeoutTest, TimeoutMustBeSecondsAboveZero) {
+    for (const char* value : {"0", "-1", "x", "1s", ""}) {
+        const ProgramOutcome outcome = RunCli(value, "x", "/dev/null");
+        EXPECT_EQ(outcome.status, 2) << value;
+        EXPECT_TRUE(outcome.err.starts_with("lintaro-cli: --timeout takes a number of seconds"))
+            << outcome.err;
+    }
+}
+
+}  // namespace
+}  // namespace lintaro

@@ -1,0 +1,151 @@
+// Tests of searching in a worker process: the same result as searching here, a cancel that
+// ends an engine call that would run for hours, and a worker that dies.
+#include "match/search_worker.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "match/match_run.h"
+
+namespace lintaro {
+namespace {
+
+std::string Describe(const SearchResults& results) {
+    std::string out;
+    for (std::int64_t m = 0; m < results.size(); ++m) {
+        for (int j = 0; j <= results.GroupCount(); ++j) {
+            const SubMatchSpan span = results[m].Span(j);
+            out += span.matched() ? std::to_string(span.offset) + "," + std::to_string(span.length)
+                                  : "-";
+            out += j < results.GroupCount() ? " " : "|";
+        }
+    }
+    if (results.EngineGaveUp()) out += "gave up: " + results.EngineMessage();
+    if (results.Cancelled()) out += "cancelled";
+    return out;
+}
+
+// No child of this process is left, running or unreaped.
+bool NoChildLeft() {
+    return ::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD;
+}
+
+// Anchors of the preset pattern and words, several megabytes: split among threads, and many
+// messages of matches.
+std::string Corpus() {
+    std::string text;
+    for (int i = 0; text.size() < (std::size_t{5} << 20); ++i) {
+        text += i % 3 == 0 ? "<a href=\"/rel\">r</a>\n" : "<A HREF=\"https://h";
+        text += std::to_string(i % 1000) + ".cn/p\">t " + std::to_string(i) + "</a> words ";
+    }
+    return text;
+}
+
+struct SameCase {
+    const char* pattern;
+    std::string text;
+    SearchOptions options;
+};
+
+TEST(SearchWorkerTest, GivesTheResultOfSearchingHere) {
+    const std::string corpus = Corpus();
+    const SameCase cases[] = {
+        {kPresetPattern, corpus, {}},
+        {kPresetPattern, corpus, {.parts = 7, .threads = 3}},
+        {"\\w+", corpus, {}},
+        {"(a)|(b)|(c)", "abcabc x abc", {.parts = 3, .threads = 2}},
+        {"a*", "aab", {}},
+        {"x|(a+)+$", "x x " + std::string(30, 'a') + "b x", {}},  // the engine gives up
+        {"nothing", corpus, {}},
+        {"a", "", {}},
+    };
+    for (const SameCase& c : cases) {
+        regex expression;
+        ASSERT_TRUE(expression.Compile(c.pattern, false)) << c.pattern;
+        WorkProgress progress;
+        const SearchResults here = expression.SearchAll(c.text, c.options);
+        const SearchResults worker = SearchInWorker(expression, c.text, c.options, progress);
+        EXPECT_EQ(Describe(worker), Describe(here)) << c.pattern;
+        EXPECT_EQ(progress.Done(), static_cast<std::int64_t>(c.text.size())) << c.pattern;
+        EXPECT_TRUE(NoChildLeft());
+    }
+}
+
+// "x", or 300 alternatives in front of (a+)+$, which keeps the engine from giving up on 40 "a"
+// and a "b" for hours.
+std::string PaddedPattern() {
+    std::string padding;
+    for (int i = 0; i < 300; ++i) padding += (i == 0 ? "z" : "|z") + std::to_string(i);
+    return "x|(?:" + padding + ")?(a+)+$";
+}
+
+TEST(SearchWorkerTest, CancelEndsAnEngineCallAndKeepsTheMatchesBeforeIt) {
+    regex expression;
+    ASSERT_TRUE(expression.Compile(PaddedPattern(), true));
+    const std::string text = "x x " + std::string(40, 'a') + "b";
+    WorkProgress progress;
+    std::jthread canceller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        progress.RequestCancel();
+    });
+    const SearchResults results = SearchInWorker(expression, text, {}, progress);
+    EXPECT_EQ(Describe(results), "0,1 -|2,1 -|cancelled");
+    EXPECT_TRUE(NoChildLeft());
+}
+
+TEST(SearchWorkerTest, AlreadyCancelledSearchesNothing) {
+    regex expression;
+    ASSERT_TRUE(expression.Compile("a", true));
+    WorkProgress progress;
+    progress.RequestCancel();
+    EXPECT_EQ(Describe(SearchInWorker(expression, "aaa", {}, progress)), "cancelled");
+}
+
+// The children of this process's threads, from /proc.
+std::string ChildrenOfThisProcess() {
+    std::string children;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream file(task.path() / "children");
+        std::string line;
+        std::getline(file, line);
+        children += line;
+    }
+    return children;
+}
+
+TEST(SearchWorkerTest, WorkerThatDiesIsAnEngineThatGaveUp) {
+    regex expression;
+    ASSERT_TRUE(expression.Compile(PaddedPattern(), true));
+    const std::string text = "x x " + std::string(40, 'a') + "b";
+    WorkProgress progress;
+    std::jthread killer([&] {
+        for (int tries = 0; tries < 500; ++tries) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            const std::string children = ChildrenOfThisProcess();
+            if (!children.empty()) {
+                // Time to send the two matches before the trap, inside which it then is.
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                ::kill(std::stoi(children), SIGSEGV);
+                return;
+            }
+        }
+        progress.RequestCancel();  // no worker seen: do not hang
+    });
+    const SearchResults results = SearchInWorker(expression, text, {}, progress);
+    EXPECT_EQ(Describe(results),
+              "0,1 -|2,1 -|gave up: the search process was ended by signal 11 "
+              "(Segmentation fault)");
+    EXPECT_TRUE(NoChildLeft());
+}
+
+}  // namespace
+}  // namespace lintaro
