@@ -69,7 +69,7 @@ bool RanOutOfMemory(const SearchResults& results) {
 }
 
 MatchReport RunStages(MatchRunIo& io, MatchReport::Stage& stage) {
-    SubjectBytes bytes = ReadSubjectBytes(io.SubjectPath());
+    SubjectBytes bytes = ReadSubjectBytes(io.SubjectPath(), io.SubjectFiles());
     io.StageDone(MatchStage::kRead);
     stage = MatchReport::Stage::kDecode;
     SubjectText subject = DecodeSubject(std::move(bytes), ProgramCharset(), io.SubjectCharset());
