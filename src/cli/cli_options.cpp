@@ -99,14 +99,16 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
     std::vector<std::string> words = {"lintaro-cli"};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
     const int argc = static_cast<int>(words.size());
 
     // A leading ':' makes a missing value come back as ':' instead of '?'.
     std::string letters = ":";
-    std::vector<option> long_options;
     const std::span<const CliOptionSpec> table = CliOptionTable();
+    std::vector<option> long_options;
+    long_options.reserve(table.size() + 1);
     for (std::size_t i = 0; i < table.size(); ++i) {
         const bool takes_value = table[i].value_name != nullptr;
         long_options.push_back({table[i].long_name, takes_value ? required_argument : no_argument,
