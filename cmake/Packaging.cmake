@@ -11,11 +11,26 @@ install(FILES ${PROJECT_SOURCE_DIR}/src/app/resources/lintaro_icon.png
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintaro.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
-# Manual pages are installed gzip'd at the highest level and without a time stamp, as Debian
-# wants. This is the one place that names their sources.
-set(lintaro_man_pages
-    ${PROJECT_SOURCE_DIR}/packaging/man/lintaro.1
-    ${PROJECT_SOURCE_DIR}/packaging/man/lintaro-cli.1)
+# Manual pages are made at build time by help2man from each program's --help and --version,
+# with what packaging/man/PROGRAM.h2m adds (the name line, "see also"), and installed gzip'd
+# at the highest level and without a time stamp, as Debian wants. This is the one place that
+# names them.
+set(lintaro_man_programs lintaro lintaro-cli)
+find_program(LINTARO_HELP2MAN help2man)
+if(NOT LINTARO_HELP2MAN)
+    message(FATAL_ERROR "help2man makes the manual pages: install it (scripts/setup.sh does)")
+endif()
+set(lintaro_man_pages)
+foreach(program IN LISTS lintaro_man_programs)
+    set(page ${PROJECT_BINARY_DIR}/man/${program}.1)
+    set(include ${PROJECT_SOURCE_DIR}/packaging/man/${program}.h2m)
+    add_custom_command(OUTPUT ${page}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
+        COMMAND ${LINTARO_HELP2MAN} --no-info --include=${include} --output=${page}
+            $<TARGET_FILE:${program}>
+        DEPENDS ${program} ${include} VERBATIM)
+    list(APPEND lintaro_man_pages ${page})
+endforeach()
 set(lintaro_compressed_man_pages)
 foreach(page IN LISTS lintaro_man_pages)
     get_filename_component(page_name ${page} NAME)

@@ -16,6 +16,7 @@ BUILD_PACKAGES="
   libboost-regex-dev
   libgtest-dev
   fonts-wqy-microhei
+  help2man
 "
 TEST_PACKAGES="
   chromium

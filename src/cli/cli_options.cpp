@@ -1,12 +1,15 @@
 // The batch program's command line: what it may say and how it is read.
 #include "cli/cli_options.h"
 
+#include <getopt.h>
+
 #include <algorithm>
 #include <charconv>
 #include <utility>
 #include <vector>
 
 #include "base/charset.h"
+#include "cli/cli_option_table.h"
 #include "match/match_run.h"
 
 namespace lintaro {
@@ -46,103 +49,192 @@ std::optional<IndexRange> ParseRange(std::string_view text) {
     return IndexRange{*first, *last};
 }
 
+// What getopt_long gives for an option: its letter, or for an option with only a long name a
+// number past every letter.
+constexpr int kLongOnlyBase = 256;
+
+int GetoptValue(const CliOptionSpec& option, std::size_t index) {
+    return option.short_name != 0 ? option.short_name : kLongOnlyBase + static_cast<int>(index);
+}
+
+const CliOptionSpec* FindByValue(int value) {
+    const std::span<const CliOptionSpec> table = CliOptionTable();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (GetoptValue(table[i], i) == value) return &table[i];
+    }
+    return nullptr;
+}
+
+std::string LongName(const CliOptionSpec& option) {
+    return std::string("--") + option.long_name;
+}
+
+// The option in the form the user wrote it, for messages: "-e" or "--pattern".
+std::string WrittenName(const CliOptionSpec& option, std::string_view argument) {
+    if (option.short_name != 0 && !argument.starts_with("--")) {
+        return std::string("-") + option.short_name;
+    }
+    return LongName(option);
+}
+
+// Why getopt_long refused the argument: a letter or a name it does not know, a shortened
+// name that fits several options, or a value given to an option that takes none.
+std::string RefusedOption(int letter_or_value, std::string_view argument) {
+    if (const CliOptionSpec* known = FindByValue(letter_or_value)) {
+        return LongName(*known) + " takes no value";
+    }
+    if (letter_or_value != 0) return std::string("unknown option -") + char(letter_or_value);
+    const std::string_view name = argument.substr(0, argument.find('='));
+    std::string fitting;
+    int fits = 0;
+    for (const CliOptionSpec& option : CliOptionTable()) {
+        if (!LongName(option).starts_with(name)) continue;
+        fitting += (fits++ > 0 ? ", " : "") + LongName(option);
+    }
+    if (fits > 1) return "ambiguous option " + std::string(name) + " (" + fitting + ")";
+    return "unknown option " + std::string(name);
+}
+
 }  // namespace
 
 CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
+    // getopt_long reorders the vector it reads, which therefore holds copies, after a name.
+    std::vector<std::string> words = {"lintaro-cli"};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(words.size());
+
+    // A leading ':' makes a missing value come back as ':' instead of '?'.
+    std::string letters = ":";
+    const std::span<const CliOptionSpec> table = CliOptionTable();
+    std::vector<option> long_options;
+    long_options.reserve(table.size() + 1);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const bool takes_value = table[i].value_name != nullptr;
+        long_options.push_back({table[i].long_name, takes_value ? required_argument : no_argument,
+                                nullptr, GetoptValue(table[i], i)});
+        if (table[i].short_name == 0) continue;
+        letters += table[i].short_name;
+        if (takes_value) letters += ':';
+    }
+    long_options.push_back({});
+
     CliOptions options;
     options.pattern = kPresetPattern;
     std::optional<CliOutput> output;
-    std::vector<std::string_view> files;
-    bool options_ended = false;
     bool selection_given = false;
     auto choose_output = [&output](CliOutput chosen) {
         const bool conflict = output && *output != chosen;
         output = chosen;
         return !conflict;
     };
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string_view argument = arguments[i];
-        const bool takes_value = argument == "--format" || argument == "--rows" ||
-                                 argument == "--columns" || argument == "--link-column" ||
-                                 argument == "--text-column" || argument == "--output" ||
-                                 argument == "--threads" || argument == "--encoding" ||
-                                 argument == "--timeout";
-        if (!options_ended && takes_value && i + 1 == arguments.size()) {
-            return Fail(std::string(argument) + " needs a value");
+    // Our own messages instead of getopt's, and optind 0 to start afresh after an earlier parse.
+    opterr = 0;
+    optind = 0;
+    int got = 0;
+    while ((got = getopt_long(argc, argv.data(), letters.c_str(), long_options.data(), nullptr)) !=
+           -1) {
+        // The argument the option came in; the one before its value when that stood apart.
+        const std::string_view argument = argv[optind - 1] != nullptr ? argv[optind - 1] : "";
+        if (got == '?') return Fail(RefusedOption(optopt, argument));
+        if (got == ':') {
+            return Fail(WrittenName(*FindByValue(optopt), argument) + " needs a value");
         }
-        if (options_ended || argument.size() < 2 || argument[0] != '-') {
-            files.push_back(argument);
-        } else if (argument == "--") {
-            options_ended = true;
-        } else if (argument == "-e" || argument == "--pattern") {
-            if (i + 1 == arguments.size()) return Fail(std::string(argument) + " needs a pattern");
-            options.pattern = arguments[++i];
-        } else if (argument.starts_with("--pattern=")) {
-            options.pattern = argument.substr(std::string_view("--pattern=").size());
-        } else if (argument.starts_with("-e")) {
-            options.pattern = argument.substr(2);
-        } else if (argument == "-i" || argument == "--ignore-case") {
-            options.ignore_case = true;
-        } else if (argument == "--case-sensitive") {
-            options.ignore_case = false;
-        } else if (argument == "--spans" || argument == "--count") {
-            if (!choose_output(argument == "--spans" ? CliOutput::kSpans : CliOutput::kCount)) {
-                return Fail("--spans, --count and --format exclude each other");
+        const CliOptionSpec& spec = *FindByValue(got);
+        const std::string name = WrittenName(spec, argument);
+        const std::string_view value = optarg != nullptr ? optarg : "";
+        switch (spec.id) {
+            case CliOptionId::kPattern:
+                options.pattern = value;
+                break;
+            case CliOptionId::kIgnoreCase:
+            case CliOptionId::kCaseSensitive:
+                options.ignore_case = spec.id == CliOptionId::kIgnoreCase;
+                break;
+            case CliOptionId::kWithFilename:
+                options.with_filename = true;
+                break;
+            case CliOptionId::kSpans:
+            case CliOptionId::kCount:
+                if (!choose_output(spec.id == CliOptionId::kSpans ? CliOutput::kSpans
+                                                                  : CliOutput::kCount)) {
+                    return Fail("--spans, --count and --format exclude each other");
+                }
+                break;
+            case CliOptionId::kFormat: {
+                const auto* known =
+                    std::find_if(std::begin(kFormatNames), std::end(kFormatNames),
+                                 [value](const auto& entry) { return entry.first == value; });
+                if (known == std::end(kFormatNames)) {
+                    return Fail("unknown format " + std::string(value));
+                }
+                options.format = known->second;
+                if (!choose_output(CliOutput::kExport)) {
+                    return Fail("--spans, --count and --format exclude each other");
+                }
+                break;
             }
-        } else if (argument == "--format") {
-            const std::string_view name = arguments[++i];
-            const auto* known =
-                std::find_if(std::begin(kFormatNames), std::end(kFormatNames),
-                             [name](const auto& entry) { return entry.first == name; });
-            if (known == std::end(kFormatNames)) return Fail("unknown format " + std::string(name));
-            options.format = known->second;
-            if (!choose_output(CliOutput::kExport)) {
-                return Fail("--spans, --count and --format exclude each other");
+            case CliOptionId::kRows:
+            case CliOptionId::kColumns: {
+                const std::optional<IndexRange> range = ParseRange(value);
+                if (!range || range->first == 0) {
+                    return Fail(name + " takes FIRST-LAST counted from 1, FIRST <= LAST");
+                }
+                (spec.id == CliOptionId::kRows ? options.rows : options.columns) = range;
+                selection_given = true;
+                break;
             }
-        } else if (argument == "--rows" || argument == "--columns") {
-            const std::optional<IndexRange> range = ParseRange(arguments[++i]);
-            if (!range || range->first == 0) {
-                return Fail(std::string(argument) +
-                            " takes FIRST-LAST counted from 1, FIRST <= LAST");
+            case CliOptionId::kLinkColumn:
+            case CliOptionId::kTextColumn: {
+                const std::optional<int> column = ParseIndex(value);
+                if (!column) return Fail(name + " takes a column number from 0");
+                (spec.id == CliOptionId::kLinkColumn ? options.link_column : options.text_column) =
+                    *column;
+                selection_given = true;
+                break;
             }
-            (argument == "--rows" ? options.rows : options.columns) = range;
-            selection_given = true;
-        } else if (argument == "--link-column" || argument == "--text-column") {
-            const std::optional<int> column = ParseIndex(arguments[++i]);
-            if (!column) return Fail(std::string(argument) + " takes a column number from 0");
-            (argument == "--link-column" ? options.link_column : options.text_column) = *column;
-            selection_given = true;
-        } else if (argument == "--threads") {
-            const std::optional<int> threads = ParseIndex(arguments[++i]);
-            if (!threads || *threads == 0) return Fail("--threads takes a number from 1");
-            options.threads = *threads;
-        } else if (argument == "--encoding" || argument.starts_with("--encoding=")) {
-            options.encoding = argument == "--encoding"
-                                   ? arguments[++i]
-                                   : argument.substr(std::string_view("--encoding=").size());
-            if (!IsKnownCharset(options.encoding)) {
-                return Fail("unknown encoding " + options.encoding);
+            case CliOptionId::kEncoding:
+                options.encoding = value;
+                if (!IsKnownCharset(options.encoding)) {
+                    return Fail("unknown encoding " + options.encoding);
+                }
+                break;
+            case CliOptionId::kOutput:
+                if (value.empty()) return Fail("--output needs a file name");
+                options.output_path = value == "-" ? "" : value;
+                break;
+            case CliOptionId::kThreads: {
+                const std::optional<int> threads = ParseIndex(value);
+                if (!threads || *threads == 0) return Fail("--threads takes a number from 1");
+                options.threads = *threads;
+                break;
             }
-        } else if (argument == "--timeout") {
-            const std::string_view value = arguments[++i];
-            double seconds = 0;
-            const auto [end, error] =
-                std::from_chars(value.data(), value.data() + value.size(), seconds);
-            if (error != std::errc{} || end != value.data() + value.size() || !(seconds > 0) ||
-                seconds > kLongestTimeoutSeconds) {
-                return Fail("--timeout takes a number of seconds above 0");
+            case CliOptionId::kTimeout: {
+                double seconds = 0;
+                const auto [end, error] =
+                    std::from_chars(value.data(), value.data() + value.size(), seconds);
+                if (error != std::errc{} || end != value.data() + value.size() || !(seconds > 0) ||
+                    seconds > kLongestTimeoutSeconds) {
+                    return Fail("--timeout takes a number of seconds above 0");
+                }
+                options.timeout_seconds = seconds;
+                break;
             }
-            options.timeout_seconds = seconds;
-        } else if (argument == "--output") {
-            options.output_path = arguments[++i];
-            if (options.output_path.empty()) return Fail("--output needs a file name");
-        } else {
-            return Fail("unknown option " + std::string(argument));
+            case CliOptionId::kHelp:
+                options.action = CliAction::kHelp;
+                break;
+            case CliOptionId::kVersion:
+                if (options.action != CliAction::kHelp) options.action = CliAction::kVersion;
+                break;
         }
     }
-    if (files.empty()) return Fail("no FILE given");
-    if (files.size() > 1) return Fail("only one FILE may be given");
-    options.path = files.front();
+    if (options.action != CliAction::kRun) return {std::move(options), {}};
+    // What getopt_long left after the options are the files, in their order.
+    options.paths.assign(argv.begin() + optind, argv.end() - 1);
+    options.with_filename = options.with_filename || options.paths.size() > 1;
     options.output = output.value_or(CliOutput::kTable);
     if (selection_given && options.output != CliOutput::kExport) {
         return Fail("--rows, --columns, --link-column and --text-column need --format");

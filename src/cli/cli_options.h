@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "export/export_format.h"
 
@@ -25,12 +26,20 @@ struct IndexRange {
     friend bool operator==(const IndexRange&, const IndexRange&) = default;
 };
 
+// What the command line asks for: a run, or only the help or the version.
+enum class CliAction { kRun, kHelp, kVersion };
+
 struct CliOptions {
+    CliAction action = CliAction::kRun;
     std::string pattern;  // UTF-8; the window's preset pattern unless -e is given
     bool ignore_case = true;
     std::string encoding;  // the file's character set (an iconv name); empty: UTF-8
     CliOutput output = CliOutput::kTable;
-    std::string path;  // program text
+    // The files in the order given (program text); "-" is standard input. Empty: none named,
+    // which reads standard input unless it is a terminal.
+    std::vector<std::string> paths;
+    // Every line of the output starts with the file's path and a tab (-H, or several files).
+    bool with_filename = false;
     // With CliOutput::kExport: the format, the selection (every data row and columns 1 to the
     // last unless given) and the column roles, which fit the preset pattern by default.
     ExportFormat format = ExportFormat::PlainText;
@@ -38,7 +47,7 @@ struct CliOptions {
     std::optional<IndexRange> columns;
     int link_column = 2;
     int text_column = 3;
-    std::string output_path;  // where the output goes; standard output when empty
+    std::string output_path;  // where the output goes; standard output when empty ("--output -")
     int threads = 0;          // searching threads; 0: one per processor available
     double timeout_seconds = 0;  // the run stops after this long; 0: no limit
 };
@@ -49,14 +58,9 @@ struct CliParseResult {
     std::string error;
 };
 
-// Reads the arguments after the program's name.
+// Reads the arguments after the program's name: options and files in any order, "--" ending
+// the options, "--name=value" or "--name value" for a long option, and a long name shortened
+// to any start that is not ambiguous.
 CliParseResult ParseCliOptions(std::span<const std::string_view> arguments);
-
-// The one-line synopsis shown with a usage error.
-inline constexpr const char* kCliUsage =
-    "usage: lintaro-cli [-e PATTERN | --pattern PATTERN] [-i | --ignore-case | --case-sensitive] "
-    "[--spans | --count | --format FORMAT [--rows R1-R2] [--columns C1-C2] [--link-column N] "
-    "[--text-column N]] [--encoding NAME] [--output FILE] [--threads N] [--timeout SECONDS] FILE\n"
-    "FORMAT: text, links, styled-links, table or styled-table";
 
 }  // namespace lintaro

@@ -2,6 +2,7 @@
 #include "cli/cli_output.h"
 
 #include "base/program_text.h"
+#include "cli/standard_input_files.h"
 
 namespace lintaro {
 
@@ -41,7 +42,14 @@ void AppendTsvCell(std::string& line, std::string_view utf8_text) {
     line.append(utf8_text.substr(run));
 }
 
-void WriteTableTsv(const ResultTable& table, std::ostream& out) {
+std::string LineStart(const std::string& path) {
+    std::string start;
+    AppendTsvCell(start, path == kStandardInputName ? "(standard input)" : path);
+    return start + '\t';
+}
+
+void WriteTableTsv(const ResultTable& table, std::ostream& out, bool with_header,
+                   std::string_view line_start) {
     const bool is_utf8 = ProgramCharsetIsUtf8();
     std::string line;
     line.reserve(kBlockBytes * 2);
@@ -49,7 +57,8 @@ void WriteTableTsv(const ResultTable& table, std::ostream& out) {
         out.write(line.data(), static_cast<std::streamsize>(line.size()));
         line.clear();
     };
-    for (int row = 0; row < table.RowCount(); ++row) {
+    for (int row = with_header ? 0 : 1; row < table.RowCount(); ++row) {
+        if (!line_start.empty()) line += row == 0 ? "\t" : line_start;
         for (int column = 0; column < table.ColumnCount(); ++column) {
             if (column > 0) line += '\t';
             const std::string_view text = table.GetCell(row, column).value_or("");
@@ -67,9 +76,10 @@ void WriteTableTsv(const ResultTable& table, std::ostream& out) {
     write_block();
 }
 
-std::string FormatSpans(const SearchResults& results) {
+std::string FormatSpans(const SearchResults& results, std::string_view line_start) {
     std::string out;
     for (std::int64_t i = 0; i < results.size(); ++i) {
+        out += line_start;
         out += std::to_string(i + 1);
         for (int j = 0; j <= results.GroupCount(); ++j) {
             const SubMatchSpan span = results[i].Span(j);

@@ -14,11 +14,18 @@ namespace lintaro {
 // \t, \r, \n and \\ so that every row stays one line.
 void AppendTsvCell(std::string& line, std::string_view utf8_text);
 
-// Writes every row of table, row 0 first and every column, as UTF-8 tab-separated lines.
-void WriteTableTsv(const ResultTable& table, std::ostream& out);
+// What starts every line of a file's output when several files share it: the file's path (as
+// its bytes, with the escapes of a cell; "(standard input)" for "-") and a tab.
+std::string LineStart(const std::string& path);
 
-// One line per match: its number, then "offset,length" of the whole match and of each group,
-// or "-" for a group that took no part, tab-separated.
-std::string FormatSpans(const SearchResults& results);
+// Writes the rows of table, every column, as UTF-8 tab-separated lines: row 0 (the header)
+// only when with_header is set, every other row after line_start. When line_start is not
+// empty the header gets an empty first field, so that its columns stay over the rows'.
+void WriteTableTsv(const ResultTable& table, std::ostream& out, bool with_header = true,
+                   std::string_view line_start = {});
+
+// One line per match, after line_start: its number, then "offset,length" of the whole match
+// and of each group, or "-" for a group that took no part, tab-separated.
+std::string FormatSpans(const SearchResults& results, std::string_view line_start = {});
 
 }  // namespace lintaro

@@ -1,12 +1,19 @@
-// The batch program's side of a match run: inputs from the command line, outputs kept.
+// The batch program's side of a match run over one file.
 #include "cli/cli_run_io.h"
+
+#include <utility>
 
 #include "cli/cli_output.h"
 
 namespace lintaro {
 
+CliRunIo::CliRunIo(const CliOptions& options, std::string path, FileSystem& files)
+    : options_(options), path_(std::move(path)), files_(files) {
+    if (options.with_filename) line_start_ = LineStart(path_);
+}
+
 void CliRunIo::ReceiveMatches(const SearchResults& results) {
-    if (options_.output == CliOutput::kSpans) spans_ = FormatSpans(results);
+    if (options_.output == CliOutput::kSpans) spans_ = FormatSpans(results, line_start_);
 }
 
 }  // namespace lintaro

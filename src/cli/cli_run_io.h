@@ -1,24 +1,28 @@
-// The batch program's side of a match run: inputs from the command line, outputs kept.
+// The batch program's side of a match run over one file: inputs from the command line,
+// outputs kept.
 #pragma once
 
 #include <optional>
 #include <string>
 
+#include "base/file_system.h"
 #include "cli/cli_options.h"
 #include "match/match_run.h"
 
 namespace lintaro {
 
-// Feeds a match run from the parsed command line and keeps what the run writes, for the
-// program to print once it knows whether the run succeeded.
+// Feeds a match run over the file at path from the parsed command line and keeps what the run
+// writes, for the program to print once it knows whether the run succeeded.
 class CliRunIo : public MatchRunIo {
   public:
-    explicit CliRunIo(CliOptions options) : options_(std::move(options)) {}
+    // options and files must outlive the run.
+    CliRunIo(const CliOptions& options, std::string path, FileSystem& files);
 
     std::string Pattern() const override { return options_.pattern; }
     bool IgnoreCase() const override { return options_.ignore_case; }
-    std::string SubjectPath() const override { return options_.path; }
+    std::string SubjectPath() const override { return path_; }
     std::string SubjectCharset() const override { return options_.encoding; }
+    FileSystem& SubjectFiles() const override { return files_; }
     void SetCountLine(const std::string& line) override { count_line_ = line; }
     void ReceiveMatches(const SearchResults& results) override;
     void ReplaceTable(ResultTable&& table) override { table_.emplace(std::move(table)); }
@@ -31,13 +35,19 @@ class CliRunIo : public MatchRunIo {
     }
     WorkProgress& TimeoutProgress() { return timeout_progress_; }
 
+    // What starts each line of this file's output: empty, or its path and a tab.
+    const std::string& LineStartText() const { return line_start_; }
     const std::string& CountLineText() const { return count_line_; }
     // Filled only when the spans are to be printed.
     const std::string& Spans() const { return spans_; }
+    std::optional<ResultTable>& Table() { return table_; }
     const std::optional<ResultTable>& Table() const { return table_; }
 
   private:
-    CliOptions options_;
+    const CliOptions& options_;
+    std::string path_;
+    FileSystem& files_;
+    std::string line_start_;
     std::string count_line_;
     std::string spans_;
     std::optional<ResultTable> table_;

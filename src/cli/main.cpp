@@ -1,6 +1,11 @@
-// lintaro-cli: runs a pattern over a file from the command line and prints the result table.
+// lintaro-cli: runs a pattern over files from the command line and prints the result tables.
+#include <unistd.h>
+
 #include <chrono>
 #include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include <iostream>
 #include <mutex>
 #include <new>
@@ -13,22 +18,24 @@
 #include "base/file_system.h"
 #include "base/program_text.h"
 #include "base/system_error.h"
+#include "cli/cli_option_table.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "cli/cli_run_io.h"
 #include "cli/cli_selection.h"
-#include "cli/pending_file_buffer.h"
+#include "cli/joined_table.h"
+#include "cli/output_destination.h"
+#include "cli/standard_input_files.h"
 #include "export/export_text.h"
-#include "export/export_file_writer.h"
 #include "match/match_run.h"
 
 namespace {
 
-constexpr int kExitSuccess = 0;
-constexpr int kExitUnreadable = 1;
-constexpr int kExitUsage = 2;  // also a pattern that does not compile
-constexpr int kExitOutOfMemory = 2;
-constexpr int kExitTimedOut = 2;  // what was found is printed all the same
+// As grep's: a match was found, none was, or something went wrong (also when some file
+// matched).
+constexpr int kExitMatch = 0;
+constexpr int kExitNoMatch = 1;
+constexpr int kExitError = 2;
 
 using lintaro::MatchReport;
 
@@ -59,41 +66,47 @@ std::string UnheldPatternText(const std::string& character) {
            lintaro::ProgramCharset() + " cannot hold";
 }
 
-// Says on standard error why the result is empty or short. Returns the exit status.
-int ReportProblem(const MatchReport& report, const lintaro::CliOptions& options) {
-    const std::string& path = options.path;
+// How messages name a file: its path, or "standard input" for "-".
+std::string MessageName(const std::string& path) {
+    return path == lintaro::kStandardInputName ? "standard input" : path;
+}
+
+// Says on standard error why the result is empty or short. True when the file's result is
+// lost (an error), false when there is none or only a warning.
+bool ReportProblem(const MatchReport& report, const std::string& path,
+                   const lintaro::CliOptions& options) {
     const std::string at_byte = " at byte " + std::to_string(report.position);
     const std::string encoding = options.encoding.empty() ? "UTF-8" : options.encoding;
     switch (report.problem) {
         case MatchReport::Problem::kNone:
-            return kExitSuccess;
+            return false;
         case MatchReport::Problem::kFileUnreadable:
             std::cerr << "lintaro-cli: cannot read " << path << ": "
                       << lintaro::SystemErrorText(report.error) << '\n';
-            return kExitUnreadable;
+            return true;
         case MatchReport::Problem::kPatternInvalid:
             std::cerr << "lintaro-cli: the pattern does not compile: " << report.detail << '\n';
-            return kExitUsage;
+            return true;
         case MatchReport::Problem::kPatternUnheld:
             std::cerr << "lintaro-cli: " << UnheldPatternText(report.detail) << '\n';
-            return kExitUsage;
+            return true;
         case MatchReport::Problem::kTextCutMalformed:
             std::cerr << "lintaro-cli: warning: " << path << " is not valid " << encoding << at_byte
                       << "; only the text before it was searched\n";
-            return kExitSuccess;
+            return false;
         case MatchReport::Problem::kTextCutNul:
             std::cerr << "lintaro-cli: warning: " << path << " holds a NUL byte" << at_byte
                       << "; only the text before it was searched\n";
-            return kExitSuccess;
+            return false;
         case MatchReport::Problem::kEngineGaveUp:
             std::cerr << "lintaro-cli: warning: the regular-expression engine gave up after "
                       << report.match_count << " matches: " << report.detail << '\n';
-            return kExitSuccess;
+            return false;
         case MatchReport::Problem::kOutOfMemory:
             std::cerr << "lintaro-cli: out of memory while " << StageWords(report.stage) << '\n';
-            return kExitOutOfMemory;
+            return true;
     }
-    return kExitSuccess;
+    return false;
 }
 
 // Says what went wrong beside the report's problem: characters the program's text cannot hold, a
@@ -137,42 +150,145 @@ class RunTimeout {
     std::jthread timer_;  // last: stopped and joined first
 };
 
-int ReportWriteFailure(const std::string& path, int error) {
-    std::cerr << "lintaro-cli: cannot write " << path << ": " << lintaro::SystemErrorText(error)
-              << '\n';
-    return kExitUnreadable;
+int ReportWriteFailure(const lintaro::OutputDestination& destination) {
+    std::cerr << "lintaro-cli: cannot write " << destination.Name() << ": "
+              << lintaro::SystemErrorText(destination.Error()) << '\n';
+    return kExitError;
 }
 
-// Writes what the options ask for of the run's result to out.
-void WriteOutput(const lintaro::CliOptions& options, const lintaro::CliRunIo& io,
-                 const lintaro::SelectionRect& selection, std::ostream& out) {
+int ReportUsageError(const std::string& error) {
+    std::cerr << "lintaro-cli: " << error << '\n' << lintaro::CliUsageHint();
+    return kExitError;
+}
+
+// Prints the answer to --help or --version on standard output.
+int PrintAnswer(const std::string& text) {
+    lintaro::OutputDestination destination(lintaro::SystemFiles(), "");
+    *destination.Stream() << text;
+    if (destination.Finish() != 0) return ReportWriteFailure(destination);
+    return kExitMatch;
+}
+
+// Writes one file's result as the options ask: its table rows (the header only once, before
+// the first file's rows), its spans or its count line.
+void WriteFileResult(const lintaro::CliOptions& options, const lintaro::CliRunIo& io,
+                     bool with_header, std::ostream& out) {
     switch (options.output) {
         case lintaro::CliOutput::kTable:
-            lintaro::WriteTableTsv(*io.Table(), out);
+            lintaro::WriteTableTsv(*io.Table(), out, with_header, io.LineStartText());
             break;
         case lintaro::CliOutput::kSpans:
             out << io.Spans();
             break;
         case lintaro::CliOutput::kCount:
-            out << lintaro::ProgramTextToUtf8(io.CountLineText()) << '\n';
+            out << io.LineStartText() << lintaro::ProgramTextToUtf8(io.CountLineText()) << '\n';
             break;
-        case lintaro::CliOutput::kExport: {
-            lintaro::ColumnRoles roles;
-            roles.ChooseLinkColumn(0, options.link_column);
-            roles.ChooseTextColumn(0, options.text_column);
-            // The file's text: what the window writes into the export file.
-            out << lintaro::FormatInfo(options.format).file_start;
-            const std::string text =
-                lintaro::BuildExportText(options.format, *io.Table(), selection, roles);
-            // Program text is UTF-8 already on an ordinary desktop: no converted copy then.
-            if (lintaro::ProgramCharsetIsUtf8()) {
-                out.write(text.data(), static_cast<std::streamsize>(text.size()));
-            } else {
-                out << lintaro::ProgramTextToUtf8(text);
+        case lintaro::CliOutput::kExport:
+            break;
+    }
+}
+
+// Writes the export text of selection in the options' format: what the window writes into
+// its export file.
+void WriteExport(const lintaro::CliOptions& options, const lintaro::ResultTable& table,
+                 const lintaro::SelectionRect& selection, std::ostream& out) {
+    lintaro::ColumnRoles roles;
+    roles.ChooseLinkColumn(0, options.link_column);
+    roles.ChooseTextColumn(0, options.text_column);
+    out << lintaro::FormatInfo(options.format).file_start;
+    const std::string text = lintaro::BuildExportText(options.format, table, selection, roles);
+    // Program text is UTF-8 already on an ordinary desktop: no converted copy then.
+    if (lintaro::ProgramCharsetIsUtf8()) {
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    } else {
+        out << lintaro::ProgramTextToUtf8(text);
+    }
+}
+
+// Runs the pattern over every file in turn, writing each one's result as it is done (or, for
+// --format, joining their rows into one table exported at the end). A file that cannot be
+// read is reported and the others still run; a pattern that does not compile ends the run.
+// A search stopped by --timeout keeps what it found and makes the status 2.
+int RunFiles(const lintaro::CliOptions& options) {
+    lintaro::StandardInputFiles files;
+    lintaro::OutputDestination destination(lintaro::SystemFiles(), options.output_path);
+    bool failed = false;
+    bool matched = false;
+    bool header_written = false;
+    std::optional<lintaro::ResultTable> joined;
+    for (const std::string& path : options.paths) {
+        lintaro::CliRunIo io(options, path, files);
+        MatchReport report;
+        {
+            const RunTimeout timeout(options.timeout_seconds, io.TimeoutProgress());
+            report = lintaro::RunMatch(io);
+        }
+        const bool lost = ReportProblem(report, MessageName(path), options);
+        ReportAlso(report, MessageName(path));
+        if (report.cancelled) {
+            // What was found until then is printed all the same; the status says it is short.
+            std::cerr << "lintaro-cli: warning: the run was stopped after --timeout "
+                      << options.timeout_seconds << " s; only the " << report.match_count
+                      << " matches found until then are printed\n";
+            failed = true;
+        }
+        // The same pattern would fail on every file.
+        if (report.problem == MatchReport::Problem::kPatternInvalid ||
+            report.problem == MatchReport::Problem::kPatternUnheld) {
+            return kExitError;
+        }
+        failed = failed || lost;
+        if (lost) continue;
+        matched = matched || report.match_count > 0;
+        try {
+            if (options.output == lintaro::CliOutput::kExport) {
+                if (joined) {
+                    lintaro::AppendDataRows(*io.Table(), *joined);
+                } else {
+                    joined = std::move(io.Table());
+                }
+                continue;
             }
-            break;
+            std::ostream* out = destination.Stream();
+            if (out == nullptr) return ReportWriteFailure(destination);
+            WriteFileResult(options, io, !header_written, *out);
+            // Each file's lines go out before the next file's warnings.
+            out->flush();
+        } catch (const std::bad_alloc&) {
+            // The output file goes away unplaced: an old file of that name stays as it was.
+            std::cerr << "lintaro-cli: out of memory while "
+                      << (options.output == lintaro::CliOutput::kExport ? "joining the tables"
+                                                                        : "writing the output")
+                      << '\n';
+            return kExitError;
+        }
+        header_written = true;
+        if (destination.Error() != 0) return ReportWriteFailure(destination);
+    }
+
+    if (joined) {
+        const lintaro::CliSelection selection = lintaro::SelectionForExport(options, *joined);
+        if (!selection.error.empty()) {
+            std::cerr << "lintaro-cli: " << selection.error << '\n';
+            return kExitError;
+        }
+        if (selection.rect.IsEmpty()) {
+            // Like the window, which refuses to export an empty selection: no output at all.
+            std::cerr << "lintaro-cli: nothing to export: no match was found\n";
+            return failed ? kExitError : kExitNoMatch;
+        }
+        std::ostream* out = destination.Stream();
+        if (out == nullptr) return ReportWriteFailure(destination);
+        try {
+            WriteExport(options, *joined, selection.rect, *out);
+        } catch (const std::bad_alloc&) {
+            std::cerr << "lintaro-cli: out of memory while writing the output\n";
+            return kExitError;
         }
     }
+    if (destination.Finish() != 0) return ReportWriteFailure(destination);
+    if (failed) return kExitError;
+    return matched ? kExitMatch : kExitNoMatch;
 }
 
 }  // namespace
@@ -180,71 +296,23 @@ void WriteOutput(const lintaro::CliOptions& options, const lintaro::CliRunIo& io
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-    const lintaro::CliParseResult parsed = lintaro::ParseCliOptions(arguments);
-    if (!parsed.options) {
-        std::cerr << "lintaro-cli: " << parsed.error << '\n' << lintaro::kCliUsage << '\n';
-        return kExitUsage;
+    lintaro::CliParseResult parsed = lintaro::ParseCliOptions(arguments);
+    if (!parsed.options) return ReportUsageError(parsed.error);
+    lintaro::CliOptions& options = *parsed.options;
+    switch (options.action) {
+        case lintaro::CliAction::kHelp:
+            return PrintAnswer(lintaro::CliHelpText());
+        case lintaro::CliAction::kVersion:
+            return PrintAnswer(lintaro::CliVersionText());
+        case lintaro::CliAction::kRun:
+            break;
     }
-
-    lintaro::CliRunIo io(*parsed.options);
-    MatchReport report;
-    {
-        const RunTimeout timeout(parsed.options->timeout_seconds, io.TimeoutProgress());
-        report = lintaro::RunMatch(io);
-    }
-    const int status = ReportProblem(report, *parsed.options);
-    ReportAlso(report, parsed.options->path);
-    if (status != kExitSuccess) return status;
-    if (report.cancelled) {
-        std::cerr << "lintaro-cli: warning: the run was stopped after --timeout "
-                  << parsed.options->timeout_seconds << " s; only the " << report.match_count
-                  << " matches found until then are printed\n";
-    }
-    const int finished = report.cancelled ? kExitTimedOut : kExitSuccess;
-
-    const lintaro::CliOptions& options = *parsed.options;
-    lintaro::CliSelection selection;
-    if (options.output == lintaro::CliOutput::kExport) {
-        selection = lintaro::SelectionForExport(options, *io.Table());
-        if (!selection.error.empty()) {
-            std::cerr << "lintaro-cli: " << selection.error << '\n';
-            return kExitUsage;
+    // Like grep: no FILE reads standard input, unless that is a terminal nobody types into.
+    if (options.paths.empty()) {
+        if (::isatty(STDIN_FILENO) == 1) {
+            return ReportUsageError("no FILE given, and standard input is a terminal");
         }
-        if (selection.rect.IsEmpty()) {
-            // Like the window, which refuses to export an empty selection: no output at all.
-            std::cerr << "lintaro-cli: nothing to export: no match was found\n";
-            return finished;
-        }
+        options.paths.emplace_back(lintaro::kStandardInputName);
     }
-
-    // An output file is written beside its final name and renamed into place once complete,
-    // so a failure leaves the old file as it was and no partial one.
-    const std::string& output_path = options.output_path;
-    const bool to_file = !output_path.empty();
-    lintaro::PendingFile file(lintaro::SystemFiles(),
-                              output_path.substr(0, output_path.rfind('/') + 1));
-    if (to_file) {
-        if (const int error = file.Create(); error != 0) return ReportWriteFailure(output_path, error);
-    }
-    try {
-        lintaro::PendingFileBuffer file_buffer(file);
-        std::ostream file_stream(&file_buffer);
-        std::ostream& out = to_file ? file_stream : std::cout;
-        WriteOutput(options, io, selection.rect, out);
-        out.flush();
-        if (!to_file && !out) {
-            std::cerr << "lintaro-cli: cannot write the output\n";
-            return kExitUnreadable;
-        }
-    } catch (const std::bad_alloc&) {
-        // The pending file goes away unplaced: an old file of that name stays as it was.
-        std::cerr << "lintaro-cli: out of memory while writing the output\n";
-        return kExitOutOfMemory;
-    }
-    if (to_file) {
-        if (const int error = file.PlaceReplacing(output_path); error != 0) {
-            return ReportWriteFailure(output_path, error);
-        }
-    }
-    return finished;
+    return RunFiles(options);
 }

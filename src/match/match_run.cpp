@@ -72,7 +72,7 @@ bool RanOutOfMemory(const SearchResults& results) {
 MatchReport RunStages(MatchRunIo& io, MatchReport::Stage& stage) {
     WorkProgress* const progress = io.Progress();
     SubjectBytes bytes =
-        ReadSubjectBytes(io.SubjectPath(), SystemFiles(), ProgramCharset(), progress);
+        ReadSubjectBytes(io.SubjectPath(), io.SubjectFiles(), ProgramCharset(), progress);
     io.StageDone(MatchStage::kRead);
     stage = MatchReport::Stage::kDecode;
     SubjectText subject = DecodeSubject(std::move(bytes), ProgramCharset(), io.SubjectCharset());

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/file_system.h"
 #include "base/work_progress.h"
 #include "match/parallel_search.h"
 #include "match/search_result.h"
@@ -26,9 +27,12 @@ class MatchRunIo {
     // pattern that holds a character the program's text cannot hold.
     virtual std::string Pattern() const = 0;
     virtual bool IgnoreCase() const = 0;
-    virtual std::string SubjectPath() const = 0;             // program text
+    virtual std::string SubjectPath() const = 0;  // program text
     // The character set the subject file is read in (an iconv name); empty: UTF-8.
     virtual std::string SubjectCharset() const { return {}; }
+    // Where the subject file is read from: the system's files unless a front end names its
+    // own (the batch program reads standard input through its own).
+    virtual FileSystem& SubjectFiles() const { return SystemFiles(); }
     virtual void SetCountLine(const std::string& line) = 0;  // program text
     // Sees the matches' positions in the searched text before the table is built. Only a
     // front end that shows positions needs them.
@@ -68,7 +72,7 @@ struct MatchReport {
     std::int64_t position = -1;
     std::int64_t match_count = 0;
     bool cancelled = false;  // the search was cancelled: the matches found until then are listed
-    int error = 0;  // kFileUnreadable: an errno value or a code of base/system_error.h
+    int error = 0;           // kFileUnreadable: an errno value or a code of base/system_error.h
     Stage stage = Stage::kRead;  // kOutOfMemory
     // Said beside the problem above, which may be another one: the file ended before the
     // length it had when it was opened (it shrank while being read), and the engine gave up

@@ -18,7 +18,7 @@ struct OptionsCase {
     std::string pattern;
     bool ignore_case;
     CliOutput output;
-    std::string path;
+    std::vector<std::string> paths;
     std::string error;
 };
 
@@ -36,7 +36,7 @@ TEST_P(ParseCliOptionsTest, Parses) {
     EXPECT_EQ(result.options->pattern, c.pattern);
     EXPECT_EQ(result.options->ignore_case, c.ignore_case);
     EXPECT_EQ(result.options->output, c.output);
-    EXPECT_EQ(result.options->path, c.path);
+    EXPECT_EQ(result.options->paths, c.paths);
 }
 
 using O = CliOutput;
@@ -45,52 +45,69 @@ using O = CliOutput;
 INSTANTIATE_TEST_SUITE_P(
     Cases, ParseCliOptionsTest,
     testing::Values(
-        OptionsCase{"FileOnly", {"a.html"}, kPresetPattern, true, O::kTable, "a.html", ""},
-        OptionsCase{"ShortPattern", {"-e", "x(y)", "f"}, "x(y)", true, O::kTable, "f", ""},
-        OptionsCase{"AttachedPattern", {"-ex", "f"}, "x", true, O::kTable, "f", ""},
-        OptionsCase{"LongPattern", {"f", "--pattern", "-z"}, "-z", true, O::kTable, "f", ""},
-        OptionsCase{"LongPatternWithEquals", {"--pattern=a=b", "f"}, "a=b", true, O::kTable, "f",
+        OptionsCase{"FileOnly", {"a.html"}, kPresetPattern, true, O::kTable, {"a.html"}, ""},
+        OptionsCase{"ShortPattern", {"-e", "x(y)", "f"}, "x(y)", true, O::kTable, {"f"}, ""},
+        OptionsCase{"AttachedPattern", {"-ex", "f"}, "x", true, O::kTable, {"f"}, ""},
+        OptionsCase{"GroupedLetters", {"-ie", "x", "f"}, "x", true, O::kTable, {"f"}, ""},
+        OptionsCase{"LongPattern", {"f", "--pattern", "-z"}, "-z", true, O::kTable, {"f"}, ""},
+        OptionsCase{"LongPatternWithEquals", {"--pattern=a=b", "f"}, "a=b", true, O::kTable, {"f"},
                     ""},
-        OptionsCase{"EmptyPattern", {"-e", "", "f"}, "", true, O::kTable, "f", ""},
+        OptionsCase{"ShortenedLongName", {"--pat=x", "--case", "--sp", "f"}, "x", false,
+                    O::kSpans, {"f"}, ""},
+        OptionsCase{"EmptyPattern", {"-e", "", "f"}, "", true, O::kTable, {"f"}, ""},
         OptionsCase{"CaseSensitive", {"--case-sensitive", "f"}, kPresetPattern, false, O::kTable,
-                    "f", ""},
+                    {"f"}, ""},
         OptionsCase{"LastCaseOptionWins", {"--case-sensitive", "-i", "f"}, kPresetPattern, true,
-                    O::kTable, "f", ""},
-        OptionsCase{"IgnoreCaseLong", {"--ignore-case", "f"}, kPresetPattern, true, O::kTable, "f",
-                    ""},
-        OptionsCase{"Spans", {"--spans", "f"}, kPresetPattern, true, O::kSpans, "f", ""},
+                    O::kTable, {"f"}, ""},
+        OptionsCase{"IgnoreCaseLong", {"--ignore-case", "f"}, kPresetPattern, true, O::kTable,
+                    {"f"}, ""},
+        OptionsCase{"Spans", {"--spans", "f"}, kPresetPattern, true, O::kSpans, {"f"}, ""},
         OptionsCase{"CountTwice", {"--count", "--count", "f"}, kPresetPattern, true, O::kCount,
-                    "f", ""},
-        OptionsCase{"DashDashEndsOptions", {"--", "-i"}, kPresetPattern, true, O::kTable, "-i", ""},
-        OptionsCase{"LoneDashIsAFile", {"-"}, kPresetPattern, true, O::kTable, "-", ""},
-        OptionsCase{"NoFile", {"-i"}, "", true, O::kTable, "", "no FILE given"},
-        OptionsCase{"TwoFiles", {"a", "b"}, "", true, O::kTable, "", "only one FILE may be given"},
-        OptionsCase{"PatternMissing", {"f", "-e"}, "", true, O::kTable, "", "-e needs a pattern"},
-        OptionsCase{"UnknownOption", {"--frmat", "f"}, "", true, O::kTable, "",
+                    {"f"}, ""},
+        OptionsCase{"DashDashEndsOptions", {"--", "-i"}, kPresetPattern, true, O::kTable, {"-i"},
+                    ""},
+        OptionsCase{"LoneDashIsAFile", {"-"}, kPresetPattern, true, O::kTable, {"-"}, ""},
+        OptionsCase{"NoFile", {"-i"}, kPresetPattern, true, O::kTable, {}, ""},
+        OptionsCase{"FilesInTheirOrder", {"b", "-i", "a", "--", "-", "--count"}, kPresetPattern,
+                    true, O::kTable, {"b", "a", "-", "--count"}, ""},
+        OptionsCase{"PatternMissing", {"f", "-e"}, "", true, O::kTable, {}, "-e needs a value"},
+        OptionsCase{"LongPatternMissing", {"f", "--pattern"}, "", true, O::kTable, {},
+                    "--pattern needs a value"},
+        OptionsCase{"UnknownOption", {"--frmat", "f"}, "", true, O::kTable, {},
                     "unknown option --frmat"},
-        OptionsCase{"SpansAndCount", {"--spans", "--count", "f"}, "", true, O::kTable, "",
+        OptionsCase{"UnknownOptionWithValue", {"--frmat=text", "f"}, "", true, O::kTable, {},
+                    "unknown option --frmat"},
+        OptionsCase{"UnknownLetter", {"-iq", "f"}, "", true, O::kTable, {},
+                    "unknown option -q"},
+        OptionsCase{"AmbiguousName", {"--c", "f"}, "", true, O::kTable, {},
+                    "ambiguous option --c (--case-sensitive, --count, --columns)"},
+        OptionsCase{"ValueForAFlag", {"--count=3", "f"}, "", true, O::kTable, {},
+                    "--count takes no value"},
+        OptionsCase{"SpansAndCount", {"--spans", "--count", "f"}, "", true, O::kTable, {},
                     "--spans, --count and --format exclude each other"},
         OptionsCase{"CountAndFormat", {"--count", "--format", "text", "f"}, "", true, O::kTable,
-                    "", "--spans, --count and --format exclude each other"},
-        OptionsCase{"FormatMissing", {"f", "--format"}, "", true, O::kTable, "",
+                    {}, "--spans, --count and --format exclude each other"},
+        OptionsCase{"FormatMissing", {"f", "--format"}, "", true, O::kTable, {},
                     "--format needs a value"},
-        OptionsCase{"UnknownFormat", {"--format", "pdf", "f"}, "", true, O::kTable, "",
+        OptionsCase{"UnknownFormat", {"--format", "pdf", "f"}, "", true, O::kTable, {},
                     "unknown format pdf"},
-        OptionsCase{"RowsWithoutFormat", {"--rows", "1-2", "f"}, "", true, O::kTable, "",
+        OptionsCase{"RowsWithoutFormat", {"--rows", "1-2", "f"}, "", true, O::kTable, {},
                     "--rows, --columns, --link-column and --text-column need --format"},
-        OptionsCase{"RowZero", {"--format", "text", "--rows", "0-2", "f"}, "", true, O::kTable, "",
-                    "--rows takes FIRST-LAST counted from 1, FIRST <= LAST"},
+        OptionsCase{"RowZero", {"--format", "text", "--rows", "0-2", "f"}, "", true, O::kTable,
+                    {}, "--rows takes FIRST-LAST counted from 1, FIRST <= LAST"},
         OptionsCase{"ColumnsReversed", {"--format", "text", "--columns", "3-2", "f"}, "", true,
-                    O::kTable, "", "--columns takes FIRST-LAST counted from 1, FIRST <= LAST"},
-        OptionsCase{"UnknownEncoding", {"--encoding", "klingon", "f"}, "", true, O::kTable, "",
+                    O::kTable, {}, "--columns takes FIRST-LAST counted from 1, FIRST <= LAST"},
+        OptionsCase{"UnknownEncoding", {"--encoding", "klingon", "f"}, "", true, O::kTable, {},
                     "unknown encoding klingon"},
         // An iconv option would hide the malformed bytes the run must stop at.
         OptionsCase{"EncodingWithIconvOption", {"--encoding=GBK//IGNORE", "f"}, "", true,
-                    O::kTable, "", "unknown encoding GBK//IGNORE"},
-        OptionsCase{"EncodingMissing", {"f", "--encoding"}, "", true, O::kTable, "",
+                    O::kTable, {}, "unknown encoding GBK//IGNORE"},
+        OptionsCase{"EncodingMissing", {"f", "--encoding"}, "", true, O::kTable, {},
                     "--encoding needs a value"},
         OptionsCase{"NegativeLinkColumn", {"--format", "links", "--link-column", "-1", "f"}, "",
-                    true, O::kTable, "", "--link-column takes a column number from 0"}),
+                    true, O::kTable, {}, "--link-column takes a column number from 0"},
+        OptionsCase{"EmptyOutput", {"--output=", "f"}, "", true, O::kTable, {},
+                    "--output needs a file name"}),
     [](const auto& test_case) { return std::string(test_case.param.name); });
 // clang-format on
 
@@ -117,9 +134,9 @@ TEST(ParseCliOptionsExport, ReadsFormatSelectionRolesAndOutput) {
     EXPECT_EQ(plain.options->text_column, 3);
     EXPECT_EQ(plain.options->output_path, "");
 
-    const std::vector<std::string_view> all = {"--format", "styled-links", "--rows", "2-7",
-                                               "--columns", "3", "--link-column", "1",
-                                               "--text-column", "12", "--output", "o.html", "f"};
+    const std::vector<std::string_view> all = {
+        "--format", "styled-links",  "--rows", "2-7",      "--columns", "3", "--link-column",
+        "1",        "--text-column", "12",     "--output", "o.html",    "f"};
     const CliParseResult given = ParseCliOptions(all);
     ASSERT_TRUE(given.options) << given.error;
     EXPECT_EQ(given.options->format, ExportFormat::StyledLinkPage);
@@ -128,6 +145,70 @@ TEST(ParseCliOptionsExport, ReadsFormatSelectionRolesAndOutput) {
     EXPECT_EQ(given.options->link_column, 1);
     EXPECT_EQ(given.options->text_column, 12);
     EXPECT_EQ(given.options->output_path, "o.html");
+}
+
+// Every option that takes a value takes it as "--name=value" too, and "--output -" is
+// standard output.
+TEST(ParseCliOptionsExport, ReadsValuesAfterEqualsSigns) {
+    const std::vector<std::string_view> arguments = {
+        "--format=links",  "--rows=2-7", "--columns=3", "--link-column=1", "--text-column=12",
+        "--output=o.html", "f"};
+    const CliParseResult given = ParseCliOptions(arguments);
+    ASSERT_TRUE(given.options) << given.error;
+    EXPECT_EQ(given.options->format, ExportFormat::LinkList);
+    EXPECT_EQ(given.options->rows, (IndexRange{2, 7}));
+    EXPECT_EQ(given.options->columns, (IndexRange{3, 3}));
+    EXPECT_EQ(given.options->link_column, 1);
+    EXPECT_EQ(given.options->text_column, 12);
+    EXPECT_EQ(given.options->output_path, "o.html");
+
+    const std::vector<std::string_view> dash = {"--output", "-", "f"};
+    const CliParseResult standard_output = ParseCliOptions(dash);
+    ASSERT_TRUE(standard_output.options) << standard_output.error;
+    EXPECT_EQ(standard_output.options->output_path, "");
+}
+
+// -H, or more than one file, starts every line with the file's path.
+TEST(ParseCliOptionsFiles, PathsStartLinesWithHOrSeveralFiles) {
+    const struct {
+        std::vector<std::string_view> arguments;
+        bool with_filename;
+    } cases[] = {
+        {{"a"}, false},     {{}, false},        {{"-H", "a"}, true}, {{"--with-filename"}, true},
+        {{"a", "b"}, true}, {{"-", "-"}, true},
+    };
+    for (const auto& c : cases) {
+        const CliParseResult result = ParseCliOptions(c.arguments);
+        ASSERT_TRUE(result.options) << result.error;
+        EXPECT_EQ(result.options->with_filename, c.with_filename) << c.arguments.size();
+    }
+}
+
+// --help and --version answer instead of a run, wherever they stand and whatever else is
+// there; --help wins. An error before them is still an error.
+TEST(ParseCliOptionsAnswers, HelpAndVersion) {
+    const struct {
+        std::vector<std::string_view> arguments;
+        CliAction action;
+        const char* error;
+    } cases[] = {
+        {{"--help"}, CliAction::kHelp, ""},
+        {{"-h"}, CliAction::kHelp, ""},
+        {{"--count", "--spans=x", "-h"}, CliAction::kRun, "--spans takes no value"},
+        {{"-V"}, CliAction::kVersion, ""},
+        {{"a", "b", "--version"}, CliAction::kVersion, ""},
+        {{"--vers"}, CliAction::kVersion, ""},
+        {{"-V", "--help"}, CliAction::kHelp, ""},
+        {{"--rows", "1", "-h"}, CliAction::kHelp, ""},
+        {{"--", "--help"}, CliAction::kRun, ""},
+    };
+    for (const auto& c : cases) {
+        const CliParseResult result = ParseCliOptions(c.arguments);
+        EXPECT_EQ(result.error, c.error) << c.arguments.back();
+        if (result.options) {
+            EXPECT_EQ(result.options->action, c.action) << c.arguments.back();
+        }
+    }
 }
 
 struct ThreadsCase {
@@ -144,6 +225,7 @@ TEST(ParseCliOptionsThreads, ReadsACountFromOne) {
         {{"--threads", "0", "f"}, 0, "--threads takes a number from 1"},
         {{"--threads", "-2", "f"}, 0, "--threads takes a number from 1"},
         {{"--threads", "two", "f"}, 0, "--threads takes a number from 1"},
+        {{"--threads=2", "f"}, 2, ""},
         {{"f", "--threads"}, 0, "--threads needs a value"},
     };
     for (const ThreadsCase& c : cases) {

@@ -1,12 +1,15 @@
-// Tests of the built lintaro-cli program on files: output, messages and exit status.
+// Tests of the built lintaro-cli program on files and standard input: output, messages and
+// exit status.
 #include <gtest/gtest.h>
 #include <iconv.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "cli/cli_option_table.h"
 #include "support/program_run.h"
 #include "support/temp_dir.h"
 
@@ -24,6 +27,8 @@ struct CliCase {
     std::string err;
     int status;
     bool err_is_prefix = false;
+    // Standard input; without it the program reads /dev/null.
+    std::optional<std::string> input = {};
 };
 
 using Environment = std::vector<std::pair<std::string, std::string>>;
@@ -32,9 +37,11 @@ using Environment = std::vector<std::pair<std::string, std::string>>;
 class CliProgramTest : public testing::Test {
   protected:
     // Runs lintaro-cli with arguments, with environment set on top of the test's own.
-    static ProgramOutcome Run(std::vector<std::string> arguments, Environment environment = {}) {
+    static ProgramOutcome Run(std::vector<std::string> arguments, Environment environment = {},
+                              std::optional<std::string> input = {}) {
         return RunProgram({.program = LINTARO_BINARY_DIR "/lintaro-cli",
                            .arguments = std::move(arguments),
+                           .input = std::move(input),
                            .environment = std::move(environment)});
     }
 
@@ -52,7 +59,7 @@ TEST_P(LintaroCliTest, PrintsAndExits) {
                             : argument == "EXAMPLE" ? LINTARO_SOURCE_DIR "/examples/links.html"
                                                     : argument);
     }
-    const ProgramOutcome outcome = Run(arguments);
+    const ProgramOutcome outcome = Run(arguments, {}, c.input);
     EXPECT_EQ(outcome.status, c.status) << outcome.err;
     EXPECT_EQ(outcome.out, c.out);
     std::string err = c.err;
@@ -69,6 +76,9 @@ TEST_P(LintaroCliTest, PrintsAndExits) {
 
 const std::string kHeader = "序号\t匹配文本\n";
 const std::string kGroupsHeader = "序号\t匹配文本\t子表达式匹配1\t子表达式匹配2\n";
+const std::string kUsageHint =
+    "Usage: lintaro-cli [OPTION]... [FILE]...\n"
+    "Try 'lintaro-cli --help' for more information.\n";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
@@ -79,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
                 kGroupsHeader + "1\t<A HREF=\"https://a.org/x\">A\\tb</A>\thttps://a.org\tA\\tb\n",
                 "", 0},
         CliCase{"ExamplePage", {"--count", "EXAMPLE"}, "", "共找到 5 处匹配结果：\n", "", 0},
-        CliCase{"NoMatchKeepsGroupColumns", {"FILE"}, "nothing", kGroupsHeader, "", 0},
+        CliCase{"NoMatchKeepsGroupColumns", {"FILE"}, "nothing", kGroupsHeader, "", 1},
         CliCase{"ByteOrderMarkKept", {"-e", "^.{3}", "--spans", "FILE"}, "\xEF\xBB\xBFz",
                 "1\t0,3\n", "", 0},
         CliCase{"NulCuts", {"-e", ".+", "FILE"}, std::string("ab\0cd", 5), kHeader + "1\tab\n",
@@ -90,6 +100,11 @@ INSTANTIATE_TEST_SUITE_P(
                 "lintaro-cli: warning: PATH is not valid UTF-8 at byte 2; only the text before it "
                 "was searched\n",
                 0},
+        // A cut or an engine that gave up is a warning: the status says whether there was a match.
+        CliCase{"CutBeforeAnyMatch", {"-e", "x", "--count", "FILE"}, "a\xFFx", "共找到 0 处匹配结果：\n",
+                "lintaro-cli: warning: PATH is not valid UTF-8 at byte 1; only the text before it "
+                "was searched\n",
+                1},
         CliCase{"EngineGivesUp", {"-e", "x|(a+)+y", "--spans", "FILE"}, "x" + std::string(40, 'a'),
                 "1\t0,1\t-\n",
                 "lintaro-cli: warning: the regular-expression engine gave up after 1 matches: ", 0,
@@ -98,14 +113,16 @@ INSTANTIATE_TEST_SUITE_P(
                 "lintaro-cli: the pattern does not compile: ", 2, true},
         CliCase{"EmptyPattern", {"-e", "", "FILE"}, "x", "",
                 "lintaro-cli: the pattern does not compile: the pattern is empty\n", 2},
-        CliCase{"UsageError", {"FILE", "FILE"}, "x", "",
-                "lintaro-cli: only one FILE may be given\n"
-                "usage: lintaro-cli [-e PATTERN | --pattern PATTERN] [-i | --ignore-case | "
-                "--case-sensitive] [--spans | --count | --format FORMAT [--rows R1-R2] "
-                "[--columns C1-C2] [--link-column N] [--text-column N]] [--encoding NAME] "
-                "[--output FILE] [--threads N] [--timeout SECONDS] FILE\n"
-                "FORMAT: text, links, styled-links, table or styled-table\n",
-                2},
+        CliCase{"UsageError", {"--frmat", "FILE"}, "x", "",
+                "lintaro-cli: unknown option --frmat\n" + kUsageHint, 2},
+        CliCase{"AmbiguousOption", {"--co", "FILE"}, "x", "",
+                "lintaro-cli: ambiguous option --co (--count, --columns)\n" + kUsageHint, 2},
+        CliCase{"Version", {"--version"}, "", "lintaro-cli " LINTARO_VERSION "\n", "", 0},
+        CliCase{"VersionShort", {"-V", "FILE"}, "", "lintaro-cli " LINTARO_VERSION "\n", "", 0},
+        CliCase{"EveryLongOptionTakesEquals",
+                {"--pattern=(\\w)(\\d)", "--format=text", "--rows=2-2", "--columns=2-3",
+                 "--threads=1", "--output=-", "FILE"},
+                "a1 b2 c3", "b    2    \r\n", "", 0},
         // A sequence the named set cannot decode cuts the text there, at the file's byte offset.
         CliCase{"EncodingCut", {"-e", ".+", "--encoding", "GBK", "FILE"}, "ab\xD6\xD0\xFFz",
                 kHeader + "1\tab中\n",
@@ -113,10 +130,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "was searched\n",
                 0},
         CliCase{"UnknownEncoding", {"--encoding=klingon", "FILE"}, "x", "",
-                "lintaro-cli: unknown encoding klingon\nusage: ", 2, true},
+                "lintaro-cli: unknown encoding klingon\n" + kUsageHint, 2},
         CliCase{"MissingFile", {"/nonexistent/lintaro.html"}, "", "",
-                "lintaro-cli: cannot read /nonexistent/lintaro.html: No such file or directory\n", 1},
-        CliCase{"Directory", {"/"}, "", "", "lintaro-cli: cannot read /: Is a directory\n", 1},
+                "lintaro-cli: cannot read /nonexistent/lintaro.html: No such file or directory\n", 2},
+        CliCase{"Directory", {"/"}, "", "", "lintaro-cli: cannot read /: Is a directory\n", 2},
         CliCase{"ExportLinksWithDefaultRoles", {"--format", "links", "FILE"},
                 "<a href=\"https://a.org/p\">文</a> <A HREF=\"http://b.cn\">b</A>",
                 "<meta charset=\"utf-8\">\r\n<a href=\"https://a.org\">文</a><br/>\r\n"
@@ -130,9 +147,158 @@ INSTANTIATE_TEST_SUITE_P(
         CliCase{"ExportRowsOutsideTable", {"--format", "table", "--rows", "1-2", "FILE"}, "none",
                 "", "lintaro-cli: --rows 1-2 lies outside the table, which has none\n", 2},
         CliCase{"ExportNothingFound", {"--format", "styled-links", "FILE"}, "none", "",
-                "lintaro-cli: nothing to export: no match was found\n", 0}),
+                "lintaro-cli: nothing to export: no match was found\n", 1},
+
+        // Standard input: "-", or no FILE at all when it is not a terminal; read to its end
+        // through a pipe, however long (here 3 MB, far past a pipe's buffer).
+        CliCase{"NoFileReadsStandardInput", {"-e", "b+"}, "", kHeader + "1\tbb\n", "", 0, false,
+                "abba"},
+        CliCase{"DashReadsStandardInput", {"--spans", "-e", "z$", "-"}, "",
+                "1\t3000000,1\n", "", 0, false, std::string(3000000, 'y') + "z"},
+        CliCase{"StandardInputNamedInWarnings", {"-e", ".", "--count"}, "",
+                "共找到 1 处匹配结果：\n",
+                "lintaro-cli: warning: standard input holds a NUL byte at byte 1; only the text "
+                "before it was searched\n",
+                0, false, std::string("a\0b", 3)},
+        CliCase{"EmptyStandardInput", {"--count"}, "", "共找到 0 处匹配结果：\n", "", 1, false,
+                ""}),
     [](const auto& test_case) { return std::string(test_case.param.name); });
 // clang-format on
+
+// --help prints the help made from the option table on standard output, every option in the
+// form help2man turns into the manual page's list, and ends with status 0.
+TEST_F(CliProgramTest, HelpListsEveryOptionOfTheTable) {
+    for (const char* option : {"--help", "-h", "--he"}) {
+        const ProgramOutcome outcome = Run({"-i", option, "no such file"}, {}, "x");
+        EXPECT_EQ(outcome.status, 0) << option;
+        EXPECT_EQ(outcome.out, CliHelpText()) << option;
+        EXPECT_EQ(outcome.err, "") << option;
+    }
+    const std::string help = CliHelpText();
+    EXPECT_TRUE(help.starts_with("Usage: lintaro-cli [OPTION]... [FILE]...\n"));
+    for (const CliOptionSpec& option : CliOptionTable()) {
+        std::string shown = std::string("--") + option.long_name;
+        if (option.value_name != nullptr) shown += std::string("=") + option.value_name;
+        shown = (option.short_name != 0 ? std::string("  -") + option.short_name + ", "
+                                        : std::string("      ")) +
+                shown + "  ";
+        EXPECT_NE(help.find("\n" + shown), std::string::npos) << shown;
+    }
+}
+
+struct SeveralFilesCase {
+    const char* name;
+    // "<A>" holds two matches of "\d", "<B>" none, "<MISSING>" is not there; "-" is standard
+    // input. In the outputs too, each stands for its path.
+    std::vector<std::string> arguments;
+    std::string out;
+    std::string err;
+    int status;
+    std::optional<std::string> input = {};
+};
+
+class SeveralFilesTest : public CliProgramTest,
+                         public testing::WithParamInterface<SeveralFilesCase> {};
+
+// Every "<A>", "<B>" and "<MISSING>" replaced by its path.
+std::string WithPaths(std::string text,
+                      const std::vector<std::pair<std::string, std::string>>& paths) {
+    for (const auto& [name, path] : paths) {
+        for (std::size_t at = text.find(name); at != std::string::npos;
+             at = text.find(name, at + path.size())) {
+            text.replace(at, name.size(), path);
+        }
+    }
+    return text;
+}
+
+TEST_P(SeveralFilesTest, RunsEachFileInTurn) {
+    const SeveralFilesCase& c = GetParam();
+    const std::vector<std::pair<std::string, std::string>> paths = {
+        {"<A>", directory_.Write("a.txt", "x1 y2")},
+        {"<B>", directory_.Write("b.txt", "none")},
+        {"<MISSING>", directory_.Slash() + "missing.txt"},
+    };
+    std::vector<std::string> arguments;
+    for (const std::string& argument : c.arguments) {
+        std::string replaced = argument;
+        for (const auto& [name, path] : paths) {
+            if (argument == name) replaced = path;
+        }
+        arguments.push_back(replaced);
+    }
+    const ProgramOutcome outcome = Run(arguments, {}, c.input);
+    EXPECT_EQ(outcome.status, c.status) << outcome.err;
+    EXPECT_EQ(outcome.out, WithPaths(c.out, paths));
+    EXPECT_EQ(outcome.err, WithPaths(c.err, paths));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SeveralFilesTest,
+    testing::Values(
+        // The header once, with an empty first field so that its columns stay over the rows'.
+        SeveralFilesCase{"Table", {"-e", "(\\d)", "<A>", "<B>", "<A>"},
+                         "\t序号\t匹配文本\t子表达式匹配1\n"
+                         "<A>\t1\t1\t1\n<A>\t2\t2\t2\n<A>\t1\t1\t1\n<A>\t2\t2\t2\n", "", 0},
+        SeveralFilesCase{"OneFileWithFilename", {"-H", "-e", "\\d", "<A>"},
+                         "\t序号\t匹配文本\n<A>\t1\t1\n<A>\t2\t2\n", "", 0},
+        SeveralFilesCase{"Spans", {"--spans", "-e", "\\d", "<B>", "<A>"}, "<A>\t1\t1,1\n<A>\t2\t4,1\n", "",
+                         0},
+        SeveralFilesCase{"NoneMatches", {"--count", "-e", "\\d", "<B>", "<B>"},
+                         "<B>\t共找到 0 处匹配结果：\n<B>\t共找到 0 处匹配结果：\n", "", 1},
+        // An unreadable file is reported, the others still run, and the status says an error.
+        SeveralFilesCase{"UnreadableAmongThem", {"--count", "-e", "\\d", "<A>", "<MISSING>", "<B>"},
+                         "<A>\t共找到 2 处匹配结果：\n<B>\t共找到 0 处匹配结果：\n",
+                         "lintaro-cli: cannot read <MISSING>: No such file or directory\n", 2},
+        SeveralFilesCase{"OnlyUnreadable", {"<MISSING>", "<MISSING>"}, "",
+                         "lintaro-cli: cannot read <MISSING>: No such file or directory\n"
+                         "lintaro-cli: cannot read <MISSING>: No such file or directory\n", 2},
+        // A pattern that does not compile is said once, and ends the run.
+        SeveralFilesCase{"BadPattern", {"-e", "", "<A>", "<B>"}, "",
+                         "lintaro-cli: the pattern does not compile: the pattern is empty\n", 2},
+        SeveralFilesCase{"StandardInputAmongThem", {"--count", "-e", "\\d", "-", "<A>"},
+                         "(standard input)\t共找到 3 处匹配结果：\n<A>\t共找到 2 处匹配结果：\n", "", 0,
+                         "123"},
+        // --format exports the rows of every file as one selection: rows 2-3 are A's second
+        // and, after B's none, A's first again.
+        SeveralFilesCase{"ExportOneSelection",
+                         {"-e", "(\\w)(\\d)", "--format", "text", "--rows", "2-3", "--columns", "1-2",
+                          "<A>", "<B>", "<A>"},
+                         "y2    y    \r\nx1    x    \r\n", "", 0},
+        SeveralFilesCase{"ExportRowsBeyondAllFiles",
+                         {"-e", "\\d", "--format", "text", "--rows", "5", "<A>", "<A>"}, "",
+                         "lintaro-cli: --rows 5-5 lies outside the table, which has 1-4\n", 2},
+        SeveralFilesCase{"ExportNothingFound", {"-e", "\\d", "--format", "table", "<B>", "<B>"}, "",
+                         "lintaro-cli: nothing to export: no match was found\n", 1}),
+    [](const auto& test_case) { return std::string(test_case.param.name); });
+// clang-format on
+
+// With no FILE and standard input a terminal, there is nothing to read: a usage error.
+// script(1) gives the program a terminal (its output comes back with CR LF line ends).
+TEST_F(CliProgramTest, NoFileAndATerminalIsAUsageError) {
+    if (FindOnPath("script").empty()) GTEST_SKIP() << "script is not installed";
+    const ProgramOutcome outcome = RunProgram(
+        {.program = "script",
+         .arguments = {"-q", "-e", "-c", LINTARO_BINARY_DIR "/lintaro-cli --count", "/dev/null"}});
+    EXPECT_EQ(outcome.status, 2) << outcome.out;
+    EXPECT_EQ(outcome.out,
+              "lintaro-cli: no FILE given, and standard input is a terminal\r\n"
+              "Usage: lintaro-cli [OPTION]... [FILE]...\r\n"
+              "Try 'lintaro-cli --help' for more information.\r\n");
+}
+
+// Standard output that cannot take the output is an error that says why.
+TEST_F(CliProgramTest, FullStandardOutput) {
+    const std::string file = directory_.Write("page.txt", "a");
+    const ProgramOutcome outcome =
+        RunProgram({.program = "sh",
+                    .arguments = {"-c", "exec \"$0\" -e a \"$1\" >/dev/full",
+                                  LINTARO_BINARY_DIR "/lintaro-cli", file}});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, "lintaro-cli: cannot write standard output: No space left on device\n");
+}
 
 // Under a GBK locale the program's text is GBK: offsets count its bytes, while the pattern is
 // read and the table printed in UTF-8. What GBK cannot hold is said, never lost silently.
@@ -245,7 +411,7 @@ TEST_F(CliProgramTest, ExportToOutputFile) {
 
     const std::string unwritable = directory_.Slash() + "missing/o.txt";
     const ProgramOutcome failed = Run({"--format", "text", "--output", unwritable, file});
-    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.status, 2);
     EXPECT_EQ(failed.err,
               "lintaro-cli: cannot write " + unwritable + ": No such file or directory\n");
 }

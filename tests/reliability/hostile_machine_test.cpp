@@ -176,7 +176,7 @@ TEST_F(HostileMachineTest, FullDiskKeepsTheOldOutputFile) {
         Run({"-e", ".+", "--format", "text", "--output", output.string(), subject.string()});
 
     ASSERT_TRUE(!outcome.timed_out);
-    EXPECT_EQ(outcome.status, 1) << outcome.err;
+    EXPECT_EQ(outcome.status, 2) << outcome.err;
     EXPECT_EQ(outcome.err,
               "lintaro-cli: cannot write " + output.string() + ": No space left on device\n");
     EXPECT_TRUE(ReadAll(output) == "old") << "the old output file was replaced";
@@ -259,7 +259,8 @@ TEST_F(HostileMachineTest, FileTruncatedWhileReadIsWarnedAbout) {
                                    };
         const ProgramOutcome outcome = Run({"--count", subject.string()}, 0, control);
         ASSERT_TRUE(!outcome.timed_out);
-        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        // Only a warning: the status says that the NUL bytes hold no match.
+        EXPECT_EQ(outcome.status, 1) << outcome.err;
         warned = outcome.err.find("lintaro-cli: warning: " + subject.string() +
                                   " was truncated while it was read; only the text that "
                                   "arrived was searched\n") != std::string::npos;

@@ -1,0 +1,104 @@
+// The one table of lintaro-cli's options and the help, version and usage texts made from it.
+#include "cli/cli_option_table.h"
+
+#include "match/match_run.h"
+
+namespace lintaro {
+
+namespace {
+
+using Id = CliOptionId;
+
+// clang-format off
+constexpr CliOptionSpec kOptions[] = {
+    {Id::kPattern, "pattern", 'e', "PATTERN", "the regular expression (default: HTML links)"},
+    {Id::kIgnoreCase, "ignore-case", 'i', nullptr, "ignore letter case (the default)"},
+    {Id::kCaseSensitive, "case-sensitive", 0, nullptr, "do not ignore letter case"},
+    {Id::kWithFilename, "with-filename", 'H', nullptr, "start each line with the file's path and a tab"},
+    {Id::kSpans, "spans", 0, nullptr, "print offset,length of each match and group"},
+    {Id::kCount, "count", 0, nullptr, "print only the count line"},
+    {Id::kFormat, "format", 0, "FORMAT", "print the export text of the selected cells"},
+    {Id::kRows, "rows", 0, "R1-R2", "the rows to export, from 1 (default: all)"},
+    {Id::kColumns, "columns", 0, "C1-C2", "the columns to export, from 1 (default: 1 to last)"},
+    {Id::kLinkColumn, "link-column", 0, "N", "the links' column in the link formats (default: 2)"},
+    {Id::kTextColumn, "text-column", 0, "N", "the texts' column in the link formats (default: 3)"},
+    {Id::kEncoding, "encoding", 0, "NAME", "read the files in the character set NAME (iconv's)"},
+    {Id::kOutput, "output", 0, "FILE", "write to FILE (- for standard output)"},
+    {Id::kThreads, "threads", 0, "N", "search with N threads (default: one per processor)"},
+    {Id::kTimeout, "timeout", 0, "SECONDS",
+     "stop a search after SECONDS, print what was found and exit 2"},
+    {Id::kHelp, "help", 'h', nullptr, "print this help and exit"},
+    {Id::kVersion, "version", 'V', nullptr, "print the version and exit"},
+};
+// clang-format on
+
+// The help lines start their text in this column, as GNU programs' do.
+constexpr std::size_t kHelpColumn = 28;
+
+std::string OptionLine(const CliOptionSpec& option) {
+    std::string line = option.short_name != 0 ? std::string("  -") + option.short_name + ", "
+                                              : std::string(6, ' ');
+    line += "--";
+    line += option.long_name;
+    if (option.value_name != nullptr) {
+        line += '=';
+        line += option.value_name;
+    }
+    line += line.size() + 2 <= kHelpColumn ? std::string(kHelpColumn - line.size(), ' ')
+                                           : "\n" + std::string(kHelpColumn, ' ');
+    line += option.help;
+    line += '\n';
+    return line;
+}
+
+}  // namespace
+
+std::span<const CliOptionSpec> CliOptionTable() {
+    return kOptions;
+}
+
+std::string CliHelpText() {
+    std::string text =
+        "Usage: lintaro-cli [OPTION]... [FILE]...\n"
+        "Run a regular expression over the whole text of each FILE, read as UTF-8 or in\n"
+        "the character set --encoding names, and print every match as a tab-separated\n"
+        "table row: a running number, the whole match and one column per capturing\n"
+        "group, after a header line. Tab, CR, LF and backslash inside a cell are written\n"
+        "as \\t, \\r, \\n and \\\\. With no FILE, or when FILE is -, read standard input\n"
+        "(with no FILE, only when it is not a terminal).\n"
+        "\n"
+        "Options:\n";
+    for (const CliOptionSpec& option : kOptions) text += OptionLine(option);
+    text += std::string() +
+            "\n"
+            "The default pattern, " +
+            kPresetPattern +
+            ",\n"
+            "picks the absolute links out of an HTML page: group 1 is the scheme and host,\n"
+            "group 2 the anchor's text.\n"
+            "\n"
+            "FORMAT is text, links, styled-links, table or styled-table: the text the window\n"
+            "program lintaro exports for the selected cells.\n"
+            "\n"
+            "With several FILEs (or -H), every table row, spans line and count line starts\n"
+            "with the file's path and a tab, and the header line is printed once. --format\n"
+            "exports the rows of all the files, in their order, as one selection.\n"
+            "\n"
+            "Exit status:\n"
+            "  0 when a match was found, 1 when none was, 2 when an error occurred: a file\n"
+            "  that cannot be read, a pattern that does not compile, a usage error, output\n"
+            "  that cannot be written, memory that ran out. A text cut at a malformed byte\n"
+            "  or at a NUL byte, and an engine that gave up, are warnings.\n";
+    return text;
+}
+
+std::string CliVersionText() {
+    return "lintaro-cli " LINTARO_VERSION "\n";
+}
+
+std::string CliUsageHint() {
+    return "Usage: lintaro-cli [OPTION]... [FILE]...\n"
+           "Try 'lintaro-cli --help' for more information.\n";
+}
+
+}  // namespace lintaro

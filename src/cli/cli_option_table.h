@@ -1,0 +1,51 @@
+// The one table of lintaro-cli's options, which the parser, the help text and through it the
+// manual page all read, and the texts made from it.
+#pragma once
+
+#include <span>
+#include <string>
+
+namespace lintaro {
+
+enum class CliOptionId {
+    kPattern,
+    kIgnoreCase,
+    kCaseSensitive,
+    kWithFilename,
+    kSpans,
+    kCount,
+    kFormat,
+    kRows,
+    kColumns,
+    kLinkColumn,
+    kTextColumn,
+    kEncoding,
+    kOutput,
+    kThreads,
+    kTimeout,
+    kHelp,
+    kVersion,
+};
+
+struct CliOptionSpec {
+    CliOptionId id;
+    const char* long_name;   // without the leading "--"
+    char short_name;         // 0: the option has only its long form
+    const char* value_name;  // what its value stands for in the help; nullptr: it takes none
+    const char* help;        // one line
+};
+
+// Every option, in the order the help lists them.
+std::span<const CliOptionSpec> CliOptionTable();
+
+// What --help prints: usage, description, one line per option, formats and exit status, laid
+// out the way help2man reads it.
+std::string CliHelpText();
+
+// What --version prints: "lintaro-cli X.Y.Z" and a newline.
+std::string CliVersionText();
+
+// The two lines after a usage error's message.
+std::string CliUsageHint();
+
+}  // namespace lintaro

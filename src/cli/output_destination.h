@@ -1,0 +1,41 @@
+// Where the batch program writes: standard output, or a file that takes its name only once
+// every byte of it is written.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "base/file_system.h"
+#include "cli/output_buffer.h"
+#include "export/export_file_writer.h"
+
+namespace lintaro {
+
+class OutputDestination {
+  public:
+    // path empty: standard output. Nothing is opened yet.
+    OutputDestination(FileSystem& files, std::string path);
+
+    // Opens the destination on first use, then gives its stream; no value when the file
+    // cannot be created (Error says why).
+    std::ostream* Stream();
+    // Flushes what is buffered and gives the file its name; a destination never opened stays
+    // unopened, so an old file of that name stays as it was. 0 or the first error.
+    int Finish();
+    // 0, or the first error of creating or writing the destination.
+    int Error() const;
+    // "standard output", or the file's path, for messages.
+    std::string Name() const;
+
+  private:
+    FileSystem& files_;
+    std::string path_;
+    std::optional<PendingFile> file_;
+    std::unique_ptr<OutputBuffer> buffer_;
+    std::unique_ptr<std::ostream> stream_;
+    int error_ = 0;
+};
+
+}  // namespace lintaro

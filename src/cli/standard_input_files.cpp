@@ -1,0 +1,27 @@
+// The batch program's file system: the system's, where the name "-" is standard input.
+#include "cli/standard_input_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace lintaro {
+
+int StandardInputFiles::OpenForReading(const std::string& path, int& fd, std::int64_t& size) {
+    if (path != kStandardInputName) return PosixFileSystem::OpenForReading(path, fd, size);
+    // A copy of the descriptor, so that closing it after the read leaves standard input open.
+    fd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) return errno;
+    size = 0;
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+        const off_t offset = ::lseek(fd, 0, SEEK_CUR);
+        if (offset >= 0) size = std::max<std::int64_t>(status.st_size - offset, 0);
+    }
+    return 0;
+}
+
+}  // namespace lintaro
