@@ -40,7 +40,7 @@ QByteArray CurrentDirectory() {
         if (errno != ERANGE) return "/";
         directory.resize(directory.size() * 2);
     }
-    directory.truncate(qstrlen(directory.constData()));
+    directory.truncate(static_cast<qsizetype>(qstrlen(directory.constData())));
     return directory;
 }
 

@@ -15,7 +15,7 @@ namespace lintaro {
 
 namespace {
 
-constexpr std::size_t kFirstBufferBytes = 64 * 1024;
+constexpr std::size_t kFirstBufferBytes = std::size_t{64} * 1024;
 constexpr std::size_t kProbeBytes = 4096;
 
 // Closes a descriptor of the file system when the read is over, however it ends.
