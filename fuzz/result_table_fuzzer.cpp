@@ -9,6 +9,7 @@
 
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_input.h"
+#include "tests/support/listed_source_rows.h"
 #include "table/result_table.h"
 
 namespace lintaro {
@@ -250,28 +251,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             }
             case 9: {
-                // The bulk path must leave what InsertRow and SetCell leave.
-                if (model.Rows() >= kMaxExtent) break;
-                const std::string heading(input.TakeText(8));
-                std::vector<SourceSpan> spans(
-                    static_cast<std::size_t>(input.TakeInt(0, kMaxExtent)));
-                for (SourceSpan& span : spans) {
-                    span.offset = input.TakeInt(-2, 70);
-                    span.length = input.TakeInt(-2, 70);
+                // Bulk rows must leave what InsertRow and SetCell leave, and stay so through
+                // the edits and row and column changes of the steps that follow.
+                const int row_count = input.TakeInt(0, 4);
+                const int span_count = input.TakeInt(0, kMaxExtent);
+                std::vector<std::vector<SourceSpan>> rows(
+                    static_cast<std::size_t>(row_count),
+                    std::vector<SourceSpan>(static_cast<std::size_t>(span_count)));
+                for (auto& spans : rows) {
+                    for (SourceSpan& span : spans) {
+                        span.offset = input.TakeInt(-2, 70);
+                        span.length = input.TakeInt(-2, 70);
+                    }
                 }
-                table.ReserveRows(input.TakeInt(-1, 3));
-                table.AppendSourceRow(heading, spans);
-                model.InsertRow(heading, std::nullopt);
+                if (model.Rows() + row_count > kMaxExtent) break;
+                table.AppendSourceRows(std::make_shared<const ListedSourceRows>(rows));
                 const auto source_size = static_cast<std::int64_t>(source->size());
-                for (std::size_t k = 0; k < spans.size(); ++k) {
-                    const SourceSpan span = spans[k];
-                    const bool shown =
-                        span.length > 0 && span.offset >= 0 && span.offset < source_size;
-                    const std::string text =
-                        shown ? source->substr(static_cast<std::size_t>(span.offset),
-                                               static_cast<std::size_t>(span.length))
-                              : std::string();
-                    model.SetCell(model.Rows() - 1, static_cast<int>(k) + 1, text);
+                for (std::size_t r = 0; r < rows.size(); ++r) {
+                    model.InsertRow(std::to_string(r + 1), std::nullopt);
+                    for (std::size_t k = 0; k < rows[r].size(); ++k) {
+                        const SourceSpan span = rows[r][k];
+                        const bool shown =
+                            span.length > 0 && span.offset >= 0 && span.offset < source_size;
+                        const std::string text =
+                            shown ? source->substr(static_cast<std::size_t>(span.offset),
+                                                   static_cast<std::size_t>(span.length))
+                                  : std::string();
+                        model.SetCell(model.Rows() - 1, static_cast<int>(k) + 1, text);
+                    }
                 }
                 break;
             }

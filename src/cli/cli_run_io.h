@@ -26,6 +26,9 @@ class CliRunIo : public MatchRunIo {
     void SetCountLine(const std::string& line) override { count_line_ = line; }
     void ReceiveMatches(const SearchResults& results) override;
     void ReplaceTable(ResultTable&& table) override { table_.emplace(std::move(table)); }
+    bool WantsTable() const override {
+        return options_.output != CliOutput::kCount && options_.output != CliOutput::kSpans;
+    }
     // No font here: the table estimates heading widths itself.
     HeadingWidthFunction HeadingWidth() const override { return {}; }
     SearchOptions SearchSettings() const override { return {.threads = options_.threads}; }

@@ -8,7 +8,6 @@ namespace lintaro {
 
 void AppendDataRows(const ResultTable& from, ResultTable& into) {
     const int columns = std::min(from.ColumnCount(), into.ColumnCount());
-    into.ReserveRows(from.RowCount() - 1);
     for (int row = 1; row < from.RowCount(); ++row) {
         if (!into.InsertRow(std::to_string(into.RowCount()))) return;
         const int joined_row = into.RowCount() - 1;

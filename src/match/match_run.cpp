@@ -1,14 +1,14 @@
 // The match run: reads the subject file, runs the pattern over it and rebuilds the result table.
 #include "match/match_run.h"
 
-#include <charconv>
 #include <memory>
 #include <new>
+#include <optional>
 #include <utility>
-#include <vector>
 
 #include "base/program_text.h"
 #include "match/regex.h"
+#include "match/search_result_rows.h"
 #include "match/search_worker.h"
 #include "match/subject_text.h"
 
@@ -20,9 +20,9 @@ constexpr int kNumberColumnWidth = 50;
 constexpr int kGroupColumnWidth = 344;
 
 // The table a run leaves: the same as emptying the window's table operation by operation and
-// inserting the header row, one column per group and one row per match. The rows go in
-// through the bulk path as spans of the searched text, so no cell text is copied.
-ResultTable BuildResultTable(const SearchResults& results, int group_count,
+// inserting the header row, one column per group and one row per match. The match rows are
+// read from the search results when asked for, so no cell text is copied.
+ResultTable BuildResultTable(std::shared_ptr<const SearchResults> results, int group_count,
                              std::shared_ptr<const std::string> text,
                              HeadingWidthFunction heading_width) {
     ResultTable table(std::move(heading_width));
@@ -43,20 +43,7 @@ ResultTable BuildResultTable(const SearchResults& results, int group_count,
     table.SetColumnWidth(0, kNumberColumnWidth);
 
     table.ShareSource(std::move(text));
-    table.ReserveRows(results.size());  // rows beyond the header row
-    std::vector<SourceSpan> cells(static_cast<std::size_t>(group_count) + 1);
-    char number[24];
-    for (std::int64_t i = 0; i < results.size(); ++i) {
-        const SearchResult result = results[i];
-        for (std::size_t j = 0; j < cells.size(); ++j) {
-            const SubMatchSpan span = result.Span(static_cast<int>(j));
-            // A group that took no part shows as an empty cell.
-            cells[j] = span.matched() ? SourceSpan{span.offset, span.length} : SourceSpan{};
-        }
-        const auto end = std::to_chars(number, number + sizeof number, i + 1).ptr;
-        table.AppendSourceRow(std::string_view(number, static_cast<std::size_t>(end - number)),
-                              cells);
-    }
+    table.AppendSourceRows(std::make_shared<const SearchResultRows>(std::move(results)));
     return table;
 }
 
@@ -87,20 +74,24 @@ MatchReport RunStages(MatchRunIo& io, MatchReport::Stage& stage) {
     const auto text = std::make_shared<const std::string>(std::move(subject.text));
     // A run that can be cancelled searches in a process of its own, which a cancel can end
     // inside one engine call.
-    const SearchResults results =
+    const auto shared_results = std::make_shared<const SearchResults>(
         progress != nullptr ? SearchInWorker(expression, *text, io.SearchSettings(), *progress)
-                            : expression.SearchAll(*text, io.SearchSettings());
+                            : expression.SearchAll(*text, io.SearchSettings()));
+    const SearchResults& results = *shared_results;
     io.StageDone(MatchStage::kSearch);
     if (RanOutOfMemory(results)) throw std::bad_alloc();
 
     // Built before anything is written, so that running out of memory leaves the front end's
     // count line and table as they were.
     stage = MatchReport::Stage::kTable;
-    ResultTable table =
-        BuildResultTable(results, expression.GetGroupCount(), text, io.HeadingWidth());
+    std::optional<ResultTable> table;
+    if (io.WantsTable()) {
+        table = BuildResultTable(shared_results, expression.GetGroupCount(), text,
+                                 io.HeadingWidth());
+    }
     io.ReceiveMatches(results);
     io.SetCountLine(CountLine(results.size()));
-    io.ReplaceTable(std::move(table));
+    if (table) io.ReplaceTable(std::move(*table));
 
     MatchReport report;
     report.match_count = results.size();

@@ -39,6 +39,9 @@ class MatchRunIo {
     virtual void ReceiveMatches(const SearchResults& /*results*/) {}
     // Receives the finished table; it replaces the previous one entirely.
     virtual void ReplaceTable(ResultTable&& table) = 0;
+    // False for a front end that shows only the count or the positions: then no table is
+    // built and ReplaceTable is not called.
+    virtual bool WantsTable() const { return true; }
     // How wide a column heading is in the table's font (InsertColumn's width).
     virtual HeadingWidthFunction HeadingWidth() const = 0;
     // Told as each stage ends, so that a benchmark can time the stages of the very run.

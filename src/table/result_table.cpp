@@ -2,6 +2,7 @@
 #include "table/result_table.h"
 
 #include <algorithm>
+#include <charconv>
 #include <limits>
 #include <utility>
 
@@ -35,6 +36,7 @@ void ResultTable::ResetTable() {
     arena_.clear();
     arena_garbage_ = 0;
     source_.reset();
+    DropBulkRows();
     background_ = table_defaults::kResetBackground;
 }
 
@@ -48,6 +50,7 @@ int ResultTable::ColumnCount() const {
 
 bool ResultTable::DeleteRow(int row) {
     if (row < 0 || row >= row_count_) return false;
+    StoreBulkRows();
     const auto first = cells_.begin() + static_cast<std::ptrdiff_t>(Index(row, 0));
     const auto last = first + column_count_;
     std::for_each(first, last, [this](const Cell& cell) { Abandon(cell); });
@@ -60,6 +63,7 @@ bool ResultTable::DeleteRow(int row) {
 
 bool ResultTable::DeleteColumn(int column) {
     if (column < 0 || column >= column_count_) return false;
+    StoreBulkRows();
     CellGrid kept;
     kept.reserve(static_cast<std::size_t>(row_count_) *
                  static_cast<std::size_t>(column_count_ - 1));
@@ -83,6 +87,7 @@ bool ResultTable::DeleteColumn(int column) {
 
 bool ResultTable::InsertColumn(std::string_view heading, std::optional<int> position) {
     if (column_count_ == kMaxCount) return false;
+    StoreBulkRows();
     if (column_count_ == 0 && fixed_row_count_ == 0 && fixed_column_count_ == 0) {
         MakeFixedHeaders();
     }
@@ -96,6 +101,7 @@ bool ResultTable::InsertColumn(std::string_view heading, std::optional<int> posi
 
 bool ResultTable::InsertRow(std::string_view heading, std::optional<int> position) {
     if (row_count_ == kMaxCount) return false;
+    StoreBulkRows();
     if (row_count_ == 0 && fixed_row_count_ == 0 && fixed_column_count_ == 0) {
         MakeFixedHeaders();
     }
@@ -118,7 +124,11 @@ int ResultTable::InsertedRowIndex(std::optional<int> position) const {
 
 void ResultTable::SetCell(int row, int column, std::string_view text) {
     if (row < 0 || row >= row_count_ || column < 0 || column >= column_count_) return;
-    StoreText(At(row, column), text);
+    if (row >= StoredRowCount()) {
+        StoreText(bulk_edits_[BulkIndex(row, column)], text);
+    } else {
+        StoreText(At(row, column), text);
+    }
     CompactArenaIfWasteful();
 }
 
@@ -136,6 +146,7 @@ CellResult ResultTable::GetCell(int row, int column) const {
     if (row < 0 || row >= row_count_ || column < 0 || column >= column_count_) {
         return std::nullopt;
     }
+    if (row >= StoredRowCount()) return BulkCell(row, column);
     return TextOf(cells_[Index(row, column)]);
 }
 
@@ -161,30 +172,31 @@ Rgb ResultTable::BackgroundColour() const {
 }
 
 void ResultTable::ShareSource(std::shared_ptr<const std::string> source) {
-    if (source_ && source_ != source) DetachFromSource();
+    if (source_ && source_ != source) {
+        StoreBulkRows();
+        DetachFromSource();
+    }
     source_ = std::move(source);
 }
 
-void ResultTable::ReserveRows(std::int64_t rows) {
-    if (rows <= 0) return;
-    const std::int64_t total = std::min<std::int64_t>(row_count_ + rows, kMaxCount);
-    cells_.reserve(static_cast<std::size_t>(total) * static_cast<std::size_t>(column_count_));
-}
-
-void ResultTable::AppendSourceRow(std::string_view heading, std::span<const SourceSpan> cells) {
-    if (!InsertRow(heading)) return;
-    const int row = row_count_ - 1;
-    const std::int64_t source_size = source_ ? static_cast<std::int64_t>(source_->size()) : 0;
-    const std::size_t spans =
-        std::min(cells.size(), static_cast<std::size_t>(std::max(column_count_ - 1, 0)));
-    for (std::size_t k = 0; k < spans; ++k) {
-        const SourceSpan& span = cells[k];
-        // A new row's cells are empty, so nothing is abandoned here.
-        Cell& cell = At(row, static_cast<int>(k) + 1);
-        if (span.length <= 0 || span.offset < 0 || span.offset >= source_size) continue;
-        cell.offset = span.offset;
-        cell.in_source = true;
-        cell.length = std::min(span.length, source_size - span.offset);
+void ResultTable::AppendSourceRows(std::shared_ptr<const SourceRows> rows) {
+    StoreBulkRows();
+    if (!rows || rows->RowCount() <= 0 || row_count_ == kMaxCount) return;
+    // What InsertRow does before its first row goes in.
+    if (row_count_ == 0 && fixed_row_count_ == 0 && fixed_column_count_ == 0) {
+        MakeFixedHeaders();
+    }
+    if (column_count_ == 0) AddEmptyColumn(0, table_defaults::kColumnWidth);
+    if (row_count_ == 0) row_height_ = table_defaults::kInsertedRowHeightWithoutHeader;
+    const std::int64_t count = std::min<std::int64_t>(rows->RowCount(), kMaxCount - row_count_);
+    bulk_first_row_ = row_count_;
+    row_count_ += static_cast<int>(count);
+    bulk_rows_ = std::move(rows);
+    bulk_numbers_.reserve(static_cast<std::size_t>(NumberTextOffset(count + 1)));
+    char number[24];
+    for (std::int64_t n = 1; n <= count; ++n) {
+        const auto end = std::to_chars(number, number + sizeof number, n).ptr;
+        bulk_numbers_.append(number, end);
     }
 }
 
@@ -193,6 +205,85 @@ std::string_view ResultTable::TextOf(const Cell& cell) const {
     const std::string& text = cell.in_source ? *source_ : arena_;
     return std::string_view(text).substr(static_cast<std::size_t>(cell.offset),
                                          static_cast<std::size_t>(cell.length));
+}
+
+std::int64_t ResultTable::BulkIndex(int row, int column) const {
+    return static_cast<std::int64_t>(row - bulk_first_row_) * column_count_ + column;
+}
+
+CellResult ResultTable::BulkCell(int row, int column) const {
+    if (!bulk_edits_.empty()) {
+        const auto edit = bulk_edits_.find(BulkIndex(row, column));
+        if (edit != bulk_edits_.end()) return TextOf(edit->second);
+    }
+    const std::int64_t bulk_row = row - bulk_first_row_;
+    if (column == 0) return RowNumberText(bulk_row + 1);
+    if (column - 1 < bulk_rows_->SpansPerRow()) {
+        return SourceText(bulk_rows_->Span(bulk_row, column - 1));
+    }
+    return std::string_view();
+}
+
+std::string_view ResultTable::SourceText(const SourceSpan& span) const {
+    const std::int64_t source_size = source_ ? static_cast<std::int64_t>(source_->size()) : 0;
+    if (span.length <= 0 || span.offset < 0 || span.offset >= source_size) return {};
+    return std::string_view(*source_).substr(
+        static_cast<std::size_t>(span.offset),
+        static_cast<std::size_t>(std::min(span.length, source_size - span.offset)));
+}
+
+std::int64_t ResultTable::NumberTextOffset(std::int64_t number) {
+    // The numbers of one digit count take the same room each.
+    std::int64_t offset = 0;
+    std::int64_t first = 1;
+    int digits = 1;
+    while (number / 10 >= first) {
+        offset += 9 * first * digits;
+        first *= 10;
+        ++digits;
+    }
+    return offset + (number - first) * digits;
+}
+
+std::string_view ResultTable::RowNumberText(std::int64_t number) const {
+    const std::int64_t offset = NumberTextOffset(number);
+    return std::string_view(bulk_numbers_)
+        .substr(static_cast<std::size_t>(offset),
+                static_cast<std::size_t>(NumberTextOffset(number + 1) - offset));
+}
+
+void ResultTable::StoreBulkRows() {
+    if (!bulk_rows_) return;
+    const int spans = bulk_rows_->SpansPerRow();
+    cells_.reserve(static_cast<std::size_t>(row_count_) * static_cast<std::size_t>(column_count_));
+    for (int row = bulk_first_row_; row < row_count_; ++row) {
+        for (int column = 0; column < column_count_; ++column) {
+            const auto edit = bulk_edits_.find(BulkIndex(row, column));
+            Cell cell;
+            if (edit != bulk_edits_.end()) {
+                cell = edit->second;  // its arena text moves over as it is
+            } else if (column == 0) {
+                StoreText(cell, RowNumberText(row - bulk_first_row_ + 1));
+            } else if (column - 1 < spans) {
+                const SourceSpan span = bulk_rows_->Span(row - bulk_first_row_, column - 1);
+                const std::string_view text = SourceText(span);
+                if (!text.empty()) {
+                    cell.offset = span.offset;
+                    cell.in_source = true;
+                    cell.length = static_cast<std::int64_t>(text.size());
+                }
+            }
+            cells_.push_back(cell);
+        }
+    }
+    DropBulkRows();
+}
+
+void ResultTable::DropBulkRows() {
+    bulk_rows_.reset();
+    bulk_first_row_ = 0;
+    std::string().swap(bulk_numbers_);
+    bulk_edits_.clear();
 }
 
 void ResultTable::MakeFixedHeaders() {
@@ -253,12 +344,14 @@ void ResultTable::CompactArenaIfWasteful() {
     if (arena_garbage_ < kMinGarbageToCompact || arena_garbage_ * 2 < arena_size) return;
     std::string compact;
     compact.reserve(static_cast<std::size_t>(arena_size - arena_garbage_));
-    for (Cell& cell : cells_) {
-        if (cell.in_source || cell.length == 0) continue;
+    const auto move_text = [&](Cell& cell) {
+        if (cell.in_source || cell.length == 0) return;
         const std::string_view text = TextOf(cell);
         cell.offset = static_cast<std::int64_t>(compact.size());
         compact.append(text);
-    }
+    };
+    std::for_each(cells_.begin(), cells_.end(), move_text);
+    for (auto& [index, cell] : bulk_edits_) move_text(cell);
     arena_ = std::move(compact);
     arena_garbage_ = 0;
 }

@@ -6,9 +6,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "base/huge_pages.h"
@@ -27,6 +27,18 @@ using HeadingWidthFunction = std::function<int(std::string_view heading)>;
 struct SourceSpan {
     std::int64_t offset = 0;
     std::int64_t length = 0;  // 0 or less: the empty text
+};
+
+// Rows that a table shows from the shared source text instead of storing them: row r's number
+// cell holds r + 1 and its cell 1 + k span k of the row. The match run provides them over its
+// search results, so a million-row table copies no match.
+class SourceRows {
+  public:
+    virtual ~SourceRows() = default;
+    virtual std::int64_t RowCount() const = 0;
+    virtual int SpansPerRow() const = 0;
+    // Span k of row r, for 0 <= r < RowCount() and 0 <= k < SpansPerRow().
+    virtual SourceSpan Span(std::int64_t row, int k) const = 0;
 };
 
 // The settings a new table starts with and ResetTable returns to.
@@ -91,13 +103,14 @@ class ResultTable {
     Rgb BackgroundColour() const;
 
     // Bulk loading, used by the match run to build a large table in one go.
-    // Makes source the text that AppendSourceRow's spans refer to.
+    // Makes source the text that AppendSourceRows' spans refer to.
     void ShareSource(std::shared_ptr<const std::string> source);
-    void ReserveRows(std::int64_t rows);
-    // Appends a row: heading in column 0, cells[k] in column 1 + k, further columns empty.
-    // Same result as InsertRow(heading) followed by SetCell for each span. Spans beyond the
-    // table's columns are ignored; a span reaching past the source's end is cut at it.
-    void AppendSourceRow(std::string_view heading, std::span<const SourceSpan> cells);
+    // Appends the rows of rows, read from it when asked for rather than copied. Same result
+    // as InsertRow(std::to_string(r + 1)) followed by SetCell(row, 1 + k, text of span k) for
+    // each of its rows r (as far as the table has room): spans beyond the table's columns are
+    // ignored, a span of length 0 or less or starting outside the source shows the empty
+    // text, and one reaching past the source's end is cut at it.
+    void AppendSourceRows(std::shared_ptr<const SourceRows> rows);
 
   private:
     // One cell: a span of the text arena, or of the shared source when in_source is set.
@@ -126,6 +139,17 @@ class ResultTable {
     void CompactArenaIfWasteful();
     // Copies cells that show the shared source into the arena, so the source can go.
     void DetachFromSource();
+    // The rows below the stored grid, read from bulk_rows_.
+    int StoredRowCount() const { return bulk_rows_ ? bulk_first_row_ : row_count_; }
+    std::int64_t BulkIndex(int row, int column) const;
+    CellResult BulkCell(int row, int column) const;
+    std::string_view SourceText(const SourceSpan& span) const;
+    // Where number's text starts in the numbers 1, 2, ... written one after another.
+    static std::int64_t NumberTextOffset(std::int64_t number);
+    std::string_view RowNumberText(std::int64_t number) const;
+    // Stores the bulk rows in the grid, as row and column changes need; no cell's text changes.
+    void StoreBulkRows();
+    void DropBulkRows();
 
     HeadingWidthFunction heading_width_;
     int row_count_ = 0;
@@ -143,6 +167,13 @@ class ResultTable {
     std::string arena_;
     std::int64_t arena_garbage_ = 0;  // bytes of arena_ no cell refers to any more
     std::shared_ptr<const std::string> source_;
+    // Rows bulk_first_row_ .. row_count_ - 1 are bulk_rows_'s rows, unless it is null. Their
+    // number texts lie one after another in bulk_numbers_; a cell edited in place keeps its
+    // text in the arena, found in bulk_edits_ by its index counted from bulk_first_row_.
+    std::shared_ptr<const SourceRows> bulk_rows_;
+    int bulk_first_row_ = 0;
+    std::string bulk_numbers_;
+    std::unordered_map<std::int64_t, Cell> bulk_edits_;
 };
 
 }  // namespace lintaro

@@ -71,8 +71,10 @@ bool ResultTableModel::setData(const QModelIndex& index, const QVariant& value, 
 }
 
 Qt::ItemFlags ResultTableModel::flags(const QModelIndex& index) const {
-    if (!IsDataCell(index)) return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+    // Every data cell has the same flags. Selecting everything asks for each row's, so this
+    // is only the validity test that indexes of this model's own views pass.
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable
+                           : Qt::NoItemFlags;
 }
 
 QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

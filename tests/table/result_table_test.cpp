@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "support/listed_source_rows.h"
 
 namespace lintaro {
 namespace {
@@ -307,14 +310,13 @@ TEST(ResultTable, BulkRowsEqualInsertRowAndSetCell) {
     ResultTable by_cells = RunTableHead(1);
     ResultTable in_bulk = RunTableHead(1);
     in_bulk.ShareSource(source);
-    in_bulk.ReserveRows(static_cast<std::int64_t>(rows.size()));
+    in_bulk.AppendSourceRows(std::make_shared<const ListedSourceRows>(rows));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const std::string number = std::to_string(i + 1);
         by_cells.InsertRow(number, static_cast<int>(i + 1));
         for (std::size_t k = 0; k < rows[i].size(); ++k) {
             by_cells.SetCell(static_cast<int>(i + 1), static_cast<int>(k + 1), cut(rows[i][k]));
         }
-        in_bulk.AppendSourceRow(number, rows[i]);
     }
     EXPECT_EQ(Dump(by_cells),
               "序号|匹配文本|子表达式匹配1\n"
@@ -328,14 +330,41 @@ TEST(ResultTable, BulkRowsEqualInsertRowAndSetCell) {
     EXPECT_EQ(Shape(in_bulk), Shape(by_cells));
     EXPECT_EQ(Shape(in_bulk),
               "7x3 fixed 1,1 heights 32 32 32 32 32 32 32 widths 50 68 344 bg 219,236,249");
+
+    // Edited in place, a bulk cell keeps its own text; a row or column change then stores the
+    // rows in the grid without changing any text.
+    for (ResultTable* table : {&by_cells, &in_bulk}) {
+        table->SetCell(2, 1, "edited");
+        table->SetCell(3, 0, *table->GetCell(1, 1));
+        table->SetCell(4, 2, "");
+    }
+    EXPECT_EQ(Dump(in_bulk), Dump(by_cells));
+    EXPECT_EQ(*in_bulk.GetCell(3, 0), "<a>alpha</a>");
+    for (ResultTable* table : {&by_cells, &in_bulk}) table->DeleteRow(1);
+    EXPECT_EQ(Dump(in_bulk), Dump(by_cells));
+    EXPECT_EQ(Shape(in_bulk), Shape(by_cells));
+}
+
+TEST(ResultTable, BulkRowNumbersAcrossDigitCounts) {
+    auto source = std::make_shared<const std::string>("x");
+    ResultTable table = RunTableHead(0);
+    table.ShareSource(source);
+    table.AppendSourceRows(std::make_shared<const ListedSourceRows>(
+        std::vector<std::vector<SourceSpan>>(1200, {{0, 1}})));
+    ASSERT_EQ(table.RowCount(), 1201);
+    for (const int number : {1, 9, 10, 11, 99, 100, 101, 999, 1000, 1200}) {
+        EXPECT_EQ(*table.GetCell(number, 0), std::to_string(number));
+        EXPECT_EQ(*table.GetCell(number, 1), "x");
+    }
 }
 
 TEST(ResultTable, BulkRowIntoAnEmptyTableCreatesTheHeaders) {
     auto source = std::make_shared<const std::string>("xyz");
     ResultTable table = Emptied();
     table.ShareSource(source);
-    const std::vector<SourceSpan> spans = {{1, 2}};
-    table.AppendSourceRow("1", spans);  // one column only: the span has no cell to go to
+    // One column only: the span has no cell to go to.
+    table.AppendSourceRows(std::make_shared<const ListedSourceRows>(
+        std::vector<std::vector<SourceSpan>>{{{1, 2}}}));
     EXPECT_EQ(Shape(table), "2x1 fixed 1,1 heights 32 32 widths 125 bg 219,236,249");
     EXPECT_EQ(Dump(table), "\n1\n");
 }
@@ -344,14 +373,15 @@ TEST(ResultTable, CellsKeepTheirTextWhenTheSourceIsReplacedOrTheTableCopied) {
     auto first = std::make_shared<const std::string>("first source");
     ResultTable table = RunTableHead(0);
     table.ShareSource(first);
-    const std::vector<SourceSpan> spans = {{0, 5}};
-    table.AppendSourceRow("1", spans);
+    const auto rows = std::make_shared<const ListedSourceRows>(
+        std::vector<std::vector<SourceSpan>>{{{0, 5}}});
+    table.AppendSourceRows(rows);
     table.ShareSource(std::make_shared<const std::string>("second source"));
-    table.AppendSourceRow("2", spans);
+    table.AppendSourceRows(rows);
     first.reset();  // the table must not need it any more
     const ResultTable copy = table;
     table.ResetTable();
-    EXPECT_EQ(Dump(copy), "序号|匹配文本\n1|first\n2|secon\n");
+    EXPECT_EQ(Dump(copy), "序号|匹配文本\n1|first\n1|secon\n");
 }
 
 TEST(ResultTable, DefaultHeadingWidthEstimate) {
