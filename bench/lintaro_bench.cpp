@@ -16,14 +16,14 @@
 #include <string_view>
 #include <vector>
 
+#include "base/program_text.h"
+#include "base/utf8_sequence.h"
 #include "export/export_file_writer.h"
 #include "export/export_format.h"
 #include "export/export_text.h"
 #include "match/match_run.h"
-#include "base/program_text.h"
 #include "match/regex.h"
 #include "match/subject_text.h"
-#include "base/utf8_sequence.h"
 
 namespace {
 
@@ -217,9 +217,9 @@ void TimeSearchAlone(const Options& options, int runs, std::int64_t file_bytes) 
             timing.Add(start, Moment::Now());
         }
         const std::string name =
-            parts == 1 ? "search alone, 1 part"
-                       : "search alone, " + std::to_string(lintaro::AvailableProcessors()) +
-                             " threads";
+            parts == 1
+                ? "search alone, 1 part"
+                : "search alone, " + std::to_string(lintaro::AvailableProcessors()) + " threads";
         PrintTiming(name.c_str(), matches, timing, file_bytes);
     }
 }
@@ -251,7 +251,8 @@ void TimeMapping(const std::string& path, std::int64_t file_bytes, int runs) {
 void TimeExports(const lintaro::ResultTable& table, int runs) {
     using lintaro::ExportFormat;
     namespace fs = std::filesystem;
-    const fs::path directory = fs::temp_directory_path() / ("lintaro_bench_" + std::to_string(getpid()));
+    const fs::path directory =
+        fs::temp_directory_path() / ("lintaro_bench_" + std::to_string(getpid()));
     fs::create_directories(directory);
     const std::string prefix = directory.string() + "/";
     const lintaro::SelectionRect selection{1, 1, table.RowCount() - 1, table.ColumnCount() - 1};
@@ -286,8 +287,8 @@ void TimeExports(const lintaro::ResultTable& table, int runs) {
             fs::remove(exported.path);
             fs::remove(written.path);
         }
-        std::printf("%-22s %12zu %9.3f %9.3f %9.2f\n", name, bytes,
-                    exporting.best, writing.best, exporting.best / writing.best);
+        std::printf("%-22s %12zu %9.3f %9.3f %9.2f\n", name, bytes, exporting.best, writing.best,
+                    exporting.best / writing.best);
     }
     fs::remove_all(directory);
 }

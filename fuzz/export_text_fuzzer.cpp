@@ -4,11 +4,11 @@
 #include <string>
 #include <string_view>
 
+#include "base/program_text.h"
 #include "export/export_text.h"
 #include "export/page_templates.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_input.h"
-#include "base/program_text.h"
 
 namespace lintaro {
 namespace {
@@ -60,8 +60,8 @@ std::string HtmlTable(const ResultTable& table, const SelectionRect& s) {
     for (int r = s.first_row; r <= s.last_row; ++r) {
         out += "<tbody><tr>\r\n";
         for (int c = s.first_column; c <= s.last_column; ++c) {
-            out += "<td><span>" + Escaped(Cell(table, r, c), Place::kTableCell) +
-                   "</span></td>\r\n";
+            out +=
+                "<td><span>" + Escaped(Cell(table, r, c), Place::kTableCell) + "</span></td>\r\n";
         }
         out += "</tr></tbody>\r\n";
     }

@@ -9,8 +9,8 @@
 
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_input.h"
-#include "tests/support/listed_source_rows.h"
 #include "table/result_table.h"
+#include "tests/support/listed_source_rows.h"
 
 namespace lintaro {
 namespace {

@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/program_text.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_input.h"
-#include "base/program_text.h"
 #include "match/subject_decoder.h"
 
 namespace lintaro {

@@ -12,7 +12,8 @@
 
 int main(int argc, char** argv) {
     // --help and --version answer before anything needs a display.
-    if (const std::optional<int> answered = lintaro::AnswerCommandLine(argc, argv)) return *answered;
+    if (const std::optional<int> answered = lintaro::AnswerCommandLine(argc, argv))
+        return *answered;
     // Without a display Qt would abort: say why and end with a status instead.
     if (!lintaro::DisplayNamed()) return lintaro::kExitNoDisplay;
     auto platform_guard = std::make_unique<lintaro::PlatformStartGuard>();

@@ -220,10 +220,10 @@ void MainWindow::CreateControls() {
                                  design.pattern_heading);
 
     // The caption a run reads as "no file yet" until a file is dropped.
-    drop_zone_ = Place(new DropZone(QString::fromUtf8(kNoFileCaption),
-                                    QByteArray::fromStdString(Utf8ToProgramText(kNoFileCaption)),
-                                    this),
-                       "drop_zone", design.drop_zone);
+    drop_zone_ =
+        Place(new DropZone(QString::fromUtf8(kNoFileCaption),
+                           QByteArray::fromStdString(Utf8ToProgramText(kNoFileCaption)), this),
+              "drop_zone", design.drop_zone);
     drop_zone_->setAlignment(Qt::AlignCenter);
     SetThinFrame(drop_zone_);
     SetFill(drop_zone_, QPalette::Window, Qt::white);
@@ -273,12 +273,10 @@ void MainWindow::CreateControls() {
     match_button_->raise();
     export_button_->raise();
 
-    for (QWidget* caption :
-         std::initializer_list<QWidget*>{match_button_, export_button_, format_heading_,
-                                         styled_table_radio_, table_radio_, text_radio_,
-                                         link_list_radio_, styled_links_radio_, count_line_,
-                                         drop_heading_, ignore_case_box_, pattern_heading_,
-                                         drop_zone_}) {
+    for (QWidget* caption : std::initializer_list<QWidget*>{
+             match_button_, export_button_, format_heading_, styled_table_radio_, table_radio_,
+             text_radio_, link_list_radio_, styled_links_radio_, count_line_, drop_heading_,
+             ignore_case_box_, pattern_heading_, drop_zone_}) {
         SetCaptionFont(caption);
     }
 }

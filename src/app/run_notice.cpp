@@ -52,8 +52,7 @@ RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path
                     QStringLiteral("正则表达式中的字符“%1”无法用本机字符集 %2 表示，没有匹配。")
                         .arg(character, program_charset)};
         }
-        case MatchReport::Problem::kFileUnreadable:
-        {
+        case MatchReport::Problem::kFileUnreadable: {
             const QString reason = ProgramTextToQString(SystemErrorText(report.error));
             return {QStringLiteral("无法读取文件：%1").arg(reason),
                     QStringLiteral("无法读取文件：\n%1\n%2").arg(subject_path, reason)};
@@ -106,8 +105,8 @@ RunNotice DescribeAlso(const MatchReport& report, const QString& subject_path) {
     const bool cut = report.problem == MatchReport::Problem::kTextCutMalformed ||
                      report.problem == MatchReport::Problem::kTextCutNul;
     if (cut && report.engine_gave_up) {
-        notice = Joined(notice, EngineGaveUp(report.match_count,
-                                             ProgramTextToQString(report.engine_message)));
+        notice = Joined(
+            notice, EngineGaveUp(report.match_count, ProgramTextToQString(report.engine_message)));
     }
     return notice;
 }
@@ -128,7 +127,7 @@ RunNotice DescribeRun(const MatchReport& report, const QString& subject_path,
     if (!report.cancelled) return notice;
     const QString count = QString::number(report.match_count);
     RunNotice cancelled{QStringLiteral("已取消：列出了取消前找到的 %1 处匹配").arg(count),
-                              QStringLiteral("匹配已取消，只列出了取消前找到的 %1 处匹配。").arg(count)};
+                        QStringLiteral("匹配已取消，只列出了取消前找到的 %1 处匹配。").arg(count)};
     return Joined(cancelled, notice);
 }
 

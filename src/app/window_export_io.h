@@ -23,8 +23,8 @@ using BlockingWorkRunner =
                        const std::function<QString(const WorkProgress&)>& describe)>;
 
 // Reads the table's selection, the checked format (the id of its button in formats is an
-// ExportFormat), the column roles and the drop zone's path (as DropZoneCaption); puts text on the clipboard and
-// message boxes over window. The window, the controls and roles must outlive it.
+// ExportFormat), the column roles and the drop zone's path (as DropZoneCaption); puts text on the
+// clipboard and message boxes over window. The window, the controls and roles must outlive it.
 class WindowExportIo final : public ExportIo {
   public:
     WindowExportIo(QWidget& window, const ResultTableView& table_view, const QButtonGroup& formats,

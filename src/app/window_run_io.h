@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "match/match_run.h"
 #include "base/work_progress.h"
+#include "match/match_run.h"
 
 class QCheckBox;
 class QLineEdit;

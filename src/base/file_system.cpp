@@ -46,7 +46,8 @@ int PosixFileSystem::OpenForReading(const std::string& path, int& fd, std::int64
 
 int PosixFileSystem::Read(int fd, char* buffer, std::int64_t size, std::int64_t& count) {
     while (true) {
-        const ssize_t got = ::read(fd, buffer, static_cast<std::size_t>(std::min(size, kLargestRead)));
+        const ssize_t got =
+            ::read(fd, buffer, static_cast<std::size_t>(std::min(size, kLargestRead)));
         if (got >= 0) {
             count = got;
             return 0;
@@ -76,8 +77,8 @@ int PosixFileSystem::CreateNew(const std::string& path, int& fd) {
 }
 
 int PosixFileSystem::CreateUnnamed(const std::string& directory, int& fd) {
-    fd = ::open(directory.empty() ? "." : directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC,
-                0666);
+    fd =
+        ::open(directory.empty() ? "." : directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     return fd < 0 ? errno : 0;
 }
 

@@ -47,8 +47,8 @@ struct CliOptions {
     std::optional<IndexRange> columns;
     int link_column = 2;
     int text_column = 3;
-    std::string output_path;  // where the output goes; standard output when empty ("--output -")
-    int threads = 0;          // searching threads; 0: one per processor available
+    std::string output_path;     // where the output goes; standard output when empty ("--output -")
+    int threads = 0;             // searching threads; 0: one per processor available
     double timeout_seconds = 0;  // the run stops after this long; 0: no limit
 };
 

@@ -4,10 +4,10 @@
 #include <functional>
 #include <string>
 
-#include "export/date_time_text.h"
-#include "export/export_format.h"
 #include "base/file_system.h"
 #include "base/work_progress.h"
+#include "export/date_time_text.h"
+#include "export/export_format.h"
 #include "table/column_roles.h"
 #include "table/result_table.h"
 #include "table/selection_rect.h"

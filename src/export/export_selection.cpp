@@ -72,10 +72,9 @@ void ExportSelection(ExportIo& io) {
         io.ShowMessage(Utf16ToProgramText(u"已导出到目录：") + directory,
                        Utf16ToProgramText(u"完成"), false);
     } else {
-        io.ShowMessage(
-            Utf16ToProgramText(u"无法写入导出文件：") + written->path + "\r\n" +
-                SystemErrorText(written->error),
-            Utf16ToProgramText(u"错误"), true);
+        io.ShowMessage(Utf16ToProgramText(u"无法写入导出文件：") + written->path + "\r\n" +
+                           SystemErrorText(written->error),
+                       Utf16ToProgramText(u"错误"), true);
     }
 }
 

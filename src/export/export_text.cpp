@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
+#include "base/huge_pages.h"
 #include "export/link_row_template.h"
 #include "export/page_templates.h"
 #include "export/replace_pairs.h"
-#include "base/huge_pages.h"
 
 namespace lintaro {
 namespace {
@@ -142,8 +142,8 @@ class ExportTextBuilder {
     void AppendStyledLinkRows() {
         const LinkRowPieces pieces = CutLinkRowTemplate();
         Reserve(LinksPageTemplate().size() + kLinkPageEnd.size() + LinkCellBytes(true) +
-                      RowCount(selection_) * (pieces.p1.size() + pieces.p2.size() +
-                                              pieces.p3.size() + pieces.p4.size() + 2));
+                RowCount(selection_) * (pieces.p1.size() + pieces.p2.size() + pieces.p3.size() +
+                                        pieces.p4.size() + 2));
         text_ += LinksPageTemplate();
         for (int row = selection_.first_row; row <= selection_.last_row && GoOn(row); ++row) {
             const std::string_view link = CellText(table_, row, roles_.LinkColumn());
@@ -164,7 +164,7 @@ class ExportTextBuilder {
         constexpr std::string_view kHrefEnd = "\">";
         constexpr std::string_view kRowEnd = "</a><br/>\r\n";
         Reserve(LinkCellBytes(false) +
-                      RowCount(selection_) * (kRowStart.size() + kHrefEnd.size() + kRowEnd.size()));
+                RowCount(selection_) * (kRowStart.size() + kHrefEnd.size() + kRowEnd.size()));
         for (int row = selection_.first_row; row <= selection_.last_row && GoOn(row); ++row) {
             text_ += kRowStart;
             attribute_.AppendReplaced(text_, CellText(table_, row, roles_.LinkColumn()));
@@ -178,8 +178,8 @@ class ExportTextBuilder {
         constexpr std::string_view kCellGap = "    ";
         const bool several_columns = selection_.last_column > selection_.first_column;
         Reserve(CellBytes(table_, selection_.first_row, selection_.last_row,
-                                selection_.first_column, selection_.last_column) +
-                      RowCount(selection_) * (ColumnCount(selection_) * kCellGap.size() + 2));
+                          selection_.first_column, selection_.last_column) +
+                RowCount(selection_) * (ColumnCount(selection_) * kCellGap.size() + 2));
         for (int row = selection_.first_row; row <= selection_.last_row && GoOn(row); ++row) {
             if (several_columns) {
                 for (int column = selection_.first_column; column <= selection_.last_column;
@@ -197,13 +197,13 @@ class ExportTextBuilder {
     void ReserveTable(std::size_t page_bytes) {
         const std::size_t columns = ColumnCount(selection_);
         const std::size_t cell_markup = kCellStart.size() + kCellEnd.size();
-        Reserve(
-            page_bytes + kTableStart.size() + kHeadEnd.size() + kTableEnd.size() +
-            CellBytes(table_, 0, 0, selection_.first_column, selection_.last_column, &escape_) +
-            CellBytes(table_, selection_.first_row, selection_.last_row, selection_.first_column,
-                      selection_.last_column, &escape_) +
-            columns * (kHeaderCellStart.size() + kHeaderCellEnd.size()) +
-            RowCount(selection_) * (kBodyStart.size() + kBodyEnd.size() + columns * cell_markup));
+        Reserve(page_bytes + kTableStart.size() + kHeadEnd.size() + kTableEnd.size() +
+                CellBytes(table_, 0, 0, selection_.first_column, selection_.last_column, &escape_) +
+                CellBytes(table_, selection_.first_row, selection_.last_row,
+                          selection_.first_column, selection_.last_column, &escape_) +
+                columns * (kHeaderCellStart.size() + kHeaderCellEnd.size()) +
+                RowCount(selection_) *
+                    (kBodyStart.size() + kBodyEnd.size() + columns * cell_markup));
     }
 
     void AppendHtmlTable() {

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "export/export_format.h"
 #include "base/work_progress.h"
+#include "export/export_format.h"
 #include "table/column_roles.h"
 #include "table/result_table.h"
 #include "table/selection_rect.h"

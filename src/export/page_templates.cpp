@@ -1,8 +1,8 @@
 // The page templates, built once from their fixed parts.
 #include "export/page_templates.h"
 
-#include "export/style_sheet.h"
 #include "base/program_text.h"
+#include "export/style_sheet.h"
 
 namespace lintaro {
 namespace {

@@ -86,8 +86,8 @@ MatchReport RunStages(MatchRunIo& io, MatchReport::Stage& stage) {
     stage = MatchReport::Stage::kTable;
     std::optional<ResultTable> table;
     if (io.WantsTable()) {
-        table = BuildResultTable(shared_results, expression.GetGroupCount(), text,
-                                 io.HeadingWidth());
+        table =
+            BuildResultTable(shared_results, expression.GetGroupCount(), text, io.HeadingWidth());
     }
     io.ReceiveMatches(results);
     io.SetCountLine(CountLine(results.size()));

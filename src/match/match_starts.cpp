@@ -87,8 +87,8 @@ std::optional<MatchStarts> MatchStarts::Learn(std::string_view pattern,
         const char head = static_cast<char>(b);
         starts.first_[static_cast<std::size_t>(b)] = probe(std::string_view(&head, 1));
         if (starts.first_[static_cast<std::size_t>(b)]) {
-            if (first_count < 3) starts.few_[static_cast<std::size_t>(first_count)] =
-                static_cast<unsigned char>(b);
+            if (first_count < 3)
+                starts.few_[static_cast<std::size_t>(first_count)] = static_cast<unsigned char>(b);
             ++first_count;
         }
     }

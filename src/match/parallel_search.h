@@ -6,9 +6,9 @@
 #include <functional>
 #include <memory>
 
+#include "base/work_progress.h"
 #include "match/search_cursor.h"
 #include "match/search_result.h"
-#include "base/work_progress.h"
 
 namespace lintaro {
 

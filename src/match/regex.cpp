@@ -170,9 +170,9 @@ class EngineCursor : public SearchCursor {
 bool CouldMatchAt(const Engine& engine, std::string_view head) {
     boost::match_results<const char*> match;
     try {
-        return boost::regex_search(head.data(), head.data() + head.size(), match, engine,
-                                   boost::match_default | boost::match_continuous |
-                                       boost::match_partial);
+        return boost::regex_search(
+            head.data(), head.data() + head.size(), match, engine,
+            boost::match_default | boost::match_continuous | boost::match_partial);
     } catch (const std::exception&) {
         return true;
     }
@@ -200,10 +200,10 @@ bool regex::Compile(std::string_view pattern, bool case_sensitive) {
         auto expression = std::make_unique<Expression>();
         expression->engine.imbue(UserLocale());
         expression->engine.assign(pattern.data(), pattern.data() + pattern.size(), options);
-        expression->starts = MatchStarts::Learn(pattern, [&engine = expression->engine](
-                                                             std::string_view head) {
-            return CouldMatchAt(engine, head);
-        });
+        expression->starts =
+            MatchStarts::Learn(pattern, [&engine = expression->engine](std::string_view head) {
+                return CouldMatchAt(engine, head);
+            });
         expression_ = std::move(expression);
         compile_error_message_.clear();
         compile_error_position_ = -1;

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/work_progress.h"
 #include "match/parallel_search.h"
 #include "match/search_result.h"
-#include "base/work_progress.h"
 
 namespace lintaro {
 

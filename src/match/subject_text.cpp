@@ -83,8 +83,8 @@ SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
     // Files under /sys report a page and hold less: only a file that is now shorter than it
     // was shrank while it was read.
     std::int64_t now = size;
-    read.shrank = read.error == 0 && arrived < expected && files.CurrentSize(fd, now) == 0 &&
-                  now < size;
+    read.shrank =
+        read.error == 0 && arrived < expected && files.CurrentSize(fd, now) == 0 && now < size;
     return read;
 }
 

@@ -39,8 +39,8 @@ class NumberColumnGrip : public QObject {
     Width width_;
     SetWidth set_width_;
     bool resizing_ = false;
-    int start_x_ = 0;      // global pointer position of the press
-    int start_width_ = 0;  // the column's width at the press
+    int start_x_ = 0;                 // global pointer position of the press
+    int start_width_ = 0;             // the column's width at the press
     QPointer<QWidget> cursor_owner_;  // the widget that shows the resize cursor, if any
 };
 

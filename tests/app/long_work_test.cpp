@@ -112,16 +112,17 @@ TEST_F(LongWorkTest, OnceEveryUnitIsDoneTheRestCannotBeCancelled) {
 }
 
 TEST_F(LongWorkTest, FailureOfTheWorkIsThrownHere) {
-    EXPECT_THROW(RunLongWork(
-                     &window_, progress_, [] { throw std::runtime_error("out of memory"); },
-                     Describe),
-                 std::runtime_error);
+    EXPECT_THROW(
+        RunLongWork(
+            &window_, progress_, [] { throw std::runtime_error("out of memory"); }, Describe),
+        std::runtime_error);
 }
 
 TEST_F(LongWorkTest, BeforeTheWindowShowsWorkRunsRightHere) {
     QWidget hidden;
     QThread* work_thread = nullptr;
-    RunLongWork(&hidden, progress_, [&] { work_thread = QThread::currentThread(); }, Describe);
+    RunLongWork(
+        &hidden, progress_, [&] { work_thread = QThread::currentThread(); }, Describe);
     EXPECT_EQ(work_thread, QThread::currentThread());
 }
 

@@ -40,9 +40,9 @@
 #include "base/charset.h"
 #include "match/match_run.h"
 #include "match/subject_text.h"
-#include "table/result_table_view.h"
 #include "support/program_run.h"
 #include "support/temp_dir.h"
+#include "table/result_table_view.h"
 #include "window_test_support.h"
 
 namespace lintaro {
@@ -238,8 +238,8 @@ TEST_F(MainWindowTest, TabWalksTheTabStopsOnly) {
     }
     // The format buttons are one group, and so one stop, on the checked button (where Space
     // changes nothing); arrow keys move inside it.
-    EXPECT_EQ(walked, QStringList({"ignore_case_box", "match_button", "text_radio",
-                                   "export_button", "result_table", "pattern_edit"}));
+    EXPECT_EQ(walked, QStringList({"ignore_case_box", "match_button", "text_radio", "export_button",
+                                   "result_table", "pattern_edit"}));
 
     Find<QRadioButton>(window_, "table_radio")->click();
     Find<QPushButton>(window_, "match_button")->setFocus();
@@ -267,8 +267,8 @@ TEST_F(MainWindowTest, EnterInThePatternBoxRunsTheMatchAndKeepsTheFocus) {
 TEST_F(MainWindowTest, ThePatternBoxHasNoLengthLimit) {
     // A pattern past Qt's default limit of 32767 characters that finds the file's one match
     // only when it is whole.
-    const QString tail = QStringLiteral("|") + QString(40000, QLatin1Char('z')) +
-                         QStringLiteral("|needle");
+    const QString tail =
+        QStringLiteral("|") + QString(40000, QLatin1Char('z')) + QStringLiteral("|needle");
     Drop(WriteSubject("page.txt", "a needle"));
     PatternEdit()->setText(QStringLiteral("qqq") + tail);
     EXPECT_EQ(PatternEdit()->text().size(), 3 + tail.size());
@@ -339,8 +339,8 @@ TEST_F(MainWindowTest, NoControlCoversAButtonAtAnyWidth) {
             const QRect visible = button->geometry() & window_.rect();
             for (int x = visible.left(); x <= visible.right(); x += 4) {
                 for (int y = visible.top(); y <= visible.bottom(); y += 4) {
-                    ASSERT_EQ(window_.childAt(x, y), button) << name << " at " << x << "," << y
-                                                            << " in a window " << width << " wide";
+                    ASSERT_EQ(window_.childAt(x, y), button)
+                        << name << " at " << x << "," << y << " in a window " << width << " wide";
                 }
             }
         }
@@ -494,9 +494,8 @@ TEST_P(FileChooserTest, ChosenFileIsHandledAsADrop) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->parentWidget(), &window_);
-            EXPECT_EQ(dialog->nameFilters(),
-                      QStringList({"网页文件 (*.html *.htm *.xhtml *.shtml)", "文本文件 (*.txt)",
-                                   "所有文件 (*)"}));
+            EXPECT_EQ(dialog->nameFilters(), QStringList({"网页文件 (*.html *.htm *.xhtml *.shtml)",
+                                                          "文本文件 (*.txt)", "所有文件 (*)"}));
             // Types the path into the name box as a user would; selectFile leaves that box
             // alone while it has the focus.
             auto* name_box = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
@@ -772,16 +771,16 @@ TEST_F(MainWindowTest, OffersTheDeclaredCharsetAndRerunsInIt) {
 // neither gets the notice without an offer.
 TEST_F(MainWindowTest, OffersGb18030OnlyWhenTheFileDecodesInIt) {
     Drop(WriteSubject("plain.html",
-                                             "<A HREF=\"https://a.cn/x\">\xD6\xD0\x83"
-                                             "6\x84"
-                                             "3</A>"));
+                      "<A HREF=\"https://a.cn/x\">\xD6\xD0\x83"
+                      "6\x84"
+                      "3</A>"));
     EXPECT_EQ(OfferedCharset(CountLabel()), QStringLiteral("GB18030"));
     emit CountLabel()->linkActivated(QStringLiteral("GB18030"));
     EXPECT_EQ(Table().GetCell(1, 3), CellResult("中한"));
 
     Drop(WriteSubject("binary.bin",
-                                             "ab\xFF"
-                                             "cd"));
+                      "ab\xFF"
+                      "cd"));
     EXPECT_TRUE(CountLabel()->text().contains(QStringLiteral("不是有效的 UTF-8")));
     EXPECT_EQ(OfferedCharset(CountLabel()), QString());
 }
@@ -968,8 +967,8 @@ TEST_F(DesktopThemeTest, CaptionsHaveTheirOwnPixelSizeThatFitsTheirBoxes) {
 bool WriteFileNamedByBytes(const QByteArray& path, const QByteArray& bytes) {
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (fd < 0) return false;
-    const bool written = ::write(fd, bytes.constData(), static_cast<std::size_t>(bytes.size())) ==
-                         bytes.size();
+    const bool written =
+        ::write(fd, bytes.constData(), static_cast<std::size_t>(bytes.size())) == bytes.size();
     return ::close(fd) == 0 && written;
 }
 
@@ -1006,7 +1005,8 @@ TEST(GbkLocaleWindowTest, OpensAUtf8PathInAGbkLocale) {
     const ProgramOutcome child = RunProgram(
         {.program = "/proc/self/exe",
          .arguments = {"--gtest_filter=GbkLocaleWindowTest.ChildInAGbkLocale"},
-         .environment = {{"LOCPATH", locales}, {"LC_ALL", "zh_CN.GBK"}, {"LINTARO_GBK_CHILD", "1"}}});
+         .environment = {
+             {"LOCPATH", locales}, {"LC_ALL", "zh_CN.GBK"}, {"LINTARO_GBK_CHILD", "1"}}});
     EXPECT_EQ(child.status, 0) << child.out << child.err;
     EXPECT_NE(child.out.find("[  PASSED  ] 1 test"), std::string::npos) << child.out;
 }

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-
 #include "failing_file_system.h"
 #include "support/temp_dir.h"
 

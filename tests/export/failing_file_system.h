@@ -37,7 +37,8 @@ class FailingFileSystem : public PosixFileSystem {
     }
     int CreateUnnamed(const std::string& directory, int& fd) override {
         if (unnamed_unsupported_) return EOPNOTSUPP;
-        return call_ == Call::kCreateUnnamed ? error_ : PosixFileSystem::CreateUnnamed(directory, fd);
+        return call_ == Call::kCreateUnnamed ? error_
+                                             : PosixFileSystem::CreateUnnamed(directory, fd);
     }
     int LinkUnnamed(int fd, const std::string& path) override {
         return call_ == Call::kLinkUnnamed ? error_ : PosixFileSystem::LinkUnnamed(fd, path);

@@ -217,8 +217,9 @@ TEST_P(MatchRunProblemTest, ReportsTheProblem) {
     EXPECT_EQ(report.problem, c.problem);
     EXPECT_EQ(report.position, c.position);
     // Only the engine's messages come as text; a reading failure comes as an error number.
-    EXPECT_EQ(report.problem == Problem::kPatternInvalid || report.problem == Problem::kEngineGaveUp,
-              !report.detail.empty())
+    EXPECT_EQ(
+        report.problem == Problem::kPatternInvalid || report.problem == Problem::kEngineGaveUp,
+        !report.detail.empty())
         << report.detail;
     EXPECT_EQ(report.problem == Problem::kFileUnreadable, report.error != 0);
 }

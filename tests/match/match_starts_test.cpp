@@ -16,14 +16,14 @@ struct LooksBehindCase {
 
 TEST(MatchStartsTest, PatternsThatLookBeforeTheirStart) {
     const LooksBehindCase cases[] = {
-        {"abc", false},         {"[^a]b", false},       {"a\\\\b", false},
-        {"[\\b^]x", false},     {"(?<name>a)", false},  {"(?i)a", false},
-        {"^a", true},           {"a|x^", true},         {"\\bx", true},
-        {"x\\B", true},         {"\\Ax", true},         {"\\Gx", true},
-        {"\\<x", true},         {"(?<=a)b", true},      {"(?<!a)b", true},
-        {"(a)\\1", true},       {"(?<n>a)\\k<n>", true}, {"(a)\\g1", true},
-        {"(?(1)a|b)", true},    {"[[:<:]]a", true},     {"(?x) # [\n^a", true},
-        {"\\Q^\\E", true},      {"(?P<n>a)(?P=n)", true},
+        {"abc", false},      {"[^a]b", false},         {"a\\\\b", false},
+        {"[\\b^]x", false},  {"(?<name>a)", false},    {"(?i)a", false},
+        {"^a", true},        {"a|x^", true},           {"\\bx", true},
+        {"x\\B", true},      {"\\Ax", true},           {"\\Gx", true},
+        {"\\<x", true},      {"(?<=a)b", true},        {"(?<!a)b", true},
+        {"(a)\\1", true},    {"(?<n>a)\\k<n>", true},  {"(a)\\g1", true},
+        {"(?(1)a|b)", true}, {"[[:<:]]a", true},       {"(?x) # [\n^a", true},
+        {"\\Q^\\E", true},   {"(?P<n>a)(?P=n)", true},
     };
     for (const LooksBehindCase& c : cases) {
         EXPECT_EQ(PatternLooksBehind(c.pattern), c.looks_behind) << c.pattern;

@@ -74,22 +74,67 @@ struct PatternCase {
 };
 
 const PatternCase kPatterns[] = {
-    {"a"},          {"ab|b"},      {"a+"},        {"a*"},
-    {"b*"},         {"z*"},        {"^a"},        {"^"},
-    {"$"},          {"^$"},        {"\\b"},       {"\\B"},
-    {"\\ba"},       {"a\\b"},      {"\\Ab"},      {"(?<=a)b"},
-    {"(?<!a)b"},    {"(?<=\\n)a"}, {"(a|b)\\1"},  {"(a)(b)?"},
-    {"([ab])\\1+"}, {"."},         {".{3}"},      {".*"},
-    {"[^\\n]*\\n"}, {"a.*?b"},     {"\\s+"},      {"(?=b)"},
-    {"a(?=b)"},     {"a(?!b)"},    {"<[^>]*>"},   {"<(a|b)[^>]*>([^<]*)</\\1>"},
-    {"x|(a+)+c"},   {"(a|aa)+$"},  {"A+", false}, {"[A-B]{2}", false},
+    {"a"},
+    {"ab|b"},
+    {"a+"},
+    {"a*"},
+    {"b*"},
+    {"z*"},
+    {"^a"},
+    {"^"},
+    {"$"},
+    {"^$"},
+    {"\\b"},
+    {"\\B"},
+    {"\\ba"},
+    {"a\\b"},
+    {"\\Ab"},
+    {"(?<=a)b"},
+    {"(?<!a)b"},
+    {"(?<=\\n)a"},
+    {"(a|b)\\1"},
+    {"(a)(b)?"},
+    {"([ab])\\1+"},
+    {"."},
+    {".{3}"},
+    {".*"},
+    {"[^\\n]*\\n"},
+    {"a.*?b"},
+    {"\\s+"},
+    {"(?=b)"},
+    {"a(?=b)"},
+    {"a(?!b)"},
+    {"<[^>]*>"},
+    {"<(a|b)[^>]*>([^<]*)</\\1>"},
+    {"x|(a+)+c"},
+    {"(a|aa)+$"},
+    {"A+", false},
+    {"[A-B]{2}", false},
     // Patterns whose matches can begin only at some bytes: searches skip ahead to those.
-    {"[ab]{2,}"},   {"[a<]\\w*"},  {"\\w+"},      {"b+a"},
-    {"ab"},         {"ba|ab"},     {"x|ab"},      {"(?:ab|b>)+"},
-    {"a\\n"},       {"\\n|<"},     {"(a)|b(?=a)"}, {"(?=a)\\w"},
-    {"(?!a)[ab]"},  {"\\s*a"},     {"[^a]b"},     {"a$"},
-    {"b\\z"},       {"(?i)X"},     {"(?<g>a)b"},  {"\\x61b"},
-    {"AB", false},  {"[^<]A", false}, {"<A[^>]*>", false}, {"a\\\\b|b"},
+    {"[ab]{2,}"},
+    {"[a<]\\w*"},
+    {"\\w+"},
+    {"b+a"},
+    {"ab"},
+    {"ba|ab"},
+    {"x|ab"},
+    {"(?:ab|b>)+"},
+    {"a\\n"},
+    {"\\n|<"},
+    {"(a)|b(?=a)"},
+    {"(?=a)\\w"},
+    {"(?!a)[ab]"},
+    {"\\s*a"},
+    {"[^a]b"},
+    {"a$"},
+    {"b\\z"},
+    {"(?i)X"},
+    {"(?<g>a)b"},
+    {"\\x61b"},
+    {"AB", false},
+    {"[^<]A", false},
+    {"<A[^>]*>", false},
+    {"a\\\\b|b"},
 };
 
 struct SplitCase {
@@ -124,8 +169,8 @@ TEST(ParallelSearchTest, SplitSearchEqualsSearchAlone) {
         regex expression;
         ASSERT_TRUE(expression.Compile(pattern.pattern, pattern.case_sensitive)) << pattern.pattern;
         for (std::size_t t = 0; t < texts.size(); ++t) {
-            const std::string alone = Describe(
-                expression.SearchAll(texts[t], {.parts = 1, .skip = StartSkip::kNone}));
+            const std::string alone =
+                Describe(expression.SearchAll(texts[t], {.parts = 1, .skip = StartSkip::kNone}));
             for (const auto& [split, skip] : Combinations()) {
                 WorkProgress progress;
                 const SearchResults results = expression.SearchAll(
@@ -153,17 +198,18 @@ TEST(ParallelSearchTest, SkippingEqualsTryingEveryPlace) {
         texts.push_back(text);
     }
     const PatternCase patterns[] = {{"[0-9]{3,}"}, {"\\w+"},       {"[ab]{3,}x?"}, {"ab|ba"},
-                                    {"aab"},       {"AbB", false}, {"<\\w+>"},   {"x|(a+)+c"}};
+                                    {"aab"},       {"AbB", false}, {"<\\w+>"},     {"x|(a+)+c"}};
     for (const PatternCase& pattern : patterns) {
         regex expression;
         ASSERT_TRUE(expression.Compile(pattern.pattern, pattern.case_sensitive)) << pattern.pattern;
         for (std::size_t t = 0; t < texts.size(); ++t) {
-            const std::string plain = Describe(
-                expression.SearchAll(texts[t], {.parts = 1, .skip = StartSkip::kNone}));
+            const std::string plain =
+                Describe(expression.SearchAll(texts[t], {.parts = 1, .skip = StartSkip::kNone}));
             for (const StartSkip skip : kSkips) {
                 for (const int parts : {1, 2}) {
-                    ASSERT_EQ(Describe(expression.SearchAll(texts[t], {.parts = parts, .skip = skip})),
-                              plain)
+                    ASSERT_EQ(
+                        Describe(expression.SearchAll(texts[t], {.parts = parts, .skip = skip})),
+                        plain)
                         << "pattern " << pattern.pattern << ", text " << t << ", skip "
                         << static_cast<int>(skip);
                 }

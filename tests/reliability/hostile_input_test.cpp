@@ -278,7 +278,8 @@ class SubjectDirectory : public testing::Test {
     TempDir directory_;
 };
 
-class HostileInputTest : public SubjectDirectory, public testing::WithParamInterface<HostileCase> {};
+class HostileInputTest : public SubjectDirectory,
+                         public testing::WithParamInterface<HostileCase> {};
 
 TEST_P(HostileInputTest, EndsWithItsResult) {
     const HostileCase& c = GetParam();

@@ -9,8 +9,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -217,11 +217,11 @@ TEST_F(HostileMachineTest, SignalWhileWritingKeepsTheOldOutputFile) {
         WriteFile(output, "old");
         bool sent = false;
         const auto control = [&](int pid) {
-                                       if (!sent && WritingInto(pid, directory_, subject)) {
-                                           ::kill(pid, signal);
-                                           sent = true;
-                                       }
-                                   };
+            if (!sent && WritingInto(pid, directory_, subject)) {
+                ::kill(pid, signal);
+                sent = true;
+            }
+        };
         const ProgramOutcome outcome =
             Run({"-e", ".+", "--output", output.string(), subject.string()}, 0, control);
 
@@ -253,11 +253,11 @@ TEST_F(HostileMachineTest, FileTruncatedWhileReadIsWarnedAbout) {
         fs::resize_file(subject, 256 * kMegabyte);  // holes: quick to read, and all NUL
         bool cut = false;
         const auto control = [&](int pid) {
-                                       if (!cut && HasOpen(pid, subject)) {
-                                           fs::resize_file(subject, 0);
-                                           cut = true;
-                                       }
-                                   };
+            if (!cut && HasOpen(pid, subject)) {
+                fs::resize_file(subject, 0);
+                cut = true;
+            }
+        };
         const ProgramOutcome outcome = Run({"--count", subject.string()}, 0, control);
         ASSERT_TRUE(!outcome.timed_out);
         // Only a warning: the status says that the NUL bytes hold no match.
@@ -301,8 +301,9 @@ TEST_F(HostileMachineTest, NoDisplayEndsWithAMessage) {
         } else {
             ::unsetenv("DISPLAY");
         }
-        const ProgramOutcome outcome = RunProgram(
-            {.program = kWindowProgram, .working_directory = run_directory_, .time_limit = kTimeLimit});
+        const ProgramOutcome outcome = RunProgram({.program = kWindowProgram,
+                                                   .working_directory = run_directory_,
+                                                   .time_limit = kTimeLimit});
         EXPECT_TRUE(!outcome.timed_out);
         EXPECT_EQ(outcome.signal, 0) << outcome.err;
         EXPECT_EQ(outcome.status, 1) << outcome.err;

@@ -1,6 +1,6 @@
 // Entry point for widget tests: one QApplication for the whole program.
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 int main(int argc, char** argv) {
     // The offscreen platform lets widget tests run on machines without a display.

@@ -363,8 +363,8 @@ TEST(ResultTable, BulkRowIntoAnEmptyTableCreatesTheHeaders) {
     ResultTable table = Emptied();
     table.ShareSource(source);
     // One column only: the span has no cell to go to.
-    table.AppendSourceRows(std::make_shared<const ListedSourceRows>(
-        std::vector<std::vector<SourceSpan>>{{{1, 2}}}));
+    table.AppendSourceRows(
+        std::make_shared<const ListedSourceRows>(std::vector<std::vector<SourceSpan>>{{{1, 2}}}));
     EXPECT_EQ(Shape(table), "2x1 fixed 1,1 heights 32 32 widths 125 bg 219,236,249");
     EXPECT_EQ(Dump(table), "\n1\n");
 }
@@ -373,8 +373,8 @@ TEST(ResultTable, CellsKeepTheirTextWhenTheSourceIsReplacedOrTheTableCopied) {
     auto first = std::make_shared<const std::string>("first source");
     ResultTable table = RunTableHead(0);
     table.ShareSource(first);
-    const auto rows = std::make_shared<const ListedSourceRows>(
-        std::vector<std::vector<SourceSpan>>{{{0, 5}}});
+    const auto rows =
+        std::make_shared<const ListedSourceRows>(std::vector<std::vector<SourceSpan>>{{{0, 5}}});
     table.AppendSourceRows(rows);
     table.ShareSource(std::make_shared<const std::string>("second source"));
     table.AppendSourceRows(rows);

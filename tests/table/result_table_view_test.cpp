@@ -26,7 +26,8 @@ ResultTable RunTable() {
         {"序号", "匹配文本", "子表达式匹配1", "子表达式匹配2"}};
     for (int i = 1; i <= 6; ++i) {
         std::vector<std::string>& row = cells.emplace_back(1, std::to_string(i));
-        for (int c = 1; c <= 3; ++c) row.push_back("r" + std::to_string(i) + "c" + std::to_string(c));
+        for (int c = 1; c <= 3; ++c)
+            row.push_back("r" + std::to_string(i) + "c" + std::to_string(c));
     }
     ResultTable table = MakeTable(cells);
     table.SetColumnWidth(0, 50);
