@@ -10,27 +10,12 @@
 #include <utility>
 #include <vector>
 
+#include "describe_results.h"
 #include "match/match_run.h"
 #include "match/regex.h"
 
 namespace lintaro {
 namespace {
-
-// Every record of every match, and how the search ended.
-std::string Describe(const SearchResults& results) {
-    std::string out;
-    for (std::int64_t m = 0; m < results.size(); ++m) {
-        for (int j = 0; j <= results.GroupCount(); ++j) {
-            const SubMatchSpan span = results[m].Span(j);
-            out += span.matched() ? std::to_string(span.offset) + "," + std::to_string(span.length)
-                                  : "-";
-            out += j < results.GroupCount() ? " " : "|";
-        }
-    }
-    if (results.EngineGaveUp()) out += "gave up: " + results.EngineMessage();
-    if (results.Cancelled()) out += "cancelled";
-    return out;
-}
 
 // splitmix64: the same texts on every platform.
 class Random {

@@ -14,25 +14,11 @@
 #include <string>
 #include <thread>
 
+#include "describe_results.h"
 #include "match/match_run.h"
 
 namespace lintaro {
 namespace {
-
-std::string Describe(const SearchResults& results) {
-    std::string out;
-    for (std::int64_t m = 0; m < results.size(); ++m) {
-        for (int j = 0; j <= results.GroupCount(); ++j) {
-            const SubMatchSpan span = results[m].Span(j);
-            out += span.matched() ? std::to_string(span.offset) + "," + std::to_string(span.length)
-                                  : "-";
-            out += j < results.GroupCount() ? " " : "|";
-        }
-    }
-    if (results.EngineGaveUp()) out += "gave up: " + results.EngineMessage();
-    if (results.Cancelled()) out += "cancelled";
-    return out;
-}
 
 // No child of this process is left, running or unreaped.
 bool NoChildLeft() {
