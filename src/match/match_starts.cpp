@@ -2,6 +2,8 @@
 #include "match/match_starts.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -78,35 +80,122 @@ bool PatternLooksBehind(std::string_view pattern) {
     return false;
 }
 
+MatchStarts::ByteRanges MatchStarts::RangesOf(const std::bitset<256>& set) {
+    // Letters in both cases (and any other byte pair that differs only in 0x20) become one
+    // folding range; the rest ranges of their own.
+    std::bitset<256> folded;
+    std::bitset<256> plain = set;
+    for (std::size_t b = 0x20; b < 256; ++b) {
+        if ((b & 0x20) != 0 && set[b] && set[b & ~std::size_t{0x20}]) {
+            folded[b] = true;
+            plain[b] = false;
+            plain[b & ~std::size_t{0x20}] = false;
+        }
+    }
+    // Runs of consecutive bytes, as (first, last) with their fold.
+    struct Run {
+        std::size_t first;
+        std::size_t last;
+        unsigned char fold;
+    };
+    std::vector<Run> runs;
+    for (const auto& [members, fold] : {std::pair{folded, 0x20}, std::pair{plain, 0}}) {
+        for (std::size_t b = 0; b < 256; ++b) {
+            if (!members[b]) continue;
+            if (!runs.empty() && runs.back().fold == fold && runs.back().last + 1 == b) {
+                runs.back().last = b;
+            } else {
+                runs.push_back({b, b, static_cast<unsigned char>(fold)});
+            }
+        }
+    }
+    // Too many runs: join the two nearest of the same fold, which only adds candidates, until
+    // they fit; a set of scattered bytes is better served by its table.
+    while (runs.size() > kMostRanges) {
+        std::size_t best = runs.size();
+        for (std::size_t k = 0; k + 1 < runs.size(); ++k) {
+            if (runs[k].fold != runs[k + 1].fold) continue;
+            if (best == runs.size() ||
+                runs[k + 1].first - runs[k].last < runs[best + 1].first - runs[best].last) {
+                best = k;
+            }
+        }
+        if (best == runs.size() || runs[best + 1].first - runs[best].last > 16) return {};
+        runs[best].last = runs[best + 1].last;
+        runs.erase(runs.begin() + static_cast<std::ptrdiff_t>(best) + 1);
+    }
+    ByteRanges ranges;
+    for (const Run& run : runs) {
+        ByteRange& range = ranges.ranges[ranges.count++];
+        range.low.fill(static_cast<unsigned char>(run.first));
+        range.span.fill(static_cast<unsigned char>(run.last - run.first));
+        range.fold.fill(run.fold);
+        range.single = run.first == run.last;
+    }
+    return ranges;
+}
+
 std::optional<MatchStarts> MatchStarts::Learn(std::string_view pattern,
                                               const MatchStartProbe& probe) {
     if (PatternLooksBehind(pattern) || probe({})) return std::nullopt;
     MatchStarts starts;
-    int first_count = 0;
-    for (int b = 0; b < 256; ++b) {
+    for (std::size_t b = 0; b < 256; ++b) {
         const char head = static_cast<char>(b);
-        starts.first_[static_cast<std::size_t>(b)] = probe(std::string_view(&head, 1));
-        if (starts.first_[static_cast<std::size_t>(b)]) {
-            if (first_count < 3)
-                starts.few_[static_cast<std::size_t>(first_count)] = static_cast<unsigned char>(b);
-            ++first_count;
-        }
+        starts.first_[b] = probe(std::string_view(&head, 1));
     }
-    if (first_count == 256) return std::nullopt;
-    starts.few_count_ = first_count <= 3 ? first_count : 0;
-    if (first_count <= kMostPairedFirstBytes) {
+    if (starts.first_.all()) return std::nullopt;
+    starts.first_ranges_ = RangesOf(starts.first_);
+    if (starts.first_.count() <= kMostPairedFirstBytes) {
         starts.pairs_ = true;
-        for (int b = 0; b < 256; ++b) {
-            if (!starts.first_[static_cast<std::size_t>(b)]) continue;
-            for (int n = 0; n < 256; ++n) {
+        for (std::size_t b = 0; b < 256; ++b) {
+            if (!starts.first_[b]) continue;
+            for (std::size_t n = 0; n < 256; ++n) {
                 const char head[2] = {static_cast<char>(b), static_cast<char>(n)};
-                starts.second_[static_cast<std::size_t>(b)][static_cast<std::size_t>(n)] =
-                    probe(std::string_view(head, 2));
+                starts.second_[b][n] = probe(std::string_view(head, 2));
             }
+        }
+        for (std::size_t k = 0; k < starts.first_ranges_.count; ++k) {
+            const ByteRange& range = starts.first_ranges_.ranges[k];
+            std::bitset<256> following;
+            for (std::size_t b = 0; b < 256; ++b) {
+                const auto offset = static_cast<unsigned char>((b | range.fold[0]) - range.low[0]);
+                if (starts.first_[b] && offset <= range.span[0]) following |= starts.second_[b];
+            }
+            starts.second_ranges_[k] = RangesOf(following);
         }
     }
     return starts;
 }
+
+#if defined(__SSE2__)
+namespace {
+
+// The bytes of block inside range, as a mask of 0xFF bytes.
+template <typename Range>
+[[gnu::always_inline]] inline __m128i InRange(__m128i block, const Range& range) {
+    const auto load = [](const auto& repeated) {
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(repeated.data()));
+    };
+    const __m128i folded = _mm_or_si128(block, load(range.fold));
+    if (range.single) return _mm_cmpeq_epi8(folded, load(range.low));
+    const __m128i offset = _mm_sub_epi8(folded, load(range.low));
+    // offset <= span, unsigned: the minimum of the two is offset itself.
+    return _mm_cmpeq_epi8(_mm_min_epu8(offset, load(range.span)), offset);
+}
+
+// The bytes of block inside one of ranges, as a bit mask; all of them when there are none.
+template <typename Ranges>
+[[gnu::always_inline]] inline unsigned InRanges(__m128i block, const Ranges& ranges) {
+    if (ranges.count == 0) return 0xFFFF;
+    __m128i hits = _mm_setzero_si128();
+    for (std::size_t k = 0; k < ranges.count; ++k) {
+        hits = _mm_or_si128(hits, InRange(block, ranges.ranges[k]));
+    }
+    return static_cast<unsigned>(_mm_movemask_epi8(hits));
+}
+
+}  // namespace
+#endif
 
 std::int64_t MatchStarts::Next(std::string_view text, std::int64_t from) const {
     const auto* const bytes = reinterpret_cast<const unsigned char*>(text.data());
@@ -118,17 +207,20 @@ std::int64_t MatchStarts::Next(std::string_view text, std::int64_t from) const {
         return !pairs_ || at + 1 == size || second_[bytes[at]][bytes[at + 1]];
     };
 #if defined(__SSE2__)
-    if (few_count_ > 0) {
-        // Compare 16 bytes at a time with each of the few first bytes.
-        const __m128i one = _mm_set1_epi8(static_cast<char>(few_[0]));
-        const __m128i two = _mm_set1_epi8(static_cast<char>(few_[few_count_ > 1 ? 1 : 0]));
-        const __m128i three = _mm_set1_epi8(static_cast<char>(few_[few_count_ > 2 ? 2 : 0]));
-        while (i + 16 <= size) {
-            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-            const __m128i hits =
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, one), _mm_cmpeq_epi8(block, two)),
-                             _mm_cmpeq_epi8(block, three));
-            auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+    if (first_ranges_.count > 0) {
+        // Compare 16 places at a time: their first byte with the first bytes' ranges and the
+        // byte after it with the ranges of the bytes that can follow; the tables then decide.
+        while (i + 17 <= size) {
+            const auto load = [&](std::size_t at) {
+                return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
+            };
+            const __m128i block = load(i);
+            unsigned mask = 0;
+            for (std::size_t k = 0; k < first_ranges_.count; ++k) {
+                const auto firsts = static_cast<unsigned>(
+                    _mm_movemask_epi8(InRange(block, first_ranges_.ranges[k])));
+                if (firsts != 0) mask |= firsts & InRanges(load(i + 1), second_ranges_[k]);
+            }
             while (mask != 0) {
                 const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
                 if (starts_here(at)) return static_cast<std::int64_t>(at);
