@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <string>
+#include <string_view>
 
 namespace lintaro {
 namespace {
@@ -51,6 +54,39 @@ INSTANTIATE_TEST_SUITE_P(Cases, WellFormedUtf8Test,
 TEST(WellFormedUtf8PrefixTest, StopsAtNulAndAtATruncatedEnd) {
     EXPECT_EQ(WellFormedUtf8Prefix(std::string("abcdefghijk\0xyz", 15)), 11);
     EXPECT_EQ(WellFormedUtf8Prefix("abcdefgh\xE4\xB8"), 8);
+}
+
+// The fast scan must stop exactly where a character-by-character walk with the strict rules
+// stops, wherever the block boundaries fall.
+TEST(WellFormedUtf8PrefixTest, StopsWhereACharacterWalkStops) {
+    const auto walk = [](std::string_view bytes) {
+        std::size_t i = 0;
+        char32_t value = 0;
+        while (i < bytes.size() && bytes[i] != '\0') {
+            const std::size_t length = WellFormedUtf8Length(bytes.substr(i), value);
+            if (length == 0) break;
+            i += length;
+        }
+        return i;
+    };
+    const std::string_view pieces[] = {"a",        "0123456789abcdef", "\xE4\xB8\xAD",
+                                       "\xC3\xA9", "\xF0\x9F\x98\x80", "\xED\x9F\xBF"};
+    const std::string_view faults[] = {std::string_view("\0", 1),
+                                       "\x80",
+                                       "\xE0\x9F\xBF",
+                                       "\xED\xA0\x80",
+                                       "\xE4\xB8",
+                                       "\xE4\xB8z",
+                                       "\xFF"};
+    std::mt19937 random(11);
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        const auto count = random() % 40;
+        for (unsigned k = 0; k < count; ++k) text += pieces[random() % std::size(pieces)];
+        if (round % 4 != 0) text += faults[random() % std::size(faults)];
+        text += pieces[random() % std::size(pieces)];
+        ASSERT_EQ(WellFormedUtf8Prefix(text), walk(text)) << testing::PrintToString(text);
+    }
 }
 
 }  // namespace
