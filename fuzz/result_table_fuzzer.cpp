@@ -183,7 +183,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ResultTable table(HeadingWidth);
     ModelTable model;
     model.SetBackground(table_defaults::kBackground);  // a new table has the initial colour
-    auto source = std::make_shared<const std::string>(input.TakeText(64));
+    auto source = std::make_shared<const TextBuffer>(std::string(input.TakeText(64)));
     table.ShareSource(source);
     model.Compare(table);
 
@@ -194,7 +194,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 0:
                 table.ResetTable();
                 model.Reset();
-                source = std::make_shared<const std::string>();  // the table let go of it
+                source = std::make_shared<const TextBuffer>();  // the table let go of it
                 break;
             case 1:
                 FuzzCheck(table.DeleteRow(row) == model.DeleteRow(row), "DeleteRow results agree");
@@ -266,17 +266,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 }
                 if (model.Rows() + row_count > kMaxExtent) break;
                 table.AppendSourceRows(std::make_shared<const ListedSourceRows>(rows));
-                const auto source_size = static_cast<std::int64_t>(source->size());
+                const auto source_size = static_cast<std::int64_t>(source->Size());
                 for (std::size_t r = 0; r < rows.size(); ++r) {
                     model.InsertRow(std::to_string(r + 1), std::nullopt);
                     for (std::size_t k = 0; k < rows[r].size(); ++k) {
                         const SourceSpan span = rows[r][k];
                         const bool shown =
                             span.length > 0 && span.offset >= 0 && span.offset < source_size;
-                        const std::string text =
-                            shown ? source->substr(static_cast<std::size_t>(span.offset),
-                                                   static_cast<std::size_t>(span.length))
-                                  : std::string();
+                        const std::string text(
+                            shown ? source->View().substr(static_cast<std::size_t>(span.offset),
+                                                          static_cast<std::size_t>(span.length))
+                                  : std::string_view());
                         model.SetCell(model.Rows() - 1, static_cast<int>(k) + 1, text);
                     }
                 }
@@ -284,7 +284,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             case 10: {
                 // A new source: cells that showed the old one keep their texts.
-                source = std::make_shared<const std::string>(input.TakeText(64));
+                source = std::make_shared<const TextBuffer>(std::string(input.TakeText(64)));
                 table.ShareSource(source);
                 break;
             }

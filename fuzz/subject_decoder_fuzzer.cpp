@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string charset = kCharsets[input.TakeInt(0, 2)];
     const std::string bytes(input.TakeRest());
 
-    const DecodedSubject decoded = DecodeSubjectBytes(bytes, charset);
+    const DecodedSubject decoded = DecodeSubjectBytes(TextBuffer(bytes), charset);
     const ReferenceDecoding reference = ReferenceDecode(bytes);
 
     FuzzCheck(decoded.cut == reference.cut, "the text is cut where the reference cuts it");
@@ -118,9 +118,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FuzzCheck(decoded.cut_offset >= 0 && decoded.cut_offset < static_cast<std::int64_t>(size),
                   "a cut position lies inside the input");
     }
-    FuzzCheck(decoded.text.find('\0') == std::string::npos, "the text holds no NUL");
+    FuzzCheck(decoded.text.View().find('\0') == std::string::npos, "the text holds no NUL");
     const std::string expected = IsUtf8Charset(charset) ? ReferenceUtf8(reference.units)
                                                         : Utf16ToCharset(reference.units, charset);
-    FuzzCheck(decoded.text == expected, "the text is the reference decoding, converted");
+    FuzzCheck(decoded.text.View() == expected, "the text is the reference decoding, converted");
     return 0;
 }

@@ -66,6 +66,11 @@ int PosixFileSystem::CurrentSize(int fd, std::int64_t& size) {
     return 0;
 }
 
+int PosixFileSystem::MapForReading(int fd, std::int64_t size, FileMapping& mapping) {
+    if (size <= 0 || static_cast<std::uint64_t>(size) > SIZE_MAX) return EINVAL;
+    return FileMapping::Map(fd, static_cast<std::size_t>(size), mapping);
+}
+
 void PosixFileSystem::Close(int fd) {
     ::close(fd);
 }

@@ -2,9 +2,12 @@
 // one seam so that tests can make any step fail the way the system would.
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "base/file_mapping.h"
 
 namespace lintaro {
 
@@ -22,6 +25,11 @@ class FileSystem {
     virtual int Read(int fd, char* buffer, std::int64_t size, std::int64_t& count) = 0;
     // The length of the open file now.
     virtual int CurrentSize(int fd, std::int64_t& size) = 0;
+    // Maps the first size bytes of the file open for reading as fd (see FileMapping). A file
+    // system that cannot (ENODEV here, as for the fakes of the tests) has its files read.
+    virtual int MapForReading(int /*fd*/, std::int64_t /*size*/, FileMapping& /*mapping*/) {
+        return ENODEV;
+    }
     virtual void Close(int fd) = 0;
 
     // Creates path for writing; EEXIST when something of that name exists.
@@ -54,6 +62,7 @@ class PosixFileSystem : public FileSystem {
     int OpenForReading(const std::string& path, int& fd, std::int64_t& size) override;
     int Read(int fd, char* buffer, std::int64_t size, std::int64_t& count) override;
     int CurrentSize(int fd, std::int64_t& size) override;
+    int MapForReading(int fd, std::int64_t size, FileMapping& mapping) override;
     void Close(int fd) override;
     int CreateNew(const std::string& path, int& fd) override;
     int CreateUnnamed(const std::string& directory, int& fd) override;

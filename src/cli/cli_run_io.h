@@ -23,6 +23,8 @@ class CliRunIo : public MatchRunIo {
     std::string SubjectPath() const override { return path_; }
     std::string SubjectCharset() const override { return options_.encoding; }
     FileSystem& SubjectFiles() const override { return files_; }
+    // The text lives only until this file's output is written: mapping it saves a copy.
+    SubjectReading SubjectReadingWay() const override { return SubjectReading::kMap; }
     void SetCountLine(const std::string& line) override { count_line_ = line; }
     void ReceiveMatches(const SearchResults& results) override;
     void ReplaceTable(ResultTable&& table) override { table_.emplace(std::move(table)); }

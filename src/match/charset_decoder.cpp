@@ -76,10 +76,10 @@ DecodedSubject DecodeCharsetBytes(std::string_view bytes, const std::string& fro
         result.cut_offset = static_cast<std::int64_t>(start + nul);
     }
     if (IsUtf8Charset(charset)) {
-        result.text = std::move(utf8);
+        result.text = TextBuffer(std::move(utf8));
     } else {
         ConvertedText held = Utf8ToCharsetCounted(utf8, charset);
-        result.text = std::move(held.text);
+        result.text = TextBuffer(std::move(held.text));
         result.replaced = held.replaced;
     }
     return result;

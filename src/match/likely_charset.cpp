@@ -98,7 +98,7 @@ std::string LikelyCharset(std::string_view bytes) {
 }
 
 std::string LikelyCharsetOfFile(const std::string& path) {
-    return LikelyCharset(ReadSubjectBytes(path).bytes);
+    return LikelyCharset(ReadSubjectBytes(path).bytes.View());
 }
 
 }  // namespace lintaro

@@ -23,7 +23,7 @@ constexpr int kGroupColumnWidth = 344;
 // inserting the header row, one column per group and one row per match. The match rows are
 // read from the search results when asked for, so no cell text is copied.
 ResultTable BuildResultTable(std::shared_ptr<const SearchResults> results, int group_count,
-                             std::shared_ptr<const std::string> text,
+                             std::shared_ptr<const TextBuffer> text,
                              HeadingWidthFunction heading_width) {
     ResultTable table(std::move(heading_width));
     table.ResetTable();
@@ -58,8 +58,8 @@ bool RanOutOfMemory(const SearchResults& results) {
 
 MatchReport RunStages(MatchRunIo& io, MatchReport::Stage& stage) {
     WorkProgress* const progress = io.Progress();
-    SubjectBytes bytes =
-        ReadSubjectBytes(io.SubjectPath(), io.SubjectFiles(), ProgramCharset(), progress);
+    SubjectBytes bytes = ReadSubjectBytes(io.SubjectPath(), io.SubjectFiles(), ProgramCharset(),
+                                          progress, io.SubjectReadingWay());
     io.StageDone(MatchStage::kRead);
     stage = MatchReport::Stage::kDecode;
     SubjectText subject = DecodeSubject(std::move(bytes), ProgramCharset(), io.SubjectCharset());
@@ -71,12 +71,13 @@ MatchReport RunStages(MatchRunIo& io, MatchReport::Stage& stage) {
     regex expression;
     const bool compiled =
         unheld.empty() && expression.Compile(Utf8ToProgramText(pattern), !io.IgnoreCase());
-    const auto text = std::make_shared<const std::string>(std::move(subject.text));
+    const auto text = std::make_shared<const TextBuffer>(std::move(subject.text));
     // A run that can be cancelled searches in a process of its own, which a cancel can end
     // inside one engine call.
     const auto shared_results = std::make_shared<const SearchResults>(
-        progress != nullptr ? SearchInWorker(expression, *text, io.SearchSettings(), *progress)
-                            : expression.SearchAll(*text, io.SearchSettings()));
+        progress != nullptr
+            ? SearchInWorker(expression, text->View(), io.SearchSettings(), *progress)
+            : expression.SearchAll(text->View(), io.SearchSettings()));
     const SearchResults& results = *shared_results;
     io.StageDone(MatchStage::kSearch);
     if (RanOutOfMemory(results)) throw std::bad_alloc();
@@ -96,7 +97,8 @@ MatchReport RunStages(MatchRunIo& io, MatchReport::Stage& stage) {
     MatchReport report;
     report.match_count = results.size();
     report.cancelled = results.Cancelled();
-    report.file_shrank = subject.shrank;
+    // A mapped file that shrank while it was searched reads as zeros where it lost its pages.
+    report.file_shrank = subject.shrank || text->PagesLost();
     report.engine_gave_up = results.EngineGaveUp();
     report.engine_message = results.EngineMessage();
     report.replaced_characters = subject.replaced;

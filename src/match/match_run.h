@@ -8,6 +8,7 @@
 #include "base/work_progress.h"
 #include "match/parallel_search.h"
 #include "match/search_result.h"
+#include "match/subject_text.h"
 #include "table/result_table.h"
 
 namespace lintaro {
@@ -33,6 +34,8 @@ class MatchRunIo {
     // Where the subject file is read from: the system's files unless a front end names its
     // own (the batch program reads standard input through its own).
     virtual FileSystem& SubjectFiles() const { return SystemFiles(); }
+    // Whether the subject file is copied or mapped (see SubjectReading).
+    virtual SubjectReading SubjectReadingWay() const { return SubjectReading::kCopy; }
     virtual void SetCountLine(const std::string& line) = 0;  // program text
     // Sees the matches' positions in the searched text before the table is built. Only a
     // front end that shows positions needs them.

@@ -86,15 +86,16 @@ void ReplaceLoneSurrogates(std::u16string& units) {
 
 }  // namespace
 
-DecodedSubject DecodeSubjectBytes(std::string bytes, const std::string& charset) {
+DecodedSubject DecodeSubjectBytes(TextBuffer bytes, const std::string& charset) {
     const bool in_place = IsUtf8Charset(charset);
     DecodedSubject result;
     std::u16string pending;
+    std::string converted_text;  // not in place: the text being built
     std::size_t read = 0;
     std::size_t written = 0;  // in place: bytes of output at the front of bytes
     // Most files are well-formed throughout: check them at full speed before the loop, which
     // then has nothing or little left to do.
-    if (in_place) read = written = WellFormedPrefixInParallel(bytes);
+    if (in_place) read = written = WellFormedPrefixInParallel(bytes.View());
 
     // Converts the pending units. In place the output fits where they came from: no lenient
     // sequence grows when written as UTF-8 ("?" or a shorter form), and a pair is never split
@@ -107,20 +108,22 @@ DecodedSubject DecodeSubjectBytes(std::string bytes, const std::string& charset)
         result.replaced += converted.replaced;
         pending.clear();
         if (in_place) {
-            std::memcpy(bytes.data() + written, piece.data(), piece.size());
+            std::memcpy(bytes.MutableData() + written, piece.data(), piece.size());
             written += piece.size();
         } else {
-            result.text += piece;
+            converted_text += piece;
         }
     };
 
-    while (read < bytes.size()) {
-        const std::string_view rest = std::string_view(bytes).substr(read);
+    while (read < bytes.Size()) {
+        const std::string_view rest = bytes.View().substr(read);
         if (in_place) {
             const std::size_t run = WellFormedUtf8Prefix(rest);
             if (run > 0) {
                 flush();
-                if (written != read) std::memmove(bytes.data() + written, bytes.data() + read, run);
+                if (written != read) {
+                    std::memmove(bytes.MutableData() + written, bytes.MutableData() + read, run);
+                }
                 written += run;
                 read += run;
                 continue;
@@ -139,8 +142,10 @@ DecodedSubject DecodeSubjectBytes(std::string bytes, const std::string& charset)
     }
     flush();
     if (in_place) {
-        bytes.resize(written);
+        bytes.ShrinkTo(written);
         result.text = std::move(bytes);
+    } else {
+        result.text = TextBuffer(std::move(converted_text));
     }
     return result;
 }

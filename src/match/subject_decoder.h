@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <string>
 
+#include "base/text_buffer.h"
+
 namespace lintaro {
 
 // The decoded text and where decoding stopped early, if it did.
 struct DecodedSubject {
     enum class Cut { kNone, kMalformed, kNul };
-    std::string text;
+    TextBuffer text;
     Cut cut = Cut::kNone;
     std::int64_t cut_offset = -1;  // byte offset in the input of the sequence that ended it
     std::int64_t replaced = 0;     // characters the target set cannot hold, now "?"
@@ -22,6 +24,6 @@ struct DecodedSubject {
 // before the first malformed sequence or the first NUL (an overlong NUL included).
 // When charset is UTF-8, well-formed runs are copied as they are and the work is done in
 // place in bytes; only the other sequences take the way through UTF-16.
-DecodedSubject DecodeSubjectBytes(std::string bytes, const std::string& charset);
+DecodedSubject DecodeSubjectBytes(TextBuffer bytes, const std::string& charset);
 
 }  // namespace lintaro

@@ -34,7 +34,8 @@ class OpenDescriptor {
 }  // namespace
 
 SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
-                              const std::string& charset, const WorkProgress* progress) {
+                              const std::string& charset, const WorkProgress* progress,
+                              SubjectReading reading) {
     if (path.empty()) return {{}, kErrorNoFileNamed};
     int fd = -1;
     std::int64_t size = 0;
@@ -45,7 +46,14 @@ SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
     const OpenDescriptor open_file(files, fd);
 
     SubjectBytes read;
-    std::string& bytes = read.bytes;
+    if (reading == SubjectReading::kMap && size > 0) {
+        FileMapping mapping;
+        if (files.MapForReading(fd, size, mapping) == 0) {
+            read.bytes = TextBuffer(std::move(mapping));
+            return read;
+        }
+    }
+    std::string bytes;
     // A file of the length it reports is read into one buffer of that length, advised before
     // the first touch: filling ordinary fresh pages costs more than the read. Files that
     // report no length (/proc and the like) start from a small buffer that grows. Running
@@ -80,6 +88,7 @@ SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
         arrived += static_cast<std::size_t>(count);
     }
     bytes.resize(arrived);
+    read.bytes = TextBuffer(std::move(bytes));
     // Files under /sys report a page and hold less: only a file that is now shorter than it
     // was shrank while it was read.
     std::int64_t now = size;
@@ -92,7 +101,7 @@ SubjectText DecodeSubject(SubjectBytes bytes, const std::string& charset,
                           const std::string& file_charset) {
     DecodedSubject decoded = file_charset.empty() || IsUtf8Charset(file_charset)
                                  ? DecodeSubjectBytes(std::move(bytes.bytes), charset)
-                                 : DecodeCharsetBytes(bytes.bytes, file_charset, charset);
+                                 : DecodeCharsetBytes(bytes.bytes.View(), file_charset, charset);
     return {std::move(decoded.text), bytes.error,     bytes.shrank, decoded.cut,
             decoded.cut_offset,      decoded.replaced};
 }

@@ -6,6 +6,7 @@
 
 #include "base/charset.h"
 #include "base/file_system.h"
+#include "base/text_buffer.h"
 #include "base/work_progress.h"
 #include "match/subject_decoder.h"
 
@@ -18,16 +19,22 @@ inline constexpr const char* kNoFileCaption = "拖入文件";
 // The most one read asks for, so that a cancel stops a huge read soon.
 inline constexpr std::int64_t kReadPieceBytes = std::int64_t{64} << 20;
 
+// How the subject file's bytes come into memory: copied into memory of the program's own, or
+// mapped (see FileMapping), which is faster but lets the text change when another program
+// writes into the file while it is held. A front end that keeps the text only while it runs
+// can map it; one that shows it for as long as the user likes copies it.
+enum class SubjectReading { kCopy, kMap };
+
 // The subject file's bytes as they arrived and, when they are missing or short, why.
 struct SubjectBytes {
-    std::string bytes;
+    TextBuffer bytes;
     int error = 0;  // 0, or why the file could not be read (wholly or in part); see file_system.h
     bool shrank = false;  // the file ended before the length it had when it was opened
 };
 
 // The subject text, why its file could not be read (if so), and where decoding stopped early.
 struct SubjectText {
-    std::string text;
+    TextBuffer text;
     int read_error = 0;
     bool shrank = false;
     DecodedSubject::Cut cut = DecodedSubject::Cut::kNone;
@@ -40,10 +47,12 @@ struct SubjectText {
 // file that ends early gives what arrived, with shrank set. The error says why, except for a
 // missing file named kNoFileCaption. Throws std::bad_alloc when the bytes do not fit in memory.
 // A cancel request of progress, looked at between reads of at most kReadPieceBytes, ends the
-// read with what arrived.
+// read with what arrived. With SubjectReading::kMap, a file that reports a length and can be
+// mapped is mapped as long as it was when it was opened; any other is read.
 SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files = SystemFiles(),
                               const std::string& charset = ProgramCharset(),
-                              const WorkProgress* progress = nullptr);
+                              const WorkProgress* progress = nullptr,
+                              SubjectReading reading = SubjectReading::kCopy);
 
 // Decodes the bytes into charset, keeping a reading error. The file is read as UTF-8 by the
 // lenient rules of DecodeSubjectBytes when file_charset is empty or UTF-8, and from

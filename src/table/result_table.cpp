@@ -171,7 +171,7 @@ Rgb ResultTable::BackgroundColour() const {
     return background_;
 }
 
-void ResultTable::ShareSource(std::shared_ptr<const std::string> source) {
+void ResultTable::ShareSource(std::shared_ptr<const TextBuffer> source) {
     if (source_ && source_ != source) {
         StoreBulkRows();
         DetachFromSource();
@@ -202,9 +202,9 @@ void ResultTable::AppendSourceRows(std::shared_ptr<const SourceRows> rows) {
 
 std::string_view ResultTable::TextOf(const Cell& cell) const {
     if (cell.length == 0) return {};
-    const std::string& text = cell.in_source ? *source_ : arena_;
-    return std::string_view(text).substr(static_cast<std::size_t>(cell.offset),
-                                         static_cast<std::size_t>(cell.length));
+    const std::string_view text = cell.in_source ? source_->View() : std::string_view(arena_);
+    return text.substr(static_cast<std::size_t>(cell.offset),
+                       static_cast<std::size_t>(cell.length));
 }
 
 std::int64_t ResultTable::BulkIndex(int row, int column) const {
@@ -225,9 +225,9 @@ CellResult ResultTable::BulkCell(int row, int column) const {
 }
 
 std::string_view ResultTable::SourceText(const SourceSpan& span) const {
-    const std::int64_t source_size = source_ ? static_cast<std::int64_t>(source_->size()) : 0;
+    const std::int64_t source_size = source_ ? static_cast<std::int64_t>(source_->Size()) : 0;
     if (span.length <= 0 || span.offset < 0 || span.offset >= source_size) return {};
-    return std::string_view(*source_).substr(
+    return source_->View().substr(
         static_cast<std::size_t>(span.offset),
         static_cast<std::size_t>(std::min(span.length, source_size - span.offset)));
 }

@@ -13,6 +13,7 @@
 
 #include "base/huge_pages.h"
 #include "base/rgb.h"
+#include "base/text_buffer.h"
 #include "table/heading_width_estimate.h"
 
 namespace lintaro {
@@ -104,7 +105,7 @@ class ResultTable {
 
     // Bulk loading, used by the match run to build a large table in one go.
     // Makes source the text that AppendSourceRows' spans refer to.
-    void ShareSource(std::shared_ptr<const std::string> source);
+    void ShareSource(std::shared_ptr<const TextBuffer> source);
     // Appends the rows of rows, read from it when asked for rather than copied. Same result
     // as InsertRow(std::to_string(r + 1)) followed by SetCell(row, 1 + k, text of span k) for
     // each of its rows r (as far as the table has room): spans beyond the table's columns are
@@ -166,7 +167,7 @@ class ResultTable {
     CellGrid cells_;
     std::string arena_;
     std::int64_t arena_garbage_ = 0;  // bytes of arena_ no cell refers to any more
-    std::shared_ptr<const std::string> source_;
+    std::shared_ptr<const TextBuffer> source_;
     // Rows bulk_first_row_ .. row_count_ - 1 are bulk_rows_'s rows, unless it is null. Their
     // number texts lie one after another in bulk_numbers_; a cell edited in place keeps its
     // text in the arena, found in bulk_edits_ by its index counted from bulk_first_row_.

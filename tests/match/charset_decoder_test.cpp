@@ -26,7 +26,7 @@ class DecodeCharsetTest : public testing::TestWithParam<CharsetCase> {};
 TEST_P(DecodeCharsetTest, DecodesAndCuts) {
     const CharsetCase& c = GetParam();
     const DecodedSubject decoded = DecodeCharsetBytes(c.bytes, c.from, c.charset);
-    EXPECT_EQ(decoded.text, c.text);
+    EXPECT_EQ(decoded.text.View(), c.text);
     EXPECT_EQ(decoded.cut, c.cut);
     EXPECT_EQ(decoded.cut_offset, c.cut_offset);
     EXPECT_EQ(decoded.replaced, c.replaced);

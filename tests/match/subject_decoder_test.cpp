@@ -24,8 +24,8 @@ class DecodeSubjectTest : public testing::TestWithParam<DecodeCase> {};
 
 TEST_P(DecodeSubjectTest, DecodesAndCuts) {
     const DecodeCase& c = GetParam();
-    const DecodedSubject decoded = DecodeSubjectBytes(c.bytes, c.charset);
-    EXPECT_EQ(decoded.text, c.text);
+    const DecodedSubject decoded = DecodeSubjectBytes(TextBuffer(c.bytes), c.charset);
+    EXPECT_EQ(decoded.text.View(), c.text);
     EXPECT_EQ(decoded.cut, c.cut);
     EXPECT_EQ(decoded.cut_offset, c.cut_offset);
     EXPECT_EQ(decoded.replaced, c.replaced);
@@ -72,8 +72,8 @@ TEST(DecodeSubjectTest, LongTextWithScatteredLenientSequences) {
         bytes += "line " + std::to_string(i) + " \xC1\x81\xED\xA0\x80\xE4\xB8\xAD\n";
         expected += "line " + std::to_string(i) + " A?\xE4\xB8\xAD\n";
     }
-    const DecodedSubject decoded = DecodeSubjectBytes(bytes, "UTF-8");
-    EXPECT_EQ(decoded.text, expected);
+    const DecodedSubject decoded = DecodeSubjectBytes(TextBuffer(bytes), "UTF-8");
+    EXPECT_EQ(decoded.text.View(), expected);
     EXPECT_EQ(decoded.cut, Cut::kNone);
 }
 
@@ -100,15 +100,15 @@ TEST_P(DecodeLargeTextTest, FindsTheFirstFaultWhereverTheSplitsFall) {
     const std::size_t at = offset - offset % line.size();  // at the start of a line
     bytes.replace(at, c.fault.size(), c.fault);
 
-    const DecodedSubject decoded = DecodeSubjectBytes(bytes, "UTF-8");
+    const DecodedSubject decoded = DecodeSubjectBytes(TextBuffer(bytes), "UTF-8");
     if (c.cut == Cut::kNone) {
         EXPECT_EQ(decoded.cut, Cut::kNone);
-        EXPECT_TRUE(decoded.text ==
+        EXPECT_TRUE(decoded.text.View() ==
                     bytes.substr(0, at) + c.converted + bytes.substr(at + c.fault.size()));
     } else {
         EXPECT_EQ(decoded.cut, c.cut);
         EXPECT_EQ(decoded.cut_offset, static_cast<std::int64_t>(at));
-        EXPECT_TRUE(decoded.text == bytes.substr(0, at));
+        EXPECT_TRUE(decoded.text.View() == bytes.substr(0, at));
     }
 }
 

@@ -102,7 +102,7 @@ class ReadSubjectTest : public testing::TestWithParam<ReadCase> {};
 TEST_P(ReadSubjectTest, ReadsAndReports) {
     ReadCase c = GetParam();
     const SubjectText subject = ReadAndDecode(c.path, c.files);
-    EXPECT_EQ(subject.text, c.text);
+    EXPECT_EQ(subject.text.View(), c.text);
     EXPECT_EQ(subject.read_error, c.error);
     EXPECT_EQ(subject.cut, c.cut);
     EXPECT_EQ(subject.cut_offset, c.cut_offset);
@@ -143,7 +143,7 @@ class SystemFilesTest : public testing::Test {
 
 TEST_F(SystemFilesTest, ReadsRegularFilesAndRefusesOthers) {
     const std::string file = directory_.Write("subject.html", "<a>\xE4\xB8\xAD</a>");
-    EXPECT_EQ(ReadAndDecode(file, SystemFiles()).text, "<a>\xE4\xB8\xAD</a>");
+    EXPECT_EQ(ReadAndDecode(file, SystemFiles()).text.View(), "<a>\xE4\xB8\xAD</a>");
 
     const std::string fifo = directory_.Path() / "fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -155,7 +155,7 @@ TEST_F(SystemFilesTest, ReadsRegularFilesAndRefusesOthers) {
          {Refused{fifo, kErrorNotRegularFile}, Refused{"/dev/zero", kErrorNotRegularFile},
           Refused{directory_.Path(), EISDIR}, Refused{directory_.Path() / "missing", ENOENT}}) {
         const SubjectText subject = ReadAndDecode(refused.path, SystemFiles());
-        EXPECT_EQ(subject.text, "") << refused.path;
+        EXPECT_EQ(subject.text.View(), "") << refused.path;
         EXPECT_EQ(subject.read_error, refused.error) << refused.path;
     }
 }
@@ -168,7 +168,7 @@ TEST_F(SystemFilesTest, ReadsFilesThatReportNoLength) {
     const std::string expected(std::istreambuf_iterator<char>(in), {});
     ASSERT_FALSE(expected.empty());
     const SubjectText subject = ReadAndDecode("/proc/version", SystemFiles());
-    EXPECT_EQ(subject.text, expected);
+    EXPECT_EQ(subject.text.View(), expected);
     EXPECT_EQ(subject.read_error, 0);
     EXPECT_FALSE(subject.shrank);
 }

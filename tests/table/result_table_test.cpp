@@ -290,14 +290,14 @@ ResultTable RunTableHead(int groups) {
 }
 
 TEST(ResultTable, BulkRowsEqualInsertRowAndSetCell) {
-    auto source = std::make_shared<const std::string>("<a>alpha</a> <a>beta</a>");
+    auto source = std::make_shared<const TextBuffer>(std::string("<a>alpha</a> <a>beta</a>"));
     const auto cut = [&](const SourceSpan& span) {
         if (span.length <= 0 || span.offset < 0 ||
-            span.offset >= static_cast<std::int64_t>(source->size())) {
+            span.offset >= static_cast<std::int64_t>(source->Size())) {
             return std::string();
         }
-        return source->substr(static_cast<std::size_t>(span.offset),
-                              static_cast<std::size_t>(span.length));
+        return std::string(source->View().substr(static_cast<std::size_t>(span.offset),
+                                                 static_cast<std::size_t>(span.length)));
     };
     const std::vector<std::vector<SourceSpan>> rows = {
         {{0, 12}, {3, 5}},            // whole match and group 1
@@ -346,7 +346,7 @@ TEST(ResultTable, BulkRowsEqualInsertRowAndSetCell) {
 }
 
 TEST(ResultTable, BulkRowNumbersAcrossDigitCounts) {
-    auto source = std::make_shared<const std::string>("x");
+    auto source = std::make_shared<const TextBuffer>(std::string("x"));
     ResultTable table = RunTableHead(0);
     table.ShareSource(source);
     table.AppendSourceRows(std::make_shared<const ListedSourceRows>(
@@ -359,7 +359,7 @@ TEST(ResultTable, BulkRowNumbersAcrossDigitCounts) {
 }
 
 TEST(ResultTable, BulkRowIntoAnEmptyTableCreatesTheHeaders) {
-    auto source = std::make_shared<const std::string>("xyz");
+    auto source = std::make_shared<const TextBuffer>(std::string("xyz"));
     ResultTable table = Emptied();
     table.ShareSource(source);
     // One column only: the span has no cell to go to.
@@ -370,13 +370,13 @@ TEST(ResultTable, BulkRowIntoAnEmptyTableCreatesTheHeaders) {
 }
 
 TEST(ResultTable, CellsKeepTheirTextWhenTheSourceIsReplacedOrTheTableCopied) {
-    auto first = std::make_shared<const std::string>("first source");
+    auto first = std::make_shared<const TextBuffer>(std::string("first source"));
     ResultTable table = RunTableHead(0);
     table.ShareSource(first);
     const auto rows =
         std::make_shared<const ListedSourceRows>(std::vector<std::vector<SourceSpan>>{{{0, 5}}});
     table.AppendSourceRows(rows);
-    table.ShareSource(std::make_shared<const std::string>("second source"));
+    table.ShareSource(std::make_shared<const TextBuffer>(std::string("second source")));
     table.AppendSourceRows(rows);
     first.reset();  // the table must not need it any more
     const ResultTable copy = table;

@@ -1,0 +1,137 @@
+// A file's bytes mapped into memory instead of copied, safe against the file shrinking.
+#include "base/file_mapping.h"
+
+#include <signal.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <cstdint>
+#include <mutex>
+#include <utility>
+
+namespace lintaro {
+
+namespace {
+
+// The live mappings, read by the SIGBUS handler, which may run at any moment on any thread:
+// fixed slots of atomics, no locks and no allocation.
+struct Slot {
+    std::atomic<std::uintptr_t> begin{0};  // 0: a free slot
+    std::atomic<std::uintptr_t> end{0};    // the end of the mapping's last page
+    std::atomic<bool> lost{false};
+};
+constexpr std::size_t kSlots = 64;
+std::array<Slot, kSlots> slots;
+
+std::uintptr_t page_size = 4096;
+struct sigaction previous_action {};
+
+// A read of a mapped page past the end of a file that shrank: the rest of the mapping becomes
+// zero pages of this process, so the read and every later one find zeros. Any other SIGBUS
+// goes where it went before.
+void OnBusError(int signal_number, siginfo_t* info, void* context) {
+    const auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
+    for (Slot& slot : slots) {
+        const std::uintptr_t begin = slot.begin.load();
+        const std::uintptr_t end = slot.end.load();
+        if (begin == 0 || address < begin || address >= end) continue;
+        const std::uintptr_t page = address & ~(page_size - 1);
+        // mmap is a plain system call, safe to make here.
+        if (::mmap(reinterpret_cast<void*>(page), end - page, PROT_READ | PROT_WRITE,
+                   MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED) {
+            slot.lost.store(true);
+            return;
+        }
+    }
+    if ((previous_action.sa_flags & SA_SIGINFO) != 0 && previous_action.sa_sigaction != nullptr) {
+        previous_action.sa_sigaction(signal_number, info, context);
+    } else if (previous_action.sa_handler != SIG_DFL && previous_action.sa_handler != SIG_IGN) {
+        previous_action.sa_handler(signal_number);
+    } else {
+        // Returning makes the access fault again, now with the default action.
+        ::signal(SIGBUS, SIG_DFL);
+    }
+}
+
+void InstallHandlerOnce() {
+    static std::once_flag installed;
+    std::call_once(installed, [] {
+        page_size = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+        struct sigaction action {};
+        action.sa_sigaction = OnBusError;
+        action.sa_flags = SA_SIGINFO;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGBUS, &action, &previous_action);
+    });
+}
+
+}  // namespace
+
+int FileMapping::Map(int fd, std::size_t size, FileMapping& mapping) {
+    if (size == 0) return EINVAL;
+    InstallHandlerOnce();
+    int slot = -1;
+    for (std::size_t k = 0; k < kSlots && slot < 0; ++k) {
+        std::uintptr_t free = 0;
+        // Claimed with a placeholder until the address is known.
+        if (slots[k].begin.compare_exchange_strong(free, 1)) slot = static_cast<int>(k);
+    }
+    if (slot < 0) return ENOMEM;
+    Slot& entry = slots[static_cast<std::size_t>(slot)];
+    void* const data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, 0);
+    if (data == MAP_FAILED) {
+        const int error = errno;
+        entry.begin.store(0);
+        return error;
+    }
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
+    entry.lost.store(false);
+    entry.end.store(begin + ((size + page_size - 1) & ~(page_size - 1)));
+    entry.begin.store(begin);
+    mapping = FileMapping();
+    mapping.data_ = static_cast<char*>(data);
+    mapping.size_ = size;
+    mapping.slot_ = slot;
+    return 0;
+}
+
+FileMapping::~FileMapping() {
+    Release();
+}
+
+FileMapping::FileMapping(FileMapping&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      slot_(std::exchange(other.slot_, -1)) {}
+
+FileMapping& FileMapping::operator=(FileMapping&& other) noexcept {
+    if (this != &other) {
+        Release();
+        data_ = std::exchange(other.data_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+        slot_ = std::exchange(other.slot_, -1);
+    }
+    return *this;
+}
+
+bool FileMapping::PagesLost() const {
+    return slot_ >= 0 && slots[static_cast<std::size_t>(slot_)].lost.load();
+}
+
+void FileMapping::Release() {
+    if (data_ == nullptr) return;
+    Slot& entry = slots[static_cast<std::size_t>(slot_)];
+    // Out of the table first: no read of these pages comes after this point. The end goes
+    // first, since clearing the beginning frees the slot for another mapping.
+    entry.end.store(0);
+    entry.begin.store(0);
+    ::munmap(data_, size_);
+    data_ = nullptr;
+    size_ = 0;
+    slot_ = -1;
+}
+
+}  // namespace lintaro
