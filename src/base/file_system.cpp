@@ -109,6 +109,11 @@ int PosixFileSystem::WriteAll(int fd, std::string_view bytes) {
     return 0;
 }
 
+void PosixFileSystem::StartWriteback(int fd, std::int64_t offset, std::int64_t length) {
+    // Only queues the pages for writing; errors of the writing itself show in fsync.
+    ::sync_file_range(fd, offset, length, SYNC_FILE_RANGE_WRITE);
+}
+
 int PosixFileSystem::SyncAndClose(int fd) {
     const int sync_error = PosixFileSystem::Sync(fd);
     const int close_error = ::close(fd) == 0 ? 0 : errno;

@@ -1,6 +1,8 @@
 // What the batch program prints: the table as tab-separated lines and the matches' positions.
 #include "cli/cli_output.h"
 
+#include <array>
+
 #include "base/program_text.h"
 #include "cli/standard_input_files.h"
 
@@ -11,29 +13,24 @@ namespace {
 // The output is collected in blocks of this size and written a block at a time.
 constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
 
-// The escape for a byte of a cell, or nothing for a byte written as it is.
-std::string_view TsvEscape(char c) {
-    switch (c) {
-        case '\t':
-            return "\\t";
-        case '\r':
-            return "\\r";
-        case '\n':
-            return "\\n";
-        case '\\':
-            return "\\\\";
-        default:
-            return {};
-    }
-}
+// The escape of each byte of a cell: empty for the bytes written as they are.
+constexpr std::array<std::string_view, 256> kTsvEscapes = [] {
+    std::array<std::string_view, 256> escapes{};
+    escapes['\t'] = "\\t";
+    escapes['\r'] = "\\r";
+    escapes['\n'] = "\\n";
+    escapes['\\'] = "\\\\";
+    return escapes;
+}();
 
 }  // namespace
 
 void AppendTsvCell(std::string& line, std::string_view utf8_text) {
-    // Runs of bytes that need no escape are appended whole.
+    // Runs of bytes that need no escape are appended whole; one table look-up per byte finds
+    // the few that do.
     std::size_t run = 0;
     for (std::size_t i = 0; i < utf8_text.size(); ++i) {
-        const std::string_view escape = TsvEscape(utf8_text[i]);
+        const std::string_view escape = kTsvEscapes[static_cast<unsigned char>(utf8_text[i])];
         if (escape.empty()) continue;
         line.append(utf8_text.substr(run, i - run));
         line.append(escape);

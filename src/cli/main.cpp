@@ -1,6 +1,7 @@
 // lintaro-cli: runs a pattern over files from the command line and prints the result tables.
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -26,6 +27,7 @@
 #include "cli/joined_table.h"
 #include "cli/output_destination.h"
 #include "cli/standard_input_files.h"
+#include "export/export_sink.h"
 #include "export/export_text.h"
 #include "match/match_run.h"
 
@@ -189,20 +191,19 @@ void WriteFileResult(const lintaro::CliOptions& options, const lintaro::CliRunIo
 }
 
 // Writes the export text of selection in the options' format: what the window writes into
-// its export file.
+// its export file. The text goes out a block at a time as it is made, never whole.
 void WriteExport(const lintaro::CliOptions& options, const lintaro::ResultTable& table,
                  const lintaro::SelectionRect& selection, std::ostream& out) {
     lintaro::ColumnRoles roles;
     roles.ChooseLinkColumn(0, options.link_column);
     roles.ChooseTextColumn(0, options.text_column);
     out << lintaro::FormatInfo(options.format).file_start;
-    const std::string text = lintaro::BuildExportText(options.format, table, selection, roles);
-    // Program text is UTF-8 already on an ordinary desktop: no converted copy then.
-    if (lintaro::ProgramCharsetIsUtf8()) {
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    } else {
-        out << lintaro::ProgramTextToUtf8(text);
-    }
+    // A failed write stops the export early; the destination keeps its reason for the message.
+    lintaro::ExportSink sink([&out](std::string_view bytes) {
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return out.good() ? 0 : EIO;
+    });
+    lintaro::WriteExportText(options.format, table, selection, roles, sink);
 }
 
 // Runs the pattern over every file in turn, writing each one's result as it is done (or, for

@@ -10,6 +10,9 @@ namespace {
 
 constexpr int kMaxTemporaryAttempts = 100;
 constexpr int kMaxNumberedNames = 9999;
+// How much is written between two starts of writing it to storage: enough to keep the storage
+// busy, little enough that the final flush has only a moment's work left.
+constexpr std::int64_t kWritebackBytes = std::int64_t{8} << 20;
 
 std::string TemporaryName() {
     static std::mt19937_64 engine{std::random_device{}()};
@@ -76,7 +79,13 @@ int PendingFile::Create() {
 }
 
 int PendingFile::Write(std::string_view bytes) {
-    if (error_ == 0 && fd_ >= 0) error_ = files_.WriteAll(fd_, bytes);
+    if (error_ != 0 || fd_ < 0) return error_;
+    error_ = files_.WriteAll(fd_, bytes);
+    written_ += static_cast<std::int64_t>(bytes.size());
+    if (error_ == 0 && written_ - written_back_ >= kWritebackBytes) {
+        files_.StartWriteback(fd_, written_back_, written_ - written_back_);
+        written_back_ = written_;
+    }
     return error_;
 }
 
@@ -137,15 +146,24 @@ WriteResult PendingFile::PlaceAsNew(const std::string& stem, std::string_view ex
     return {error == 0, std::move(target), error};
 }
 
+std::optional<WriteResult> WriteNewFile(FileSystem& files, const std::string& directory,
+                                        const std::string& stem, std::string_view extension,
+                                        const std::function<bool(PendingFile& file)>& fill) {
+    PendingFile file(files, directory);
+    if (const int error = file.Create(); error != 0) {
+        return WriteResult{false, NumberedName(directory, stem, extension, 1), error};
+    }
+    if (!fill(file)) return std::nullopt;
+    return file.PlaceAsNew(stem, extension);
+}
+
 WriteResult WriteNewFile(FileSystem& files, const std::string& directory, const std::string& stem,
                          std::string_view extension,
                          std::initializer_list<std::string_view> pieces) {
-    PendingFile file(files, directory);
-    if (const int error = file.Create(); error != 0) {
-        return {false, NumberedName(directory, stem, extension, 1), error};
-    }
-    for (const std::string_view bytes : pieces) file.Write(bytes);
-    return file.PlaceAsNew(stem, extension);
+    return *WriteNewFile(files, directory, stem, extension, [pieces](PendingFile& file) {
+        for (const std::string_view bytes : pieces) file.Write(bytes);
+        return true;
+    });
 }
 
 }  // namespace lintaro

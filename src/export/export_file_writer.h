@@ -1,7 +1,10 @@
 // Writing an output file whole or not at all, through a temporary file in its directory.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +34,8 @@ class PendingFile {
     // Creates the file, unnamed where the file system allows it; 0 or the error.
     int Create();
     // Appends bytes. After a failure nothing more is written and the first error stays.
+    // Every few megabytes the storage starts taking what was written, so that the flush
+    // before the file is placed waits only for the last of it.
     int Write(std::string_view bytes);
     // Flushes the file and gives it the name target, replacing a file of that name.
     int PlaceReplacing(const std::string& target);
@@ -52,10 +57,18 @@ class PendingFile {
     int fd_ = -1;
     bool unnamed_ = false;
     int error_ = 0;
+    std::int64_t written_ = 0;       // bytes written so far
+    std::int64_t written_back_ = 0;  // bytes whose writing to storage was started
 };
 
-// Writes pieces one after another to a new file named directory + stem + extension, never
-// replacing an existing file (see PendingFile::PlaceAsNew).
+// Creates a new file named directory + stem + extension, never replacing an existing file
+// (see PendingFile::PlaceAsNew), and lets fill write its bytes. When fill returns false, the
+// file is given up: nothing is left and there is no result. A file that cannot be created is
+// a failed result without calling fill.
+std::optional<WriteResult> WriteNewFile(FileSystem& files, const std::string& directory,
+                                        const std::string& stem, std::string_view extension,
+                                        const std::function<bool(PendingFile& file)>& fill);
+// Writes pieces one after another to such a new file.
 WriteResult WriteNewFile(FileSystem& files, const std::string& directory, const std::string& stem,
                          std::string_view extension,
                          std::initializer_list<std::string_view> pieces);

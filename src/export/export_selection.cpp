@@ -1,6 +1,7 @@
 // The export driver, step by step.
 #include "export/export_selection.h"
 
+#include <functional>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -8,6 +9,7 @@
 #include "base/program_text.h"
 #include "base/system_error.h"
 #include "export/export_file_writer.h"
+#include "export/export_sink.h"
 #include "export/export_text.h"
 #include "export/output_directory.h"
 
@@ -41,17 +43,31 @@ void ExportSelection(ExportIo& io) {
     std::string text;
     std::optional<WriteResult> written;
     bool memory_ran_out = false;
+    const auto write_file = [&](const std::function<bool(PendingFile&)>& fill_text) {
+        written = WriteNewFile(files, directory, stem, info.extension, [&](PendingFile& file) {
+            file.Write(info.file_start);
+            return fill_text(file);
+        });
+    };
     io.RunLongWork(progress, [&] {
         try {
-            text = BuildExportText(format, table, selection, roles, &progress);
-            if (progress.CancelRequested()) return;
-            // Program text already is UTF-8 on most systems: write it without a converted copy.
-            const std::string converted =
-                ProgramCharsetIsUtf8() ? std::string() : ProgramTextToUtf8(text);
-            const std::string_view bytes =
-                ProgramCharsetIsUtf8() ? std::string_view(text) : converted;
-            written =
-                WriteNewFile(files, directory, stem, info.extension, {info.file_start, bytes});
+            if (info.to_clipboard) {
+                // The clipboard takes the whole text; the file is written from it.
+                text = BuildExportText(format, table, selection, roles, &progress);
+                if (progress.CancelRequested()) return;
+                write_file([&text](PendingFile& file) {
+                    WriteProgramTextAsUtf8(
+                        text, [&file](std::string_view bytes) { return file.Write(bytes); });
+                    return true;
+                });
+            } else {
+                // Only the file takes the text: it goes there a block at a time, as it is made.
+                write_file([&](PendingFile& file) {
+                    ExportSink sink([&file](std::string_view bytes) { return file.Write(bytes); });
+                    WriteExportText(format, table, selection, roles, sink, &progress);
+                    return !progress.CancelRequested();
+                });
+            }
         } catch (const std::bad_alloc&) {
             memory_ran_out = true;
             text = std::string();

@@ -1,4 +1,4 @@
-// The five export record formats, each appended to one text reserved up front.
+// The five export record formats, appended to a sink row by row.
 #include "export/export_text.h"
 
 #include <algorithm>
@@ -70,16 +70,18 @@ std::size_t ColumnCount(const SelectionRect& selection) {
 class ExportTextBuilder {
   public:
     ExportTextBuilder(const ResultTable& table, SelectionRect selection, const ColumnRoles& roles,
-                      WorkProgress* progress)
+                      ExportSink& sink, WorkProgress* progress)
         : table_(table),
           selection_(selection),
           roles_(roles),
           link_text_(kLinkTextPairs, ProgramCharacterSetKind()),
           attribute_(kAttributePairs, ProgramCharacterSetKind()),
           escape_(kCellEscapePairs, ProgramCharacterSetKind()),
-          progress_(progress) {}
+          progress_(progress),
+          sink_(sink),
+          text_(sink.Text()) {}
 
-    std::string Build(ExportFormat format) {
+    void Build(ExportFormat format) {
         if (progress_ != nullptr) progress_->Start(static_cast<std::int64_t>(RowCount(selection_)));
         switch (format) {
             case ExportFormat::StyledLinkPage:
@@ -102,16 +104,18 @@ class ExportTextBuilder {
                 text_ += kTablePageEnd;
                 break;
         }
+        sink_.Flush();
         if (progress_ != nullptr) {
             progress_->Add(static_cast<std::int64_t>(RowCount(selection_)) - reported_rows_, 0);
         }
-        return std::move(text_);
     }
 
   private:
-    // Reports the rows before row as done, a batch at a time, and tells whether to go on.
+    // Reports the rows before row as done, a batch at a time, and tells whether to go on: not
+    // once the sink has failed or a cancel is requested.
     bool GoOn(int row) {
         constexpr int kRowsPerReport = 4096;
+        if (sink_.Error() != 0) return false;
         if (progress_ == nullptr || (row - selection_.first_row) % kRowsPerReport != 0) {
             return true;
         }
@@ -122,9 +126,12 @@ class ExportTextBuilder {
         return !progress_->CancelRequested();
     }
 
-    // A large export text is written once, front to back: huge pages spare it most page faults.
-    void Reserve(std::size_t bytes) {
-        text_.reserve(bytes);
+    // A sink that keeps the whole text gets its size, bytes(), reserved up front. Such a
+    // large text is written once, front to back: huge pages spare it most page faults.
+    template <typename Bytes>
+    void ReserveWhole(const Bytes& bytes) {
+        if (!sink_.KeepsWholeText()) return;
+        text_.reserve(bytes());
         AdviseHugePages(text_.data(), text_.capacity());
     }
 
@@ -141,9 +148,11 @@ class ExportTextBuilder {
 
     void AppendStyledLinkRows() {
         const LinkRowPieces pieces = CutLinkRowTemplate();
-        Reserve(LinksPageTemplate().size() + kLinkPageEnd.size() + LinkCellBytes(true) +
-                RowCount(selection_) * (pieces.p1.size() + pieces.p2.size() + pieces.p3.size() +
-                                        pieces.p4.size() + 2));
+        ReserveWhole([&] {
+            return LinksPageTemplate().size() + kLinkPageEnd.size() + LinkCellBytes(true) +
+                   RowCount(selection_) * (pieces.p1.size() + pieces.p2.size() + pieces.p3.size() +
+                                           pieces.p4.size() + 2);
+        });
         text_ += LinksPageTemplate();
         for (int row = selection_.first_row; row <= selection_.last_row && GoOn(row); ++row) {
             const std::string_view link = CellText(table_, row, roles_.LinkColumn());
@@ -155,6 +164,7 @@ class ExportTextBuilder {
             link_text_.AppendReplaced(text_, link);
             text_ += pieces.p4;
             text_ += "\r\n";
+            sink_.RowDone();
         }
         text_ += kLinkPageEnd;
     }
@@ -163,23 +173,28 @@ class ExportTextBuilder {
         constexpr std::string_view kRowStart = "<a href=\"";
         constexpr std::string_view kHrefEnd = "\">";
         constexpr std::string_view kRowEnd = "</a><br/>\r\n";
-        Reserve(LinkCellBytes(false) +
-                RowCount(selection_) * (kRowStart.size() + kHrefEnd.size() + kRowEnd.size()));
+        ReserveWhole([&] {
+            return LinkCellBytes(false) +
+                   RowCount(selection_) * (kRowStart.size() + kHrefEnd.size() + kRowEnd.size());
+        });
         for (int row = selection_.first_row; row <= selection_.last_row && GoOn(row); ++row) {
             text_ += kRowStart;
             attribute_.AppendReplaced(text_, CellText(table_, row, roles_.LinkColumn()));
             text_ += kHrefEnd;
             link_text_.AppendReplaced(text_, CellText(table_, row, roles_.TextColumn()));
             text_ += kRowEnd;
+            sink_.RowDone();
         }
     }
 
     void AppendPlainTextRows() {
         constexpr std::string_view kCellGap = "    ";
         const bool several_columns = selection_.last_column > selection_.first_column;
-        Reserve(CellBytes(table_, selection_.first_row, selection_.last_row,
-                          selection_.first_column, selection_.last_column) +
-                RowCount(selection_) * (ColumnCount(selection_) * kCellGap.size() + 2));
+        ReserveWhole([&] {
+            return CellBytes(table_, selection_.first_row, selection_.last_row,
+                             selection_.first_column, selection_.last_column) +
+                   RowCount(selection_) * (ColumnCount(selection_) * kCellGap.size() + 2);
+        });
         for (int row = selection_.first_row; row <= selection_.last_row && GoOn(row); ++row) {
             if (several_columns) {
                 for (int column = selection_.first_column; column <= selection_.last_column;
@@ -191,19 +206,23 @@ class ExportTextBuilder {
                 text_ += CellText(table_, row, selection_.first_column);
             }
             text_ += "\r\n";
+            sink_.RowDone();
         }
     }
 
     void ReserveTable(std::size_t page_bytes) {
-        const std::size_t columns = ColumnCount(selection_);
-        const std::size_t cell_markup = kCellStart.size() + kCellEnd.size();
-        Reserve(page_bytes + kTableStart.size() + kHeadEnd.size() + kTableEnd.size() +
-                CellBytes(table_, 0, 0, selection_.first_column, selection_.last_column, &escape_) +
-                CellBytes(table_, selection_.first_row, selection_.last_row,
-                          selection_.first_column, selection_.last_column, &escape_) +
-                columns * (kHeaderCellStart.size() + kHeaderCellEnd.size()) +
-                RowCount(selection_) *
-                    (kBodyStart.size() + kBodyEnd.size() + columns * cell_markup));
+        ReserveWhole([&] {
+            const std::size_t columns = ColumnCount(selection_);
+            const std::size_t cell_markup = kCellStart.size() + kCellEnd.size();
+            return page_bytes + kTableStart.size() + kHeadEnd.size() + kTableEnd.size() +
+                   CellBytes(table_, 0, 0, selection_.first_column, selection_.last_column,
+                             &escape_) +
+                   CellBytes(table_, selection_.first_row, selection_.last_row,
+                             selection_.first_column, selection_.last_column, &escape_) +
+                   columns * (kHeaderCellStart.size() + kHeaderCellEnd.size()) +
+                   RowCount(selection_) *
+                       (kBodyStart.size() + kBodyEnd.size() + columns * cell_markup);
+        });
     }
 
     void AppendHtmlTable() {
@@ -222,6 +241,7 @@ class ExportTextBuilder {
                 text_ += kCellEnd;
             }
             text_ += kBodyEnd;
+            sink_.RowDone();
         }
         text_ += kTableEnd;
     }
@@ -234,14 +254,22 @@ class ExportTextBuilder {
     const PairReplacer escape_;
     WorkProgress* const progress_;
     std::int64_t reported_rows_ = 0;
-    std::string text_;
+    ExportSink& sink_;
+    std::string& text_;  // the sink's text
 };
 
 }  // namespace
 
+void WriteExportText(ExportFormat format, const ResultTable& table, SelectionRect selection,
+                     const ColumnRoles& roles, ExportSink& sink, WorkProgress* progress) {
+    ExportTextBuilder(table, selection, roles, sink, progress).Build(format);
+}
+
 std::string BuildExportText(ExportFormat format, const ResultTable& table, SelectionRect selection,
                             const ColumnRoles& roles, WorkProgress* progress) {
-    return ExportTextBuilder(table, selection, roles, progress).Build(format);
+    ExportSink sink;
+    WriteExportText(format, table, selection, roles, sink, progress);
+    return sink.TakeText();
 }
 
 }  // namespace lintaro

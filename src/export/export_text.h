@@ -5,6 +5,7 @@
 
 #include "base/work_progress.h"
 #include "export/export_format.h"
+#include "export/export_sink.h"
 #include "table/column_roles.h"
 #include "table/result_table.h"
 #include "table/selection_rect.h"
@@ -22,5 +23,10 @@ namespace lintaro {
 // stops after the row being written and is incomplete.
 std::string BuildExportText(ExportFormat format, const ResultTable& table, SelectionRect selection,
                             const ColumnRoles& roles, WorkProgress* progress = nullptr);
+
+// The same text, put into sink row by row and flushed at the end. It also stops after the row
+// being written once the sink has failed.
+void WriteExportText(ExportFormat format, const ResultTable& table, SelectionRect selection,
+                     const ColumnRoles& roles, ExportSink& sink, WorkProgress* progress = nullptr);
 
 }  // namespace lintaro

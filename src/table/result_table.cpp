@@ -237,7 +237,8 @@ std::int64_t ResultTable::NumberTextOffset(std::int64_t number) {
     std::int64_t offset = 0;
     std::int64_t first = 1;
     int digits = 1;
-    while (number / 10 >= first) {
+    // number >= 10 * first, without a division: this runs for every number cell written.
+    while (number >= first * 10) {
         offset += 9 * first * digits;
         first *= 10;
         ++digits;

@@ -328,6 +328,15 @@ TEST_F(CliProgramTest, GbkLocale) {
                                 " cannot be held in the locale's character set GBK and were "
                                 "replaced by \"?\"\n");
 
+    // The export text is converted a block at a time, never cutting a character in two: here
+    // one row of two megabytes, as "." also matches a line feed.
+    std::string lines;
+    for (int i = 0; i < 300'000; ++i) lines += "中文\n";
+    const std::string many = directory_.Write("many.txt", lines);
+    const ProgramOutcome exported = Run({"-e", ".+", "--format", "text", many}, environment);
+    EXPECT_EQ(exported.status, 0) << exported.err;
+    EXPECT_TRUE(exported.out == lines + "\r\n") << exported.out.size();
+
     // "?" is an operator: the pattern must not silently become another one.
     const ProgramOutcome refused = Run({"-e", "文😀", file}, environment);
     EXPECT_EQ(refused.status, 2);

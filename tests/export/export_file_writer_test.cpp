@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <utility>
+#include <vector>
+
 #include "failing_file_system.h"
 #include "support/temp_dir.h"
 
@@ -148,6 +151,33 @@ TEST(ReplacingTest, AnUnplacedFileLeavesNothing) {
         }
         EXPECT_TRUE(dir.Names().empty());
     }
+}
+
+// Records which ranges of a file were sent to storage early.
+class WritebackRecorder : public PosixFileSystem {
+  public:
+    void StartWriteback(int fd, std::int64_t offset, std::int64_t length) override {
+        ranges.emplace_back(offset, length);
+        PosixFileSystem::StartWriteback(fd, offset, length);
+    }
+    std::vector<std::pair<std::int64_t, std::int64_t>> ranges;
+};
+
+// A large file goes to storage a few megabytes at a time while it is written, each range
+// following the last, so that placing it waits only for the rest.
+TEST(PendingFileTest, StartsWritebackEveryFewMegabytes) {
+    TempDir dir;
+    WritebackRecorder files;
+    const std::string megabyte(std::size_t{1} << 20, 'x');
+    {
+        PendingFile file(files, dir.Slash());
+        ASSERT_EQ(file.Create(), 0);
+        for (int i = 0; i < 20; ++i) file.Write(megabyte);
+        ASSERT_EQ(file.PlaceReplacing(dir.Slash() + "out.txt"), 0);
+    }
+    constexpr std::int64_t kEight = std::int64_t{8} << 20;
+    EXPECT_EQ(files.ranges, (decltype(files.ranges){{0, kEight}, {kEight, kEight}}));
+    EXPECT_EQ(dir.Read("out.txt").size(), 20 * megabyte.size());
 }
 
 }  // namespace

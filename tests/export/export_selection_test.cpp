@@ -106,21 +106,27 @@ TEST(ExportSelectionTest, NothingSelectedShowsErrorOnly) {
     EXPECT_TRUE(dir.Names().empty());
 }
 
+// A format that goes to the clipboard builds its whole text first; the others stream it into
+// the file: a cancel leaves nothing either way.
 TEST(ExportSelectionTest, LongWorkCountsRowsAndACancelWritesNothing) {
-    TempDir dir;
-    FakeExportIo io;
-    io.caption = dir.Slash() + "page.htm";
-    ExportSelection(io);
-    EXPECT_EQ(io.long_work_rows, std::make_pair(std::int64_t{2}, std::int64_t{2}));
-    EXPECT_EQ(dir.Names().size(), 1u);
+    for (const ExportFormat format : {ExportFormat::PlainText, ExportFormat::HtmlTable}) {
+        TempDir dir;
+        FakeExportIo io;
+        io.format = format;
+        io.caption = dir.Slash() + "page.htm";
+        ExportSelection(io);
+        EXPECT_EQ(io.long_work_rows, std::make_pair(std::int64_t{2}, std::int64_t{2}));
+        EXPECT_EQ(dir.Names().size(), 1u);
 
-    FakeExportIo cancelled;
-    cancelled.caption = dir.Slash() + "page.htm";
-    cancelled.cancel_long_work = true;
-    ExportSelection(cancelled);
-    EXPECT_EQ(dir.Names().size(), 1u);
-    EXPECT_FALSE(cancelled.clipboard.has_value());
-    EXPECT_TRUE(cancelled.messages.empty());
+        FakeExportIo cancelled;
+        cancelled.format = format;
+        cancelled.caption = dir.Slash() + "page.htm";
+        cancelled.cancel_long_work = true;
+        ExportSelection(cancelled);
+        EXPECT_EQ(dir.Names().size(), 1u);
+        EXPECT_FALSE(cancelled.clipboard.has_value());
+        EXPECT_TRUE(cancelled.messages.empty());
+    }
 }
 
 TEST(ExportSelectionTest, LinkPageHeadingIsSixUtf8Bytes) {
@@ -191,14 +197,17 @@ class OutOfMemoryIo : public FakeExportIo {
 
 TEST(ExportSelectionTest, RunningOutOfMemoryLeavesEverythingAsItWas) {
     TempDir dir;
-    OutOfMemoryIo writing;
-    writing.caption = dir.Slash() + "page.htm";
-    writing.clipboard = "before";
-    ExportSelection(writing);
-    EXPECT_TRUE(dir.Names().empty());
-    EXPECT_EQ(writing.clipboard, "before");
-    EXPECT_EQ(writing.messages,
-              (std::vector<Message>{{"内存不足：无法完成导出，没有写入文件", "错误", true}}));
+    for (const ExportFormat format : {ExportFormat::PlainText, ExportFormat::HtmlTable}) {
+        OutOfMemoryIo writing;
+        writing.format = format;
+        writing.caption = dir.Slash() + "page.htm";
+        writing.clipboard = "before";
+        ExportSelection(writing);
+        EXPECT_TRUE(dir.Names().empty());
+        EXPECT_EQ(writing.clipboard, "before");
+        EXPECT_EQ(writing.messages,
+                  (std::vector<Message>{{"内存不足：无法完成导出，没有写入文件", "错误", true}}));
+    }
 
     // The clipboard cannot take the text: it keeps its own, and the file is written anyway.
     OutOfMemoryIo clipboard;

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <string>
+#include <vector>
+
 #include "export/page_templates.h"
 #include "support/table_builder.h"
 
@@ -158,6 +162,62 @@ INSTANTIATE_TEST_SUITE_P(
                        0,
                        TablePageTemplate() + kMarkupTable + "</div></div>\n</body>\n</html>\r\n"}),
     [](const testing::TestParamInfo<ExportTextCase>& row) { return row.param.name; });
+
+// Enough rows that a file's text takes several blocks.
+const ResultTable& LargeTable() {
+    static const ResultTable table = [] {
+        std::vector<std::vector<std::string>> cells = {
+            {"", "匹配文本", "子表达式匹配1", "子表达式匹配2"}};
+        for (int i = 1; i <= 40'000; ++i) {
+            const std::string n = std::to_string(i);
+            cells.push_back({n, "<A HREF=\"http://a.com/" + n + "\">中文 " + n + "</A>",
+                             "http://a.com/" + n, "中文 & \"" + n + "\""});
+        }
+        return MakeTable(cells);
+    }();
+    return table;
+}
+
+constexpr ExportFormat kAllFormats[] = {ExportFormat::StyledLinkPage, ExportFormat::LinkList,
+                                        ExportFormat::PlainText, ExportFormat::HtmlTable,
+                                        ExportFormat::StyledTablePage};
+
+// A file's text goes out in blocks that each end with a row; together they are the whole text.
+TEST(ExportSinkTest, BlocksMakeTheWholeText) {
+    const SelectionRect selection{1, 1, LargeTable().RowCount() - 1, 3};
+    for (const ExportFormat format : kAllFormats) {
+        std::vector<std::string> blocks;
+        ExportSink sink([&blocks](std::string_view bytes) {
+            blocks.emplace_back(bytes);
+            return 0;
+        });
+        WriteExportText(format, LargeTable(), selection, Roles(2, 3), sink);
+        ASSERT_GT(blocks.size(), 1u);
+        std::string joined;
+        for (std::size_t i = 0; i < blocks.size(); ++i) {
+            if (i + 1 < blocks.size()) {
+                EXPECT_TRUE(blocks[i].ends_with("\r\n"));
+            }
+            joined += blocks[i];
+        }
+        EXPECT_EQ(joined, BuildExportText(format, LargeTable(), selection, Roles(2, 3)));
+    }
+}
+
+// A write that fails ends the text there: nothing more is built or written.
+TEST(ExportSinkTest, AFailedWriteStopsTheText) {
+    int writes = 0;
+    ExportSink sink([&writes](std::string_view) {
+        ++writes;
+        return ENOSPC;
+    });
+    WorkProgress progress;
+    WriteExportText(ExportFormat::PlainText, LargeTable(), {1, 1, LargeTable().RowCount() - 1, 3},
+                    Roles(2, 3), sink, &progress);
+    EXPECT_EQ(sink.Error(), ENOSPC);
+    EXPECT_EQ(writes, 1);
+    EXPECT_EQ(sink.Text(), "");
+}
 
 }  // namespace
 }  // namespace lintaro
