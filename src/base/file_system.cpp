@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "base/system_error.h"
@@ -73,6 +75,24 @@ int PosixFileSystem::MapForReading(int fd, std::int64_t size, FileMapping& mappi
 
 void PosixFileSystem::Close(int fd) {
     ::close(fd);
+}
+
+PathKind PosixFileSystem::KindOf(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return PathKind::kNothing;
+    if (S_ISREG(status.st_mode)) return PathKind::kRegularFile;
+    return S_ISDIR(status.st_mode) ? PathKind::kDirectory : PathKind::kOther;
+}
+
+std::string PosixFileSystem::ResolvedPath(const std::string& path) {
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                               &std::free);
+    return resolved ? std::string(resolved.get()) : path;
+}
+
+int PosixFileSystem::OpenExistingForWriting(const std::string& path, int& fd) {
+    fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    return fd < 0 ? errno : 0;
 }
 
 int PosixFileSystem::CreateNew(const std::string& path, int& fd) {

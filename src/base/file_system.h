@@ -11,6 +11,9 @@
 
 namespace lintaro {
 
+// What a path names, after symbolic links are followed.
+enum class PathKind { kNothing, kRegularFile, kDirectory, kOther /* a device, FIFO or socket */ };
+
 // Each call returns 0 or the error of its failure: an errno value, or one of the codes of
 // base/system_error.h. SystemErrorText turns either into words.
 class FileSystem {
@@ -31,6 +34,15 @@ class FileSystem {
         return ENODEV;
     }
     virtual void Close(int fd) = 0;
+
+    // What path names now. The fakes of the tests name nothing by default.
+    virtual PathKind KindOf(const std::string& /*path*/) { return PathKind::kNothing; }
+    // The path of what path names once symbolic links are followed; path itself when it names
+    // nothing (or by default).
+    virtual std::string ResolvedPath(const std::string& path) { return path; }
+    // Opens what path names for writing as it is, neither creating nor truncating it: for a
+    // device or a FIFO, which a new file must not replace. Waits for a reader of a FIFO.
+    virtual int OpenExistingForWriting(const std::string& /*path*/, int& /*fd*/) { return ENOENT; }
 
     // Creates path for writing; EEXIST when something of that name exists.
     virtual int CreateNew(const std::string& path, int& fd) = 0;
@@ -67,6 +79,9 @@ class PosixFileSystem : public FileSystem {
     int CurrentSize(int fd, std::int64_t& size) override;
     int MapForReading(int fd, std::int64_t size, FileMapping& mapping) override;
     void Close(int fd) override;
+    PathKind KindOf(const std::string& path) override;
+    std::string ResolvedPath(const std::string& path) override;
+    int OpenExistingForWriting(const std::string& path, int& fd) override;
     int CreateNew(const std::string& path, int& fd) override;
     int CreateUnnamed(const std::string& directory, int& fd) override;
     int LinkUnnamed(int fd, const std::string& path) override;

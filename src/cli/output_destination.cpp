@@ -16,10 +16,22 @@ std::ostream* OutputDestination::Stream() {
     if (path_.empty()) {
         buffer_ = std::make_unique<OutputBuffer>(
             [this](std::string_view bytes) { return files_.WriteAll(STDOUT_FILENO, bytes); });
+    } else if (files_.KindOf(path_) == PathKind::kOther) {
+        // A device or a FIFO (/dev/null, /dev/stdout, a pipe made with mkfifo) is written
+        // into as the shell's ">" does: a file renamed over it would replace the device for
+        // every program, and a reader of the FIFO would never see the output.
+        if (const int error = files_.OpenExistingForWriting(path_, device_); error != 0) {
+            error_ = error;
+            return nullptr;
+        }
+        buffer_ = std::make_unique<OutputBuffer>(
+            [this](std::string_view bytes) { return files_.WriteAll(device_, bytes); });
     } else {
         // The file is written beside its final name and renamed into place once complete, so
-        // a failure leaves the old file as it was and no partial one.
-        file_.emplace(files_, path_.substr(0, path_.rfind('/') + 1));
+        // a failure leaves the old file as it was and no partial one. A symbolic link stays:
+        // the file it leads to is the one replaced.
+        target_ = files_.ResolvedPath(path_);
+        file_.emplace(files_, target_.substr(0, target_.rfind('/') + 1));
         if (const int error = file_->Create(); error != 0) {
             error_ = error;
             return nullptr;
@@ -34,8 +46,16 @@ std::ostream* OutputDestination::Stream() {
 int OutputDestination::Finish() {
     if (!stream_ || error_ != 0) return Error();
     stream_->flush();
-    if (buffer_->Error() == 0 && file_) error_ = file_->PlaceReplacing(path_);
+    if (buffer_->Error() == 0 && file_) error_ = file_->PlaceReplacing(target_);
+    if (device_ >= 0) {
+        files_.Close(device_);
+        device_ = -1;
+    }
     return Error();
+}
+
+OutputDestination::~OutputDestination() {
+    if (device_ >= 0) files_.Close(device_);
 }
 
 int OutputDestination::Error() const {

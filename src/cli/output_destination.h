@@ -17,6 +17,9 @@ class OutputDestination {
   public:
     // path empty: standard output. Nothing is opened yet.
     OutputDestination(FileSystem& files, std::string path);
+    ~OutputDestination();
+    OutputDestination(const OutputDestination&) = delete;
+    OutputDestination& operator=(const OutputDestination&) = delete;
 
     // Opens the destination on first use, then gives its stream; no value when the file
     // cannot be created (Error says why).
@@ -32,7 +35,9 @@ class OutputDestination {
   private:
     FileSystem& files_;
     std::string path_;
+    std::string target_;  // the file path leads to, which the output replaces
     std::optional<PendingFile> file_;
+    int device_ = -1;  // the device or FIFO path names, written into as it is
     std::unique_ptr<OutputBuffer> buffer_;
     std::unique_ptr<std::ostream> stream_;
     int error_ = 0;

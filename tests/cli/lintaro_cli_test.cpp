@@ -1,10 +1,14 @@
 // Tests of the built lintaro-cli program on files and standard input: output, messages and
 // exit status.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -423,6 +427,40 @@ TEST_F(CliProgramTest, ExportToOutputFile) {
     EXPECT_EQ(failed.status, 2);
     EXPECT_EQ(failed.err,
               "lintaro-cli: cannot write " + unwritable + ": No such file or directory\n");
+}
+
+// A device or a FIFO named by --output is written into, as the shell's ">" writes, and stays
+// what it was; through a symbolic link, the file it leads to is replaced and the link stays.
+TEST_F(CliProgramTest, OutputIntoAFifoAndThroughASymbolicLink) {
+    const std::string file = directory_.Write("page.txt", "a b");
+    const std::string expected =
+        "\xE5\xBA\x8F\xE5\x8F\xB7\t\xE5\x8C\xB9\xE9\x85\x8D\xE6\x96\x87\xE6\x9C\xAC\n1\ta\n2\tb\n";
+
+    const std::filesystem::path fifo = directory_.Path() / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Opened for reading before the program runs, without waiting for a writer; the output is
+    // smaller than the pipe's buffer, so it waits there until it is read.
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    const ProgramOutcome into_fifo = Run({"-e", "\\w", "--output", fifo.string(), file});
+    std::string arrived;
+    char buffer[4096];
+    for (ssize_t got; (got = read(reader, buffer, sizeof buffer)) > 0;)
+        arrived.append(buffer, static_cast<std::size_t>(got));
+    close(reader);
+    EXPECT_EQ(into_fifo.status, 0) << into_fifo.err;
+    EXPECT_EQ(arrived, expected);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+
+    const std::string target = directory_.Write("target.txt", "old");
+    const std::filesystem::path link = directory_.Path() / "link.txt";
+    std::filesystem::create_symlink(target, link);
+    const ProgramOutcome through_link = Run({"-e", "\\w", "--output", link.string(), file});
+    EXPECT_EQ(through_link.status, 0) << through_link.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(directory_.Read("target.txt"), expected);
+    EXPECT_EQ(directory_.Names(),
+              (std::set<std::string>{"fifo", "link.txt", "page.txt", "target.txt"}));
 }
 
 }  // namespace
