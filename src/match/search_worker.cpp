@@ -38,19 +38,21 @@ namespace {
 
 constexpr int kPollMilliseconds = 100;
 constexpr int kPipeBytes = 1 << 20;
-// Records in one message of matches at most: 8 MB, a chunk of match records.
-constexpr std::size_t kMessageRecords = std::size_t{1} << 19;
-// Records of the followed chain held before they are sent, and how long they may wait.
-constexpr std::size_t kPrefixBatchRecords = 4096;
+// Words of records in one message of matches at most: 8 MB, a chunk of match records.
+constexpr std::size_t kMessageWords = std::size_t{1} << 21;
+// Words of records of the followed chain held before they are sent, and how long they may wait.
+constexpr std::size_t kPrefixBatchWords = std::size_t{1} << 14;
 constexpr auto kPrefixBatchWait = std::chrono::milliseconds(50);
 
 enum class MessageKind : std::uint32_t { kMatches = 1, kEnd = 2 };
 
-// Each message begins with this; its payload follows.
+// Each message begins with this; its payload follows. Both sides store records in the width
+// for the text they share, so records cross as they are stored.
 struct MessageHeader {
     MessageKind kind = MessageKind::kEnd;
     std::uint32_t gave_up = 0;    // kEnd: 1 when the engine gave up
-    std::int64_t count = 0;       // kMatches: records that follow; kEnd: matches in all, or -1
+    std::int64_t count = 0;       // kMatches: words of records that follow; kEnd: matches in all,
+                                  // or -1
     std::int64_t text_bytes = 0;  // kEnd: bytes of the engine's message that follow
 };
 
@@ -68,15 +70,16 @@ void WriteAll(int fd, const void* data, std::size_t size) {
     }
 }
 
-// Sends records of whole matches (stride records each).
-void SendMatches(int fd, std::span<const SubMatchSpan> records, std::size_t stride) {
-    const std::size_t per_message = std::max<std::size_t>(1, kMessageRecords / stride) * stride;
-    while (!records.empty()) {
-        const std::size_t count = std::min(records.size(), per_message);
+// Sends the stored words of whole matches (match_words words each).
+void SendMatches(int fd, std::span<const std::uint32_t> words, std::size_t match_words) {
+    const std::size_t per_message =
+        std::max<std::size_t>(1, kMessageWords / match_words) * match_words;
+    while (!words.empty()) {
+        const std::size_t count = std::min(words.size(), per_message);
         const MessageHeader header{MessageKind::kMatches, 0, static_cast<std::int64_t>(count), 0};
         WriteAll(fd, &header, sizeof header);
-        WriteAll(fd, records.data(), count * sizeof(SubMatchSpan));
-        records = records.subspan(count);
+        WriteAll(fd, words.data(), count * sizeof(std::uint32_t));
+        words = words.subspan(count);
     }
 }
 
@@ -92,11 +95,12 @@ void SendEnd(int fd, std::int64_t match_count, bool gave_up, const std::string& 
 // matches found just before an engine call that never ends still arrive.
 class FinalPrefix {
   public:
-    FinalPrefix(int fd, int group_count)
+    FinalPrefix(int fd, int group_count, RecordWidth width)
         : fd_(fd),
-          stride_(static_cast<std::size_t>(group_count) + 1),
-          capacity_(std::max(kPrefixBatchRecords / stride_, std::size_t{1}) * stride_),
-          batch_(std::make_unique<SubMatchSpan[]>(capacity_)),
+          width_(width),
+          match_words_((static_cast<std::size_t>(group_count) + 1) * WordsPerRecord(width)),
+          capacity_(std::max(kPrefixBatchWords / match_words_, std::size_t{1}) * match_words_),
+          batch_(std::make_unique<std::uint32_t[]>(capacity_)),
           sender_([this](const std::stop_token& stop) { SendWhileSearching(stop); }) {}
     ~FinalPrefix() { Finish(); }
     FinalPrefix(const FinalPrefix&) = delete;
@@ -108,15 +112,18 @@ class FinalPrefix {
     // Adds one match; only the cursor that claimed the chain calls this.
     void Add(std::span<const SubMatchSpan> records) {
         std::size_t filled = filled_.load(std::memory_order_relaxed);
-        if (filled + stride_ > capacity_) {
+        if (filled + match_words_ > capacity_) {
             const std::lock_guard lock(mutex_);
             SendFrom(sent_, filled);
             sent_ = 0;
             filled = 0;
             filled_.store(0, std::memory_order_relaxed);
         }
-        std::copy(records.begin(), records.end(), batch_.get() + filled);
-        filled_.store(filled + stride_, std::memory_order_release);
+        const std::size_t record_words = WordsPerRecord(width_);
+        for (std::size_t word = 0; word < match_words_; word += record_words) {
+            EncodeRecord(records[word / record_words], width_, batch_.get() + filled + word);
+        }
+        filled_.store(filled + match_words_, std::memory_order_release);
         ++count_;
     }
 
@@ -133,7 +140,8 @@ class FinalPrefix {
 
   private:
     void SendFrom(std::size_t from, std::size_t to) {
-        SendMatches(fd_, std::span<const SubMatchSpan>(batch_.get() + from, to - from), stride_);
+        SendMatches(fd_, std::span<const std::uint32_t>(batch_.get() + from, to - from),
+                    match_words_);
     }
 
     void SendWhileSearching(const std::stop_token& stop) {
@@ -149,11 +157,12 @@ class FinalPrefix {
     }
 
     const int fd_;
-    const std::size_t stride_;
-    const std::size_t capacity_;
-    const std::unique_ptr<SubMatchSpan[]> batch_;
-    std::atomic<std::size_t> filled_{0};
-    std::size_t sent_ = 0;  // under mutex_
+    const RecordWidth width_;
+    const std::size_t match_words_;
+    const std::size_t capacity_;  // words
+    const std::unique_ptr<std::uint32_t[]> batch_;
+    std::atomic<std::size_t> filled_{0};  // words
+    std::size_t sent_ = 0;                // under mutex_
     std::int64_t count_ = 0;
     std::atomic<bool> claimed_{false};
     std::mutex mutex_;
@@ -195,17 +204,19 @@ class ChainCursor : public SearchCursor {
 [[noreturn]] void RunChild(int fd, const regex& expression, std::string_view text,
                            const SearchOptions& options, WorkProgress& progress) {
     const int group_count = expression.GetGroupCount();
-    const auto stride = static_cast<std::size_t>(group_count) + 1;
+    const RecordWidth width = RecordWidthFor(static_cast<std::int64_t>(text.size()));
+    const std::size_t match_words =
+        (static_cast<std::size_t>(group_count) + 1) * WordsPerRecord(width);
     try {
         const CursorFactory engine_cursors = expression.MakeCursors(text, options.skip);
-        FinalPrefix prefix(fd, group_count);
+        FinalPrefix prefix(fd, group_count, width);
         const SearchResults results = SearchInParts(
             static_cast<std::int64_t>(text.size()), group_count,
             [&] { return std::make_unique<ChainCursor>(engine_cursors(), prefix); }, options,
             &progress);
         prefix.Finish();
-        results.VisitRecords(prefix.Count(), [&](std::span<const SubMatchSpan> records) {
-            SendMatches(fd, records, stride);
+        results.VisitRecords(prefix.Count(), [&](std::span<const std::uint32_t> words) {
+            SendMatches(fd, words, match_words);
         });
         SendEnd(fd, results.size(), results.EngineGaveUp(), results.EngineMessage());
     } catch (const std::exception& error) {
@@ -295,11 +306,12 @@ class MatchReceiver {
   public:
     enum class Ending { kFilled, kDone, kClosed, kCancelled };
 
-    MatchReceiver(int fd, int group_count, const WorkProgress& child_progress,
+    MatchReceiver(int fd, int group_count, RecordWidth width, const WorkProgress& child_progress,
                   WorkProgress& progress)
         : fd_(fd),
           group_count_(group_count),
-          stride_(static_cast<std::size_t>(group_count) + 1),
+          width_(width),
+          match_words_((static_cast<std::size_t>(group_count) + 1) * WordsPerRecord(width)),
           child_progress_(child_progress),
           progress_(progress) {}
 
@@ -321,18 +333,18 @@ class MatchReceiver {
                 gave_up_ = header.gave_up != 0;
                 return Ending::kDone;
             }
-            const auto records = static_cast<std::size_t>(header.count);
+            const auto words = static_cast<std::size_t>(header.count);
             if (header.kind != MessageKind::kMatches || header.count <= 0 ||
-                records % stride_ != 0) {
+                words % match_words_ != 0) {
                 return Ending::kClosed;  // not what a child writes: take it as its end
             }
-            SpanStore& store = StoreWithRoom(records);
+            SpanStore& store = StoreWithRoom(words);
             const std::size_t before = store.size();
-            store.resize(before + records);
+            store.resize(before + words);
             got = 0;
-            const Ending ending = Fill(store.data() + before, records * sizeof(SubMatchSpan), got);
+            const Ending ending = Fill(store.data() + before, words * sizeof(std::uint32_t), got);
             // Only whole matches count: a message cut short keeps those that arrived.
-            store.resize(before + got / sizeof(SubMatchSpan) / stride_ * stride_);
+            store.resize(before + got / sizeof(std::uint32_t) / match_words_ * match_words_);
             if (ending != Ending::kFilled) return ending;
         }
     }
@@ -340,8 +352,8 @@ class MatchReceiver {
     // What arrived, as much of it as the end message counted when one came; records go there.
     SearchResults TakeResults() {
         std::size_t allowed = SIZE_MAX;
-        if (end_count_ >= 0) allowed = static_cast<std::size_t>(end_count_) * stride_;
-        SearchResults results(group_count_);
+        if (end_count_ >= 0) allowed = static_cast<std::size_t>(end_count_) * match_words_;
+        SearchResults results(group_count_, width_);
         for (SpanStore& store : stores_) {
             store.resize(std::min(store.size(), allowed));
             allowed -= store.size();
@@ -378,16 +390,18 @@ class MatchReceiver {
         return Ending::kFilled;
     }
 
-    SpanStore& StoreWithRoom(std::size_t records) {
-        if (stores_.empty() || stores_.back().capacity() - stores_.back().size() < records) {
-            stores_.emplace_back().reserve(std::max(records, kMessageRecords / stride_ * stride_));
+    SpanStore& StoreWithRoom(std::size_t words) {
+        if (stores_.empty() || stores_.back().capacity() - stores_.back().size() < words) {
+            stores_.emplace_back().reserve(
+                std::max(words, kMessageWords / match_words_ * match_words_));
         }
         return stores_.back();
     }
 
     const int fd_;
     const int group_count_;
-    const std::size_t stride_;
+    const RecordWidth width_;
+    const std::size_t match_words_;
     const WorkProgress& child_progress_;
     WorkProgress& progress_;
     std::int64_t done_ = 0;
@@ -437,7 +451,9 @@ SearchResults SearchInWorker(const regex& expression, std::string_view text,
     ChildProcess child(pid);
     writing.Close();  // so that the pipe ends when the child does
 
-    MatchReceiver receiver(reading.Get(), group_count, child_progress.Get(), progress);
+    MatchReceiver receiver(reading.Get(), group_count,
+                           RecordWidthFor(static_cast<std::int64_t>(text.size())),
+                           child_progress.Get(), progress);
     const MatchReceiver::Ending ending = receiver.Receive();
     if (ending == MatchReceiver::Ending::kCancelled) {
         child.Kill();
