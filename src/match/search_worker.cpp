@@ -72,10 +72,8 @@ class FinalPrefix {
             filled = 0;
             filled_.store(0, std::memory_order_relaxed);
         }
-        const std::size_t record_words = WordsPerRecord(width_);
-        for (std::size_t word = 0; word < match_words_; word += record_words) {
-            EncodeRecord(records[word / record_words], width_, batch_.get() + filled + word);
-        }
+        EncodeRecords(records.first(match_words_ / WordsPerRecord(width_)), width_,
+                      batch_.get() + filled);
         filled_.store(filled + match_words_, std::memory_order_release);
         ++count_;
     }

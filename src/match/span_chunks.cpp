@@ -31,10 +31,8 @@ void SpanChunks::Append(std::span<const SubMatchSpan> records) {
     }
     const std::size_t first_word = chunk.size();
     chunk.resize(first_word + match_words_);
-    const std::size_t record_words = WordsPerRecord(width_);
-    for (std::size_t word = 0; word < match_words_; word += record_words) {
-        EncodeRecord(records[word / record_words], width_, chunk.data() + first_word + word);
-    }
+    EncodeRecords(records.first(match_words_ / WordsPerRecord(width_)), width_,
+                  chunk.data() + first_word);
     ++match_count_;
 }
 

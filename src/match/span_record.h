@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <span>
 
 namespace lintaro {
 
@@ -46,6 +47,15 @@ inline void EncodeRecord(const SubMatchSpan& span, RecordWidth width, std::uint3
     }
     std::memcpy(words, &stored.offset, sizeof stored.offset);
     std::memcpy(words + 2, &stored.length, sizeof stored.length);
+}
+
+// Writes records one after another from words on: a match's G + 1 records.
+inline void EncodeRecords(std::span<const SubMatchSpan> records, RecordWidth width,
+                          std::uint32_t* words) {
+    for (const SubMatchSpan& record : records) {
+        EncodeRecord(record, width, words);
+        words += WordsPerRecord(width);
+    }
 }
 
 // The record EncodeRecord wrote at words.
