@@ -42,7 +42,7 @@ enum class PartEnd {
 
 // What one thread found from the start of one part.
 struct PartRun {
-    explicit PartRun(int group_count) : matches(group_count) {}
+    PartRun(int group_count, RecordWidth width) : matches(group_count, width) {}
 
     std::int64_t begin = 0;  // its first search start
     bool searched = false;   // false: no thread got to it, and its chain is empty
@@ -143,7 +143,7 @@ std::optional<std::int64_t> ChainIndex(const PartRun& run, std::int64_t start) {
     // where its search began, no search follows.
     const auto start_of = [&](std::int64_t i) {
         if (i == 0) return run.begin;
-        const SubMatchSpan& match = run.matches.WholeMatch(i - 1);
+        const SubMatchSpan match = run.matches.WholeMatch(i - 1);
         return match.offset + match.length;
     };
     const std::int64_t chain_length = matches + (run.end == PartEnd::kEmptyMatch ? 0 : 1);
@@ -163,10 +163,10 @@ std::optional<std::int64_t> ChainIndex(const PartRun& run, std::int64_t start) {
 }
 
 // Continues the true loop through the parts' chains, searching itself only between them.
-SearchResults JoinParts(std::vector<PartRun>& runs, int group_count,
+SearchResults JoinParts(std::vector<PartRun>& runs, int group_count, RecordWidth width,
                         const CursorFactory& new_cursor, WorkProgress* progress) {
-    SearchResults results(group_count);
-    SpanChunks own(group_count);  // matches found here since the last part was taken
+    SearchResults results(group_count, width);
+    SpanChunks own(group_count, width);  // matches found here since the last part was taken
     std::vector<SubMatchSpan> records(static_cast<std::size_t>(group_count) + 1);
     std::unique_ptr<SearchCursor> cursor;
     const auto take_own = [&] { own.MoveInto(results, 0); };
@@ -243,7 +243,8 @@ SearchResults SearchInParts(std::int64_t text_size, int group_count,
     const int threads = std::min(wanted_threads, parts);
     if (progress != nullptr) progress->Start(text_size);
 
-    std::vector<PartRun> runs(static_cast<std::size_t>(parts), PartRun(group_count));
+    const RecordWidth width = RecordWidthFor(text_size);
+    std::vector<PartRun> runs(static_cast<std::size_t>(parts), PartRun(group_count, width));
     for (int k = 0; k < parts; ++k) runs[static_cast<std::size_t>(k)].begin = text_size * k / parts;
     // Each thread takes the next part not yet taken, so earlier parts are done first.
     std::atomic<int> next_part{0};
@@ -276,7 +277,7 @@ SearchResults SearchInParts(std::int64_t text_size, int group_count,
     }
     search_parts();
     helpers.clear();  // joins them
-    return JoinParts(runs, group_count, new_cursor, progress);
+    return JoinParts(runs, group_count, width, new_cursor, progress);
 }
 
 }  // namespace lintaro

@@ -47,6 +47,7 @@ using CursorFactory = std::function<std::unique_ptr<SearchCursor>()>;
 // finds an empty match where it began (which is kept), or fails (the failure is recorded and
 // the matches before it are kept). When progress is given, the searching threads update it and
 // stop early on its cancel request; the result is then the part of the full result found so far.
+// Its records are stored in RecordWidthFor(text_size).
 SearchResults SearchInParts(std::int64_t text_size, int group_count,
                             const CursorFactory& new_cursor, const SearchOptions& options,
                             WorkProgress* progress);

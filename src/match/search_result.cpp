@@ -7,8 +7,10 @@
 namespace lintaro {
 
 SubMatchSpan SearchResult::Span(int index) const {
-    if (index < 0 || static_cast<std::size_t>(index) >= spans_.size()) return {};
-    return spans_[static_cast<std::size_t>(index)];
+    if (index < 0) return {};
+    const std::size_t first_word = static_cast<std::size_t>(index) * WordsPerRecord(width_);
+    if (first_word >= words_.size()) return {};
+    return DecodeRecord(words_.data() + first_word, width_);
 }
 
 std::string_view SearchResult::GetSubMatchText(std::string_view text, int index) const {
@@ -27,29 +29,29 @@ SearchResult SearchResults::operator[](std::int64_t match) const {
                                    [](std::int64_t wanted, const Segment& candidate) {
                                        return wanted < candidate.first_match;
                                    }));
-    const std::size_t record =
-        segment->first_record + static_cast<std::size_t>(match - segment->first_match) * Stride();
-    return SearchResult(std::span(segment->spans).subspan(record, Stride()));
+    const std::size_t word =
+        segment->first_word + static_cast<std::size_t>(match - segment->first_match) * MatchWords();
+    return SearchResult(std::span(segment->words).subspan(word, MatchWords()), width_);
 }
 
 void SearchResults::AppendMatches(SpanStore store, std::int64_t first) {
-    const std::size_t first_record = static_cast<std::size_t>(first) * Stride();
-    if (first_record >= store.size()) return;
-    const auto count = static_cast<std::int64_t>((store.size() - first_record) / Stride());
-    segments_.push_back({std::move(store), first_record, size_});
+    const std::size_t first_word = static_cast<std::size_t>(first) * MatchWords();
+    if (first_word >= store.size()) return;
+    const auto count = static_cast<std::int64_t>((store.size() - first_word) / MatchWords());
+    segments_.push_back({std::move(store), first_word, size_});
     size_ += count;
 }
 
 void SearchResults::VisitRecords(
-    std::int64_t first, const std::function<void(std::span<const SubMatchSpan>)>& visit) const {
+    std::int64_t first, const std::function<void(std::span<const std::uint32_t>)>& visit) const {
     for (const Segment& segment : segments_) {
         const auto count =
-            static_cast<std::int64_t>((segment.spans.size() - segment.first_record) / Stride());
+            static_cast<std::int64_t>((segment.words.size() - segment.first_word) / MatchWords());
         const std::int64_t skipped =
             std::clamp<std::int64_t>(first - segment.first_match, 0, count);
         if (skipped == count) continue;
-        visit(std::span(segment.spans)
-                  .subspan(segment.first_record + static_cast<std::size_t>(skipped) * Stride()));
+        visit(std::span(segment.words)
+                  .subspan(segment.first_word + static_cast<std::size_t>(skipped) * MatchWords()));
     }
 }
 

@@ -9,27 +9,22 @@
 #include <vector>
 
 #include "base/huge_pages.h"
+#include "match/span_record.h"
 
 namespace lintaro {
 
-// The bytes of the whole match or of one group. A group that took no part in the match has
-// length -1; its offset then means nothing.
-struct SubMatchSpan {
-    std::int64_t offset = 0;
-    std::int64_t length = -1;
-
-    bool matched() const { return length >= 0; }
-};
-
-// The records of consecutive matches, G + 1 per match, one after another. A million matches
-// fill tens of megabytes, hence the huge pages.
-using SpanStore = std::vector<SubMatchSpan, HugePageAllocator<SubMatchSpan>>;
+// The records of consecutive matches, G + 1 per match, one after another, each encoded in
+// WordsPerRecord words (see EncodeRecord). A million matches fill tens of megabytes, hence the
+// huge pages.
+using SpanStore = std::vector<std::uint32_t, HugePageAllocator<std::uint32_t>>;
 
 // One match: record 0 is the whole match, record j the j-th capturing group. A view into the
 // SearchResults that holds it.
 class SearchResult {
   public:
-    explicit SearchResult(std::span<const SubMatchSpan> spans) : spans_(spans) {}
+    // words holds the match's records, encoded in width.
+    SearchResult(std::span<const std::uint32_t> words, RecordWidth width)
+        : words_(words), width_(width) {}
 
     // Records 0 .. G; an index outside them gives an unmatched record.
     SubMatchSpan Span(int index) const;
@@ -40,27 +35,32 @@ class SearchResult {
     std::string_view GetSubMatchText(std::string_view text, int index) const;
 
   private:
-    std::span<const SubMatchSpan> spans_;
+    std::span<const std::uint32_t> words_;
+    RecordWidth width_;
 };
 
 // All matches of one search in the order they were found, and whether the search ended before
 // the end of the text. The records are kept in a few stores taken over from the threads that
-// found them, so that joining their work copies nothing.
+// found them, so that joining their work copies nothing. All its stores hold records of one
+// width, fixed when it is made; the wide default holds the records of any text.
 class SearchResults {
   public:
-    explicit SearchResults(int group_count = 0) : group_count_(group_count) {}
+    explicit SearchResults(int group_count = 0, RecordWidth width = RecordWidth::kWide)
+        : group_count_(group_count), width_(width) {}
 
     std::int64_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
     SearchResult operator[](std::int64_t match) const;
     int GroupCount() const { return group_count_; }
+    RecordWidth Width() const { return width_; }
 
-    // Adds the matches of store (G + 1 records each) from match first on, taking the store over.
+    // Adds the matches of store (G + 1 records each, in Width()) from match first on, taking
+    // the store over.
     void AppendMatches(SpanStore store, std::int64_t first);
-    // Calls visit with the records of the matches from match first on, in order, as the few
-    // runs of consecutive records they are stored in.
+    // Calls visit with the stored words of the matches from match first on, in order, as the
+    // few runs of consecutive records they are stored in.
     void VisitRecords(std::int64_t first,
-                      const std::function<void(std::span<const SubMatchSpan>)>& visit) const;
+                      const std::function<void(std::span<const std::uint32_t>)>& visit) const;
 
     // Set when an engine error (complexity or stack limit, memory) ended the search early;
     // the matches found before it stay.
@@ -73,14 +73,17 @@ class SearchResults {
 
   private:
     struct Segment {
-        SpanStore spans;
-        std::size_t first_record = 0;  // records before it belong to no match of this result
+        SpanStore words;
+        std::size_t first_word = 0;    // words before it belong to no match of this result
         std::int64_t first_match = 0;  // the index in this result of its first match
     };
 
-    std::size_t Stride() const { return static_cast<std::size_t>(group_count_) + 1; }
+    std::size_t MatchWords() const {
+        return (static_cast<std::size_t>(group_count_) + 1) * WordsPerRecord(width_);
+    }
 
     int group_count_;
+    RecordWidth width_;
     std::vector<Segment> segments_;
     std::int64_t size_ = 0;
     bool engine_gave_up_ = false;

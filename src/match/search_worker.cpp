@@ -10,7 +10,6 @@
 #include "match/search_worker.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
@@ -30,73 +29,31 @@
 #include <string>
 #include <thread>
 #include <utility>
-#include <vector>
+
+#include "match/worker_pipe.h"
 
 namespace lintaro {
 
 namespace {
 
-constexpr int kPollMilliseconds = 100;
 constexpr int kPipeBytes = 1 << 20;
-// Records in one message of matches at most: 8 MB, a chunk of match records.
-constexpr std::size_t kMessageRecords = std::size_t{1} << 19;
-// Records of the followed chain held before they are sent, and how long they may wait.
-constexpr std::size_t kPrefixBatchRecords = 4096;
+// Words of records of the followed chain held before they are sent, and how long they may wait.
+constexpr std::size_t kPrefixBatchWords = std::size_t{1} << 14;
 constexpr auto kPrefixBatchWait = std::chrono::milliseconds(50);
 
-enum class MessageKind : std::uint32_t { kMatches = 1, kEnd = 2 };
-
-// Each message begins with this; its payload follows.
-struct MessageHeader {
-    MessageKind kind = MessageKind::kEnd;
-    std::uint32_t gave_up = 0;    // kEnd: 1 when the engine gave up
-    std::int64_t count = 0;       // kMatches: records that follow; kEnd: matches in all, or -1
-    std::int64_t text_bytes = 0;  // kEnd: bytes of the engine's message that follow
-};
-
 // ---- the child's side ----------------------------------------------------------------
-
-// Writes all of data to fd. A child whose parent has gone has no one to tell, and ends.
-void WriteAll(int fd, const void* data, std::size_t size) {
-    const char* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t written = ::write(fd, bytes, size);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) ::_exit(1);
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-    }
-}
-
-// Sends records of whole matches (stride records each).
-void SendMatches(int fd, std::span<const SubMatchSpan> records, std::size_t stride) {
-    const std::size_t per_message = std::max<std::size_t>(1, kMessageRecords / stride) * stride;
-    while (!records.empty()) {
-        const std::size_t count = std::min(records.size(), per_message);
-        const MessageHeader header{MessageKind::kMatches, 0, static_cast<std::int64_t>(count), 0};
-        WriteAll(fd, &header, sizeof header);
-        WriteAll(fd, records.data(), count * sizeof(SubMatchSpan));
-        records = records.subspan(count);
-    }
-}
-
-void SendEnd(int fd, std::int64_t match_count, bool gave_up, const std::string& message) {
-    const MessageHeader header{MessageKind::kEnd, gave_up ? 1u : 0u, match_count,
-                               static_cast<std::int64_t>(message.size())};
-    WriteAll(fd, &header, sizeof header);
-    WriteAll(fd, message.data(), message.size());
-}
 
 // The matches of the chain of searches from the start of the text, sent as they are found.
 // One cursor adds them; a thread of its own sends what has waited for kPrefixBatchWait, so that
 // matches found just before an engine call that never ends still arrive.
 class FinalPrefix {
   public:
-    FinalPrefix(int fd, int group_count)
+    FinalPrefix(int fd, int group_count, RecordWidth width)
         : fd_(fd),
-          stride_(static_cast<std::size_t>(group_count) + 1),
-          capacity_(std::max(kPrefixBatchRecords / stride_, std::size_t{1}) * stride_),
-          batch_(std::make_unique<SubMatchSpan[]>(capacity_)),
+          width_(width),
+          match_words_((static_cast<std::size_t>(group_count) + 1) * WordsPerRecord(width)),
+          capacity_(std::max(kPrefixBatchWords / match_words_, std::size_t{1}) * match_words_),
+          batch_(std::make_unique<std::uint32_t[]>(capacity_)),
           sender_([this](const std::stop_token& stop) { SendWhileSearching(stop); }) {}
     ~FinalPrefix() { Finish(); }
     FinalPrefix(const FinalPrefix&) = delete;
@@ -108,15 +65,16 @@ class FinalPrefix {
     // Adds one match; only the cursor that claimed the chain calls this.
     void Add(std::span<const SubMatchSpan> records) {
         std::size_t filled = filled_.load(std::memory_order_relaxed);
-        if (filled + stride_ > capacity_) {
+        if (filled + match_words_ > capacity_) {
             const std::lock_guard lock(mutex_);
             SendFrom(sent_, filled);
             sent_ = 0;
             filled = 0;
             filled_.store(0, std::memory_order_relaxed);
         }
-        std::copy(records.begin(), records.end(), batch_.get() + filled);
-        filled_.store(filled + stride_, std::memory_order_release);
+        EncodeRecords(records.first(match_words_ / WordsPerRecord(width_)), width_,
+                      batch_.get() + filled);
+        filled_.store(filled + match_words_, std::memory_order_release);
         ++count_;
     }
 
@@ -133,7 +91,8 @@ class FinalPrefix {
 
   private:
     void SendFrom(std::size_t from, std::size_t to) {
-        SendMatches(fd_, std::span<const SubMatchSpan>(batch_.get() + from, to - from), stride_);
+        SendMatches(fd_, std::span<const std::uint32_t>(batch_.get() + from, to - from),
+                    match_words_);
     }
 
     void SendWhileSearching(const std::stop_token& stop) {
@@ -149,11 +108,12 @@ class FinalPrefix {
     }
 
     const int fd_;
-    const std::size_t stride_;
-    const std::size_t capacity_;
-    const std::unique_ptr<SubMatchSpan[]> batch_;
-    std::atomic<std::size_t> filled_{0};
-    std::size_t sent_ = 0;  // under mutex_
+    const RecordWidth width_;
+    const std::size_t match_words_;
+    const std::size_t capacity_;  // words
+    const std::unique_ptr<std::uint32_t[]> batch_;
+    std::atomic<std::size_t> filled_{0};  // words
+    std::size_t sent_ = 0;                // under mutex_
     std::int64_t count_ = 0;
     std::atomic<bool> claimed_{false};
     std::mutex mutex_;
@@ -195,17 +155,19 @@ class ChainCursor : public SearchCursor {
 [[noreturn]] void RunChild(int fd, const regex& expression, std::string_view text,
                            const SearchOptions& options, WorkProgress& progress) {
     const int group_count = expression.GetGroupCount();
-    const auto stride = static_cast<std::size_t>(group_count) + 1;
+    const RecordWidth width = RecordWidthFor(static_cast<std::int64_t>(text.size()));
+    const std::size_t match_words =
+        (static_cast<std::size_t>(group_count) + 1) * WordsPerRecord(width);
     try {
         const CursorFactory engine_cursors = expression.MakeCursors(text, options.skip);
-        FinalPrefix prefix(fd, group_count);
+        FinalPrefix prefix(fd, group_count, width);
         const SearchResults results = SearchInParts(
             static_cast<std::int64_t>(text.size()), group_count,
             [&] { return std::make_unique<ChainCursor>(engine_cursors(), prefix); }, options,
             &progress);
         prefix.Finish();
-        results.VisitRecords(prefix.Count(), [&](std::span<const SubMatchSpan> records) {
-            SendMatches(fd, records, stride);
+        results.VisitRecords(prefix.Count(), [&](std::span<const std::uint32_t> words) {
+            SendMatches(fd, words, match_words);
         });
         SendEnd(fd, results.size(), results.EngineGaveUp(), results.EngineMessage());
     } catch (const std::exception& error) {
@@ -290,114 +252,6 @@ std::string DescribeEarlyEnd(int status) {
     return "the search process ended early with status " + std::to_string(WEXITSTATUS(status));
 }
 
-// Reads the child's messages, mirroring its progress into progress meanwhile.
-class MatchReceiver {
-  public:
-    enum class Ending { kFilled, kDone, kClosed, kCancelled };
-
-    MatchReceiver(int fd, int group_count, const WorkProgress& child_progress,
-                  WorkProgress& progress)
-        : fd_(fd),
-          group_count_(group_count),
-          stride_(static_cast<std::size_t>(group_count) + 1),
-          child_progress_(child_progress),
-          progress_(progress) {}
-
-    // Reads until the end message (kDone), the end of the pipe or a cancel request.
-    Ending Receive() {
-        while (true) {
-            MessageHeader header;
-            std::size_t got = 0;
-            if (const Ending ending = Fill(&header, sizeof header, got);
-                ending != Ending::kFilled) {
-                return ending;
-            }
-            if (header.kind == MessageKind::kEnd && header.text_bytes >= 0) {
-                message_.resize(static_cast<std::size_t>(header.text_bytes));
-                got = 0;
-                const Ending ending = Fill(message_.data(), message_.size(), got);
-                if (ending != Ending::kFilled) return ending;
-                end_count_ = header.count;
-                gave_up_ = header.gave_up != 0;
-                return Ending::kDone;
-            }
-            const auto records = static_cast<std::size_t>(header.count);
-            if (header.kind != MessageKind::kMatches || header.count <= 0 ||
-                records % stride_ != 0) {
-                return Ending::kClosed;  // not what a child writes: take it as its end
-            }
-            SpanStore& store = StoreWithRoom(records);
-            const std::size_t before = store.size();
-            store.resize(before + records);
-            got = 0;
-            const Ending ending = Fill(store.data() + before, records * sizeof(SubMatchSpan), got);
-            // Only whole matches count: a message cut short keeps those that arrived.
-            store.resize(before + got / sizeof(SubMatchSpan) / stride_ * stride_);
-            if (ending != Ending::kFilled) return ending;
-        }
-    }
-
-    // What arrived, as much of it as the end message counted when one came; records go there.
-    SearchResults TakeResults() {
-        std::size_t allowed = SIZE_MAX;
-        if (end_count_ >= 0) allowed = static_cast<std::size_t>(end_count_) * stride_;
-        SearchResults results(group_count_);
-        for (SpanStore& store : stores_) {
-            store.resize(std::min(store.size(), allowed));
-            allowed -= store.size();
-            if (!store.empty()) results.AppendMatches(std::move(store), 0);
-        }
-        stores_.clear();
-        if (gave_up_) results.SetEngineGaveUp(message_);
-        return results;
-    }
-
-    void MirrorProgress() {
-        const std::int64_t done = child_progress_.Done();
-        const std::int64_t found = child_progress_.Found();
-        if (done != done_ || found != found_) progress_.Add(done - done_, found - found_);
-        done_ = done;
-        found_ = found;
-    }
-
-  private:
-    // Fills size bytes at data from the pipe, counting the bytes that arrived in got.
-    Ending Fill(void* data, std::size_t size, std::size_t& got) {
-        char* const bytes = static_cast<char*>(data);
-        while (got < size) {
-            if (progress_.CancelRequested()) return Ending::kCancelled;
-            pollfd ready{fd_, POLLIN, 0};
-            const int polled = ::poll(&ready, 1, kPollMilliseconds);
-            MirrorProgress();
-            if (polled == 0 || (polled < 0 && errno == EINTR)) continue;
-            const ssize_t count = ::read(fd_, bytes + got, size - got);
-            if (count < 0 && errno == EINTR) continue;
-            if (count <= 0) return Ending::kClosed;
-            got += static_cast<std::size_t>(count);
-        }
-        return Ending::kFilled;
-    }
-
-    SpanStore& StoreWithRoom(std::size_t records) {
-        if (stores_.empty() || stores_.back().capacity() - stores_.back().size() < records) {
-            stores_.emplace_back().reserve(std::max(records, kMessageRecords / stride_ * stride_));
-        }
-        return stores_.back();
-    }
-
-    const int fd_;
-    const int group_count_;
-    const std::size_t stride_;
-    const WorkProgress& child_progress_;
-    WorkProgress& progress_;
-    std::int64_t done_ = 0;
-    std::int64_t found_ = 0;
-    std::vector<SpanStore> stores_;
-    std::int64_t end_count_ = -1;
-    bool gave_up_ = false;
-    std::string message_;
-};
-
 }  // namespace
 
 SearchResults SearchInWorker(const regex& expression, std::string_view text,
@@ -437,7 +291,9 @@ SearchResults SearchInWorker(const regex& expression, std::string_view text,
     ChildProcess child(pid);
     writing.Close();  // so that the pipe ends when the child does
 
-    MatchReceiver receiver(reading.Get(), group_count, child_progress.Get(), progress);
+    MatchReceiver receiver(reading.Get(), group_count,
+                           RecordWidthFor(static_cast<std::int64_t>(text.size())),
+                           child_progress.Get(), progress);
     const MatchReceiver::Ending ending = receiver.Receive();
     if (ending == MatchReceiver::Ending::kCancelled) {
         child.Kill();

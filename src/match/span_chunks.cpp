@@ -8,33 +8,38 @@ namespace lintaro {
 
 namespace {
 
-// Records in a full chunk: eight megabytes, a few huge pages (see AllocateHugePageMemory).
-constexpr std::size_t kChunkRecords = std::size_t{1} << 19;
+// Words in a full chunk: eight megabytes, a few huge pages (see AllocateHugePageMemory).
+constexpr std::size_t kChunkWords = std::size_t{1} << 21;
 
 }  // namespace
 
-SpanChunks::SpanChunks(int group_count)
-    : stride_(static_cast<std::size_t>(group_count) + 1),
-      chunk_matches_(std::max<std::size_t>(1, kChunkRecords / stride_)) {}
+SpanChunks::SpanChunks(int group_count, RecordWidth width)
+    : width_(width),
+      match_words_((static_cast<std::size_t>(group_count) + 1) * WordsPerRecord(width)),
+      chunk_matches_(std::max<std::size_t>(1, kChunkWords / match_words_)) {}
 
 void SpanChunks::Append(std::span<const SubMatchSpan> records) {
-    const std::size_t chunk_records = chunk_matches_ * stride_;
-    if (chunks_.empty() || chunks_.back().size() == chunk_records) chunks_.emplace_back();
+    const std::size_t chunk_words = chunk_matches_ * match_words_;
+    if (chunks_.empty() || chunks_.back().size() == chunk_words) chunks_.emplace_back();
     SpanStore& chunk = chunks_.back();
-    if (chunk.capacity() - chunk.size() < stride_) {
+    if (chunk.capacity() - chunk.size() < match_words_) {
         // The first chunk grows as needed, so that a small result stays small; once a result
         // has filled one chunk, it is likely to fill more, and the next ones start full size.
         const std::size_t grown =
-            chunks_.size() > 1 ? chunk_records : 2 * chunk.capacity() + stride_;
-        chunk.reserve(std::min(grown, chunk_records));
+            chunks_.size() > 1 ? chunk_words : 2 * chunk.capacity() + match_words_;
+        chunk.reserve(std::min(grown, chunk_words));
     }
-    chunk.insert(chunk.end(), records.begin(), records.end());
+    const std::size_t first_word = chunk.size();
+    chunk.resize(first_word + match_words_);
+    EncodeRecords(records.first(match_words_ / WordsPerRecord(width_)), width_,
+                  chunk.data() + first_word);
     ++match_count_;
 }
 
-const SubMatchSpan& SpanChunks::WholeMatch(std::int64_t match) const {
+SubMatchSpan SpanChunks::WholeMatch(std::int64_t match) const {
     const auto index = static_cast<std::size_t>(match);
-    return chunks_[index / chunk_matches_][index % chunk_matches_ * stride_];
+    return DecodeRecord(
+        chunks_[index / chunk_matches_].data() + index % chunk_matches_ * match_words_, width_);
 }
 
 void SpanChunks::MoveInto(SearchResults& results, std::int64_t first) {

@@ -12,21 +12,23 @@ namespace lintaro {
 
 // Matches of G + 1 records each, appended in order. A full chunk stays where it is and a new
 // one is begun, so a result of millions of matches costs no copying and no doubled memory
-// while it grows; the chunks then move into a SearchResults as they are.
+// while it grows; the chunks then move into a SearchResults as they are. The records are stored
+// in width, which must be that of the results they move into.
 class SpanChunks {
   public:
-    explicit SpanChunks(int group_count);
+    SpanChunks(int group_count, RecordWidth width);
 
     std::int64_t MatchCount() const { return match_count_; }
     // Appends a match; records holds its G + 1 records.
     void Append(std::span<const SubMatchSpan> records);
     // Record 0 (the whole match) of a match.
-    const SubMatchSpan& WholeMatch(std::int64_t match) const;
+    SubMatchSpan WholeMatch(std::int64_t match) const;
     // Moves the matches from first on to the end of results, leaving this empty.
     void MoveInto(SearchResults& results, std::int64_t first);
 
   private:
-    std::size_t stride_;
+    RecordWidth width_;
+    std::size_t match_words_;    // words of one match's records
     std::size_t chunk_matches_;  // matches in a full chunk
     std::vector<SpanStore> chunks_;
     std::int64_t match_count_ = 0;

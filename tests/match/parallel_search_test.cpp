@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -298,6 +300,65 @@ INSTANTIATE_TEST_SUITE_P(Cases, WorkProgressTest,
                                          ProgressCase{"CancelledSplit", 4, 3, 300},
                                          ProgressCase{"CancelledAtOnce", 4, 2, 1}),
                          [](const auto& test_case) { return std::string(test_case.param.name); });
+
+// Reports the first of a few fixed matches (with one group) that begins at or after the start:
+// a text of any size with no text behind it.
+class ListedMatchesCursor : public SearchCursor {
+  public:
+    explicit ListedMatchesCursor(std::vector<std::vector<SubMatchSpan>> matches)
+        : matches_(std::move(matches)) {}
+
+    Outcome SearchFrom(std::int64_t start, std::span<SubMatchSpan> spans) override {
+        for (const std::vector<SubMatchSpan>& match : matches_) {
+            if (match[0].offset < start) continue;
+            std::copy(match.begin(), match.end(), spans.begin());
+            return Outcome::kMatch;
+        }
+        return Outcome::kNoMatch;
+    }
+    const std::string& ErrorMessage() const override { return message_; }
+
+  private:
+    std::vector<std::vector<SubMatchSpan>> matches_;
+    std::string message_;
+};
+
+TEST(ParallelSearchTest, KeepsOffsetsAndLengthsAroundFourGiB) {
+    constexpr std::int64_t kFourGiB = std::int64_t{1} << 32;
+    const struct {
+        std::int64_t text_size;
+        std::vector<std::vector<SubMatchSpan>> matches;
+    } cases[] = {
+        // The longest text with narrow records: a match up to its end, and an empty one there.
+        {kFourGiB - 2,
+         {{{0, 1}, {}},
+          {{kFourGiB - 5, 3}, {kFourGiB - 4, 2}},
+          {{kFourGiB - 2, 0}, {kFourGiB - 2, 0}}}},
+        // Longer texts, whose offsets and lengths do not fit 32 bits.
+        {kFourGiB - 1, {{{5, kFourGiB - 6}, {}}, {{kFourGiB - 1, 0}, {7, kFourGiB - 8}}}},
+        {3 * kFourGiB,
+         {{{1, 2 * kFourGiB + 1}, {kFourGiB + 1, 1}},
+          {{2 * kFourGiB + 5, 10}, {}},
+          {{3 * kFourGiB - 1, 1}, {3 * kFourGiB, 0}}}},
+    };
+    for (const auto& c : cases) {
+        std::string expected;
+        for (const std::vector<SubMatchSpan>& match : c.matches) {
+            for (std::size_t j = 0; j < match.size(); ++j) {
+                expected += match[j].matched() ? std::to_string(match[j].offset) + "," +
+                                                     std::to_string(match[j].length)
+                                               : "-";
+                expected += j + 1 < match.size() ? " " : "|";
+            }
+        }
+        for (const int parts : {1, 3}) {
+            const SearchResults results = SearchInParts(
+                c.text_size, 1, [&] { return std::make_unique<ListedMatchesCursor>(c.matches); },
+                {.parts = parts, .threads = 2}, nullptr);
+            EXPECT_EQ(Describe(results), expected) << c.text_size << " in " << parts;
+        }
+    }
+}
 
 }  // namespace
 }  // namespace lintaro

@@ -1,55 +1,81 @@
-// Tests of the chunked match records and of SearchResults built from their chunks.
+// Tests of the chunked match records and of SearchResults built from their chunks, in both
+// record widths.
 #include "match/span_chunks.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
 
 namespace lintaro {
 namespace {
 
-// One group; match i lies at offset i, its group at offset i + 1.
-constexpr std::int64_t kChunkMatches = (std::int64_t{1} << 19) / 2;
-constexpr std::int64_t kMatches = kChunkMatches * 5 / 2;
+// Bytes of records in a full chunk.
+constexpr std::int64_t kChunkBytes = std::int64_t{8} << 20;
 
-SpanChunks Filled() {
-    SpanChunks chunks(1);
-    for (std::int64_t i = 0; i < kMatches; ++i) {
-        const SubMatchSpan records[] = {{i, 2}, {i + 1, 1}};
+// Matches in a full chunk of one-group matches: two records each.
+std::int64_t ChunkMatches(RecordWidth width) {
+    return kChunkBytes / (2 * static_cast<std::int64_t>(WordsPerRecord(width)) * 4);
+}
+
+// One group; match i lies at offset i, its group at offset i + 1 or, every third match, took
+// no part. Two and a half chunks.
+SpanChunks Filled(RecordWidth width) {
+    SpanChunks chunks(1, width);
+    const std::int64_t matches = ChunkMatches(width) * 5 / 2;
+    for (std::int64_t i = 0; i < matches; ++i) {
+        const SubMatchSpan records[] = {{i, 2},
+                                        i % 3 == 0 ? SubMatchSpan{} : SubMatchSpan{i + 1, 1}};
         chunks.Append(records);
     }
     return chunks;
 }
 
-TEST(SpanChunksTest, KeepsEveryMatchAcrossChunks) {
-    const SpanChunks chunks = Filled();
-    EXPECT_EQ(chunks.MatchCount(), kMatches);
-    for (const std::int64_t i :
-         {std::int64_t{0}, kChunkMatches - 1, kChunkMatches, 2 * kChunkMatches, kMatches - 1}) {
+class SpanChunksTest : public testing::TestWithParam<RecordWidth> {};
+
+TEST_P(SpanChunksTest, KeepsEveryMatchAcrossChunks) {
+    const std::int64_t chunk = ChunkMatches(GetParam());
+    const SpanChunks chunks = Filled(GetParam());
+    ASSERT_EQ(chunks.MatchCount(), chunk * 5 / 2);
+    for (const std::int64_t i : {std::int64_t{0}, chunk - 1, chunk, 2 * chunk, chunk * 5 / 2 - 1}) {
         EXPECT_EQ(chunks.WholeMatch(i).offset, i);
+        EXPECT_EQ(chunks.WholeMatch(i).length, 2);
     }
 }
 
-class SpanChunksMoveTest : public testing::TestWithParam<std::int64_t> {};
+INSTANTIATE_TEST_SUITE_P(Widths, SpanChunksTest,
+                         testing::Values(RecordWidth::kNarrow, RecordWidth::kWide));
+
+// A width and the first match to move, in chunks of that width: 0, 1, chunk - 1, chunk,
+// 2 * chunk + 7, all but one, all.
+class SpanChunksMoveTest : public testing::TestWithParam<std::tuple<RecordWidth, int>> {};
 
 TEST_P(SpanChunksMoveTest, MovesTheMatchesFromFirstOn) {
-    const std::int64_t first = GetParam();
-    SpanChunks chunks = Filled();
-    SearchResults results(1);
+    const auto [width, which] = GetParam();
+    const std::int64_t chunk = ChunkMatches(width);
+    const std::int64_t matches = chunk * 5 / 2;
+    const std::int64_t firsts[] = {0, 1, chunk - 1, chunk, 2 * chunk + 7, matches - 1, matches};
+    const std::int64_t first = firsts[which];
+    SpanChunks chunks = Filled(width);
+    SearchResults results(1, width);
     chunks.MoveInto(results, first);
     EXPECT_EQ(chunks.MatchCount(), 0);
-    ASSERT_EQ(results.size(), kMatches - first);
-    for (const std::int64_t m : {std::int64_t{0}, kChunkMatches - first - 1, kChunkMatches - first,
-                                 2 * kChunkMatches - first, kMatches - first - 1}) {
+    ASSERT_EQ(results.size(), matches - first);
+    for (const std::int64_t m : {std::int64_t{0}, chunk - first - 1, chunk - first,
+                                 2 * chunk - first, matches - first - 1}) {
         if (m < 0 || m >= results.size()) continue;
-        EXPECT_EQ(results[m].Span(0).offset, first + m) << "match " << m;
-        EXPECT_EQ(results[m].Span(1).offset, first + m + 1) << "match " << m;
+        const std::int64_t i = first + m;
+        EXPECT_EQ(results[m].Span(0).offset, i) << "match " << m;
+        const SubMatchSpan group = results[m].Span(1);
+        EXPECT_EQ(group.offset, i % 3 == 0 ? 0 : i + 1) << "match " << m;
+        EXPECT_EQ(group.length, i % 3 == 0 ? -1 : 1) << "match " << m;
+        EXPECT_FALSE(results[m].Span(2).matched()) << "match " << m;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Firsts, SpanChunksMoveTest,
-                         testing::Values(0, 1, kChunkMatches - 1, kChunkMatches,
-                                         2 * kChunkMatches + 7, kMatches - 1, kMatches));
+                         testing::Combine(testing::Values(RecordWidth::kNarrow, RecordWidth::kWide),
+                                          testing::Range(0, 7)));
 
 }  // namespace
 }  // namespace lintaro
