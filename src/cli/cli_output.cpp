@@ -2,6 +2,8 @@
 #include "cli/cli_output.h"
 
 #include <array>
+#include <charconv>
+#include <span>
 
 #include "base/program_text.h"
 #include "cli/standard_input_files.h"
@@ -45,8 +47,9 @@ std::string LineStart(const std::string& path) {
     return start + '\t';
 }
 
-void WriteTableTsv(const ResultTable& table, std::ostream& out, bool with_header,
-                   std::string_view line_start) {
+void WriteMatchesTsv(const std::vector<std::string>& headings, const SearchResults& results,
+                     std::string_view text, std::ostream& out, bool with_header,
+                     std::string_view line_start) {
     const bool is_utf8 = ProgramCharsetIsUtf8();
     std::string line;
     line.reserve(kBlockBytes * 2);
@@ -54,22 +57,42 @@ void WriteTableTsv(const ResultTable& table, std::ostream& out, bool with_header
         out.write(line.data(), static_cast<std::streamsize>(line.size()));
         line.clear();
     };
-    for (int row = with_header ? 0 : 1; row < table.RowCount(); ++row) {
-        if (!line_start.empty()) line += row == 0 ? "\t" : line_start;
-        for (int column = 0; column < table.ColumnCount(); ++column) {
-            if (column > 0) line += '\t';
-            const std::string_view text = table.GetCell(row, column).value_or("");
-            // Escape after converting: in a double-byte set a backslash byte can be half of a
-            // character, in UTF-8 never.
-            if (is_utf8) {
-                AppendTsvCell(line, text);
-            } else {
-                AppendTsvCell(line, ProgramTextToUtf8(text));
-            }
+    const auto append_cell = [&](std::string_view cell) {
+        // Escape after converting: in a double-byte set a backslash byte can be half of a
+        // character, in UTF-8 never.
+        if (is_utf8) {
+            AppendTsvCell(line, cell);
+        } else {
+            AppendTsvCell(line, ProgramTextToUtf8(cell));
+        }
+    };
+    if (with_header) {
+        if (!line_start.empty()) line += '\t';
+        for (std::size_t k = 0; k < headings.size(); ++k) {
+            if (k > 0) line += '\t';
+            append_cell(headings[k]);
         }
         line += '\n';
-        if (line.size() >= kBlockBytes) write_block();
     }
+    // The matches in the order they are stored, each cut out of its run of records.
+    const int records = results.GroupCount() + 1;
+    const std::size_t match_words =
+        static_cast<std::size_t>(records) * WordsPerRecord(results.Width());
+    std::int64_t number = 0;
+    char digits[24];
+    results.VisitRecords(0, [&](std::span<const std::uint32_t> words) {
+        for (std::size_t at = 0; at + match_words <= words.size(); at += match_words) {
+            const SearchResult match(words.subspan(at, match_words), results.Width());
+            line += line_start;
+            line.append(digits, std::to_chars(digits, digits + sizeof digits, ++number).ptr);
+            for (int k = 0; k < records; ++k) {
+                line += '\t';
+                append_cell(match.GetSubMatchText(text, k));
+            }
+            line += '\n';
+            if (line.size() >= kBlockBytes) write_block();
+        }
+    });
     write_block();
 }
 

@@ -4,9 +4,9 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "match/search_result.h"
-#include "table/result_table.h"
 
 namespace lintaro {
 
@@ -18,11 +18,14 @@ void AppendTsvCell(std::string& line, std::string_view utf8_text);
 // its bytes, with the escapes of a cell; "(standard input)" for "-") and a tab.
 std::string LineStart(const std::string& path);
 
-// Writes the rows of table, every column, as UTF-8 tab-separated lines: row 0 (the header)
-// only when with_header is set, every other row after line_start. When line_start is not
-// empty the header gets an empty first field, so that its columns stay over the rows'.
-void WriteTableTsv(const ResultTable& table, std::ostream& out, bool with_header = true,
-                   std::string_view line_start = {});
+// Writes the rows the result table holds for results, as UTF-8 tab-separated lines, without
+// building the table: the header of headings only when with_header is set, then per match
+// after line_start its number, its whole match and its groups cut out of text (the searched
+// text; empty for a group that took no part). When line_start is not empty the header gets an
+// empty first field, so that its columns stay over the rows'.
+void WriteMatchesTsv(const std::vector<std::string>& headings, const SearchResults& results,
+                     std::string_view text, std::ostream& out, bool with_header = true,
+                     std::string_view line_start = {});
 
 // One line per match, after line_start: its number, then "offset,length" of the whole match
 // and of each group, or "-" for a group that took no part, tab-separated.

@@ -12,8 +12,13 @@ CliRunIo::CliRunIo(const CliOptions& options, std::string path, FileSystem& file
     if (options.with_filename) line_start_ = LineStart(path_);
 }
 
-void CliRunIo::ReceiveMatches(const SearchResults& results) {
-    if (options_.output == CliOutput::kSpans) spans_ = FormatSpans(results, line_start_);
+void CliRunIo::ReceiveMatches(const std::shared_ptr<const SearchResults>& results,
+                              const std::shared_ptr<const TextBuffer>& text) {
+    if (options_.output == CliOutput::kSpans) spans_ = FormatSpans(*results, line_start_);
+    if (options_.output == CliOutput::kTable) {
+        results_ = results;
+        text_ = text;
+    }
 }
 
 }  // namespace lintaro

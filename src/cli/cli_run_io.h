@@ -2,6 +2,7 @@
 // outputs kept.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -26,11 +27,11 @@ class CliRunIo : public MatchRunIo {
     // The text lives only until this file's output is written: mapping it saves a copy.
     SubjectReading SubjectReadingWay() const override { return SubjectReading::kMap; }
     void SetCountLine(const std::string& line) override { count_line_ = line; }
-    void ReceiveMatches(const SearchResults& results) override;
+    void ReceiveMatches(const std::shared_ptr<const SearchResults>& results,
+                        const std::shared_ptr<const TextBuffer>& text) override;
     void ReplaceTable(ResultTable&& table) override { table_.emplace(std::move(table)); }
-    bool WantsTable() const override {
-        return options_.output != CliOutput::kCount && options_.output != CliOutput::kSpans;
-    }
+    // Only an export reads the table; the other outputs are written from the matches.
+    bool WantsTable() const override { return options_.output == CliOutput::kExport; }
     // No font here: the table estimates heading widths itself.
     HeadingWidthFunction HeadingWidth() const override { return {}; }
     SearchOptions SearchSettings() const override { return {.threads = options_.threads}; }
@@ -45,6 +46,9 @@ class CliRunIo : public MatchRunIo {
     const std::string& CountLineText() const { return count_line_; }
     // Filled only when the spans are to be printed.
     const std::string& Spans() const { return spans_; }
+    // Kept only when the table's rows are to be printed: the matches and the searched text.
+    const std::shared_ptr<const SearchResults>& Results() const { return results_; }
+    const std::shared_ptr<const TextBuffer>& Text() const { return text_; }
     std::optional<ResultTable>& Table() { return table_; }
     const std::optional<ResultTable>& Table() const { return table_; }
 
@@ -55,6 +59,8 @@ class CliRunIo : public MatchRunIo {
     std::string line_start_;
     std::string count_line_;
     std::string spans_;
+    std::shared_ptr<const SearchResults> results_;
+    std::shared_ptr<const TextBuffer> text_;
     std::optional<ResultTable> table_;
     WorkProgress timeout_progress_;
 };

@@ -177,7 +177,9 @@ void WriteFileResult(const lintaro::CliOptions& options, const lintaro::CliRunIo
                      bool with_header, std::ostream& out) {
     switch (options.output) {
         case lintaro::CliOutput::kTable:
-            lintaro::WriteTableTsv(*io.Table(), out, with_header, io.LineStartText());
+            lintaro::WriteMatchesTsv(lintaro::ResultHeadings(io.Results()->GroupCount()),
+                                     *io.Results(), io.Text()->View(), out, with_header,
+                                     io.LineStartText());
             break;
         case lintaro::CliOutput::kSpans:
             out << io.Spans();

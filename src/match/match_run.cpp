@@ -33,11 +33,11 @@ ResultTable BuildResultTable(std::shared_ptr<const SearchResults> results, int g
     }
     table.SetBackgroundColour(kWindowColour);
     // Inserting into the empty table creates the header row and the number column first.
-    table.InsertColumn(Utf8ToProgramText("匹配文本"), 1);
-    table.SetCell(0, 0, Utf8ToProgramText("序号"));
-    const std::string group_heading = Utf8ToProgramText("子表达式匹配");
+    const std::vector<std::string> headings = ResultHeadings(group_count);
+    table.InsertColumn(headings[1], 1);
+    table.SetCell(0, 0, headings[0]);
     for (int j = 1; j <= group_count; ++j) {
-        table.InsertColumn(group_heading + std::to_string(j), j + 1);
+        table.InsertColumn(headings[static_cast<std::size_t>(j) + 1], j + 1);
         table.SetColumnWidth(j + 1, kGroupColumnWidth);
     }
     table.SetColumnWidth(0, kNumberColumnWidth);
@@ -90,7 +90,7 @@ MatchReport RunStages(MatchRunIo& io, MatchReport::Stage& stage) {
         table =
             BuildResultTable(shared_results, expression.GetGroupCount(), text, io.HeadingWidth());
     }
-    io.ReceiveMatches(results);
+    io.ReceiveMatches(shared_results, text);
     io.SetCountLine(CountLine(results.size()));
     if (table) io.ReplaceTable(std::move(*table));
 
@@ -137,6 +137,13 @@ MatchReport RunMatch(MatchRunIo& io) {
         report.stage = stage;
         return report;
     }
+}
+
+std::vector<std::string> ResultHeadings(int group_count) {
+    std::vector<std::string> headings = {Utf8ToProgramText("序号"), Utf8ToProgramText("匹配文本")};
+    const std::string group_heading = Utf8ToProgramText("子表达式匹配");
+    for (int j = 1; j <= group_count; ++j) headings.push_back(group_heading + std::to_string(j));
+    return headings;
 }
 
 std::string CountLine(std::int64_t match_count) {

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "base/file_system.h"
 #include "base/work_progress.h"
@@ -37,9 +39,10 @@ class MatchRunIo {
     // Whether the subject file is copied or mapped (see SubjectReading).
     virtual SubjectReading SubjectReadingWay() const { return SubjectReading::kCopy; }
     virtual void SetCountLine(const std::string& line) = 0;  // program text
-    // Sees the matches' positions in the searched text before the table is built. Only a
-    // front end that shows positions needs them.
-    virtual void ReceiveMatches(const SearchResults& /*results*/) {}
+    // Sees the matches and the searched text before the table is built. Only a front end that
+    // prints them itself needs them; it may keep both.
+    virtual void ReceiveMatches(const std::shared_ptr<const SearchResults>& /*results*/,
+                                const std::shared_ptr<const TextBuffer>& /*text*/) {}
     // Receives the finished table; it replaces the previous one entirely.
     virtual void ReplaceTable(ResultTable&& table) = 0;
     // False for a front end that shows only the count or the positions: then no table is
@@ -96,5 +99,9 @@ MatchReport RunMatch(MatchRunIo& io);
 
 // "共找到 " + count + " 处匹配结果：" in program text.
 std::string CountLine(std::int64_t match_count);
+
+// The headings of the result table's columns in program text: "序号", "匹配文本", then
+// "子表达式匹配" + j for each of the group_count groups.
+std::vector<std::string> ResultHeadings(int group_count);
 
 }  // namespace lintaro

@@ -5,45 +5,57 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "match/regex.h"
 
 namespace lintaro {
 namespace {
 
-TEST(CliOutputTest, WritesEveryRowWithEscapes) {
-    ResultTable table;
-    table.SetCell(0, 1, "h\\d");
-    table.SetCell(1, 2, "a\tb\r\nc");
-    table.SetCell(4, 4, "中");
+// The rows the window's table shows for the matches: header, number, whole match and groups
+// (empty when a group took no part), with escapes; with a line start before each row and an
+// empty first field in the header.
+TEST(CliOutputTest, WritesTheTablesRowsWithEscapes) {
+    const std::string text = "h\\d a\tb\r\nc x";
+    regex expression;
+    ASSERT_TRUE(expression.Compile("(h\\S+)|(a\\s+b\\s+)(c)|(z)?x", true));
+    const SearchResults results = expression.SearchAll(text);
+    const std::vector<std::string> headings = {"N", "M", "G1", "G2", "G3", "G4"};
     std::ostringstream out;
-    WriteTableTsv(table, out);
+    WriteMatchesTsv(headings, results, text, out, true, "f\t");
     EXPECT_EQ(out.str(),
-              "\th\\\\d\t\t\t\n"
-              "\t\ta\\tb\\r\\nc\t\t\n"
-              "\t\t\t\t\n"
-              "\t\t\t\t\n"
-              "\t\t\t\t中\n");
+              "\tN\tM\tG1\tG2\tG3\tG4\n"
+              "f\t1\th\\\\d\th\\\\d\t\t\t\n"
+              "f\t2\ta\\tb\\r\\nc\t\ta\\tb\\r\\n\tc\t\n"
+              "f\t3\tx\t\t\t\t\n");
+    std::ostringstream rows_only;
+    WriteMatchesTsv(headings, SearchResults(4), text, rows_only, false);
+    EXPECT_EQ(rows_only.str(), "");
 }
 
 // The output goes out in blocks of about a megabyte: rows, cells and escapes that straddle a
 // block's end come out whole, and the output equals the rows written one by one.
-TEST(CliOutputTest, LargeTableEqualsItsRowsOneByOne) {
-    ResultTable table;
+TEST(CliOutputTest, ManyMatchesEqualTheirRowsOneByOne) {
+    std::string text;
     for (int row = 0; row < 6000; ++row) {
-        ASSERT_TRUE(table.InsertRow(std::to_string(row)));
-        table.SetCell(table.RowCount() - 1, 1,
-                      std::string(static_cast<std::size_t>(row % 700), 'x') + "\\\t" +
-                          std::to_string(row) + "\n");
+        text += std::string(static_cast<std::size_t>(row % 700), 'x') + "\\\t" +
+                std::to_string(row) + "\n;";
     }
-    std::string expected;
-    for (int row = 0; row < table.RowCount(); ++row) {
-        for (int column = 0; column < table.ColumnCount(); ++column) {
-            if (column > 0) expected += '\t';
-            AppendTsvCell(expected, table.GetCell(row, column).value_or(""));
+    regex expression;
+    ASSERT_TRUE(expression.Compile("([^;]*);", true));
+    const SearchResults results = expression.SearchAll(text);
+    ASSERT_EQ(results.size(), 6000);
+    std::string expected = "N\tM\tG1\n";
+    for (std::int64_t match = 0; match < results.size(); ++match) {
+        expected += std::to_string(match + 1);
+        for (int k = 0; k < 2; ++k) {
+            expected += '\t';
+            AppendTsvCell(expected, results[match].GetSubMatchText(text, k));
         }
         expected += '\n';
     }
     std::ostringstream out;
-    WriteTableTsv(table, out);
+    WriteMatchesTsv({"N", "M", "G1"}, results, text, out);
     ASSERT_GT(expected.size(), std::size_t{2} << 20);
     // Not EXPECT_EQ: a difference would print megabytes.
     EXPECT_TRUE(out.str() == expected);

@@ -181,7 +181,10 @@ TEST_F(MatchRunTest, EngineGivingUpBeforeACutIsReportedBesideIt) {
 // and table stay as they were.
 TEST_F(MatchRunTest, RunningOutOfMemoryWritesNothing) {
     struct OutOfMemoryIo : FakeRunIo {
-        void ReceiveMatches(const SearchResults& /*results*/) override { throw std::bad_alloc(); }
+        void ReceiveMatches(const std::shared_ptr<const SearchResults>& /*results*/,
+                            const std::shared_ptr<const TextBuffer>& /*text*/) override {
+            throw std::bad_alloc();
+        }
     } io;
     io.pattern = "a";
     io.path = directory_.Write("subject.html", "aaa");
