@@ -9,6 +9,7 @@
 #endif
 
 #include "base/utf16.h"
+#include "base/utf8_block_check.h"
 
 namespace lintaro {
 
@@ -76,7 +77,15 @@ std::size_t WellFormedUtf8Length(std::string_view bytes, char32_t& value) {
 }
 
 std::size_t WellFormedUtf8Prefix(std::string_view bytes) {
-    std::size_t i = 0;
+    // The vector check goes as far as it finds nothing wrong; from the start of the character
+    // it stopped in (the sequence a block's last bytes begin is judged only with the next
+    // block), one character at a time finds where the well-formed text ends.
+    std::size_t i = Utf8CheckedBlocksEnd(bytes);
+    if (i > 0) {
+        std::size_t start = i - 1;
+        while (start > 0 && i - start < 4 && (ByteAt(bytes, start) & 0xC0) == 0x80) --start;
+        i = start;
+    }
     while (i < bytes.size()) {
         // Plain text is mostly ASCII: step over it many bytes at a time, up to the first byte
         // that is not plain ASCII.
