@@ -8,6 +8,8 @@
 // method of Keiser and Lemire, "Validating UTF-8 in less than one instruction per byte" (2021).
 #include "base/utf8_block_check.h"
 
+#include "base/cpu_features.h"
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -101,15 +103,10 @@ constexpr char kCarry = kTooShort | kTooLong | kTwoContinuations;
     return i;
 }
 
-bool HasSsse3() {
-    static const bool has = __builtin_cpu_supports("ssse3") != 0;
-    return has;
-}
-
 }  // namespace
 
 std::size_t Utf8CheckedBlocksEnd(std::string_view bytes) {
-    return HasSsse3() ? CheckBlocks(bytes.data(), bytes.size()) : 0;
+    return CpuHasSsse3() ? CheckBlocks(bytes.data(), bytes.size()) : 0;
 }
 
 #else

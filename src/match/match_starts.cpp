@@ -5,9 +5,11 @@
 #include <utility>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
+
+#include "base/cpu_features.h"
 
 namespace lintaro {
 
@@ -163,8 +165,34 @@ std::optional<MatchStarts> MatchStarts::Learn(std::string_view pattern,
             }
             starts.second_ranges_[k] = RangesOf(following);
         }
+        starts.pair_nibbles_ = PairNibblesOf(starts.first_, starts.second_);
     }
     return starts;
+}
+
+MatchStarts::PairNibbles MatchStarts::PairNibblesOf(
+    const std::bitset<256>& first, const std::array<std::bitset<256>, 256>& second) {
+    PairNibbles nibbles;
+    // One group per first byte, folded with its other case when it is a letter; a ninth
+    // group and more share the bits of the first ones, which only adds candidates.
+    std::array<int, 256> group_of_key{};
+    group_of_key.fill(-1);
+    int groups = 0;
+    for (std::size_t b = 0; b < 256; ++b) {
+        if (!first[b]) continue;
+        const bool letter = (b | 0x20) >= 'a' && (b | 0x20) <= 'z';
+        const std::size_t key = letter ? (b | 0x20) : b;
+        if (group_of_key[key] < 0) group_of_key[key] = groups++ % 8;
+        const auto bit = static_cast<unsigned char>(1U << group_of_key[key]);
+        nibbles.first_low[b & 0x0F] |= bit;
+        nibbles.first_high[b >> 4] |= bit;
+        for (std::size_t n = 0; n < 256; ++n) {
+            if (!second[b][n]) continue;
+            nibbles.second_low[n & 0x0F] |= bit;
+            nibbles.second_high[n >> 4] |= bit;
+        }
+    }
+    return nibbles;
 }
 
 #if defined(__SSE2__)
@@ -197,41 +225,100 @@ template <typename Ranges>
 }  // namespace
 #endif
 
+bool MatchStarts::StartsHere(const unsigned char* text, std::size_t size, std::size_t at) const {
+    if (!first_[text[at]]) return false;
+    // A first byte at the very end can still begin a match of one byte.
+    return !pairs_ || at + 1 == size || second_[text[at]][text[at + 1]];
+}
+
+#if defined(__x86_64__)
+namespace {
+
+// The same 16 entries in both halves: the shuffle looks up within each half.
+[[gnu::target("avx2")]] __m256i TableOf(const std::array<unsigned char, 16>& entries) {
+    return _mm256_broadcastsi128_si256(
+        _mm_load_si128(reinterpret_cast<const __m128i*>(entries.data())));
+}
+
+// The entries of both tables for each byte's low and high half, and-ed.
+[[gnu::target("avx2")]] __m256i LookUp(__m256i low_table, __m256i high_table, __m256i bytes) {
+    const __m256i low_half = _mm256_set1_epi8(0x0F);
+    return _mm256_and_si256(
+        _mm256_shuffle_epi8(low_table, _mm256_and_si256(bytes, low_half)),
+        _mm256_shuffle_epi8(high_table, _mm256_and_si256(_mm256_srli_epi16(bytes, 4), low_half)));
+}
+
+}  // namespace
+
+[[gnu::target("avx2")]] std::size_t MatchStarts::NextByPairNibbles(const unsigned char* text,
+                                                                   std::size_t size,
+                                                                   std::size_t i) const {
+    const __m256i first_low = TableOf(pair_nibbles_.first_low);
+    const __m256i first_high = TableOf(pair_nibbles_.first_high);
+    const __m256i second_low = TableOf(pair_nibbles_.second_low);
+    const __m256i second_high = TableOf(pair_nibbles_.second_high);
+    const __m256i zero = _mm256_setzero_si256();
+    for (; i + 33 <= size; i += 32) {
+        const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i));
+        const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i + 1));
+        const __m256i groups = _mm256_and_si256(LookUp(first_low, first_high, block),
+                                                LookUp(second_low, second_high, next));
+        auto mask =
+            ~static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(groups, zero)));
+        while (mask != 0) {
+            const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
+            if (StartsHere(text, size, at)) return at;
+            mask &= mask - 1;
+        }
+    }
+    return i;
+}
+#else
+std::size_t MatchStarts::NextByPairNibbles(const unsigned char* /*text*/, std::size_t /*size*/,
+                                           std::size_t i) const {
+    return i;
+}
+#endif
+
+std::size_t MatchStarts::NextByRanges(const unsigned char* text, std::size_t size,
+                                      std::size_t i) const {
+#if defined(__SSE2__)
+    // Compare 16 places at a time: their first byte with the first bytes' ranges and the byte
+    // after it with the ranges of the bytes that can follow; the tables then decide.
+    const auto load = [&](std::size_t at) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+    };
+    for (; i + 17 <= size; i += 16) {
+        const __m128i block = load(i);
+        unsigned mask = 0;
+        for (std::size_t k = 0; k < first_ranges_.count; ++k) {
+            const auto firsts =
+                static_cast<unsigned>(_mm_movemask_epi8(InRange(block, first_ranges_.ranges[k])));
+            if (firsts != 0) mask |= firsts & InRanges(load(i + 1), second_ranges_[k]);
+        }
+        while (mask != 0) {
+            const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
+            if (StartsHere(text, size, at)) return at;
+            mask &= mask - 1;
+        }
+    }
+#endif
+    return i;
+}
+
 std::int64_t MatchStarts::Next(std::string_view text, std::int64_t from) const {
     const auto* const bytes = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t size = text.size();
     std::size_t i = static_cast<std::size_t>(from);
-    const auto starts_here = [&](std::size_t at) {
-        if (!first_[bytes[at]]) return false;
-        // A first byte at the very end can still begin a match of one byte.
-        return !pairs_ || at + 1 == size || second_[bytes[at]][bytes[at + 1]];
-    };
-#if defined(__SSE2__)
-    if (first_ranges_.count > 0) {
-        // Compare 16 places at a time: their first byte with the first bytes' ranges and the
-        // byte after it with the ranges of the bytes that can follow; the tables then decide.
-        while (i + 17 <= size) {
-            const auto load = [&](std::size_t at) {
-                return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
-            };
-            const __m128i block = load(i);
-            unsigned mask = 0;
-            for (std::size_t k = 0; k < first_ranges_.count; ++k) {
-                const auto firsts = static_cast<unsigned>(
-                    _mm_movemask_epi8(InRange(block, first_ranges_.ranges[k])));
-                if (firsts != 0) mask |= firsts & InRanges(load(i + 1), second_ranges_[k]);
-            }
-            while (mask != 0) {
-                const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
-                if (starts_here(at)) return static_cast<std::int64_t>(at);
-                mask &= mask - 1;
-            }
-            i += 16;
-        }
+    // The pair tables cost the same however many first bytes there are; the ranges serve
+    // where there are too many first bytes for pairs, or no AVX2.
+    if (pairs_ && CpuHasAvx2()) {
+        i = NextByPairNibbles(bytes, size, i);
+    } else if (first_ranges_.count > 0) {
+        i = NextByRanges(bytes, size, i);
     }
-#endif
     for (; i < size; ++i) {
-        if (starts_here(i)) return static_cast<std::int64_t>(i);
+        if (StartsHere(bytes, size, i)) return static_cast<std::int64_t>(i);
     }
     return static_cast<std::int64_t>(size);
 }

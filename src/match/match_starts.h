@@ -58,6 +58,29 @@ class MatchStarts {
     // bytes (no ranges: any byte).
     ByteRanges first_ranges_;
     std::array<ByteRanges, kMostRanges> second_ranges_{};
+
+    // The learnt byte pairs as tables of 16 entries, looked up per half byte: the first bytes
+    // are put in up to eight groups (a letter with its other case), and the entry for a half
+    // byte holds a bit for each group that has a first byte (or a byte that can follow one of
+    // its first bytes) with that half. A place is a candidate when one group's bit is set in
+    // all four look-ups.
+    struct PairNibbles {
+        alignas(16) Repeated first_low{};
+        alignas(16) Repeated first_high{};
+        alignas(16) Repeated second_low{};
+        alignas(16) Repeated second_high{};
+    };
+    PairNibbles pair_nibbles_;
+    static PairNibbles PairNibblesOf(const std::bitset<256>& first,
+                                     const std::array<std::bitset<256>, 256>& second);
+
+    // Whether the tables let a match begin at text[at].
+    bool StartsHere(const unsigned char* text, std::size_t size, std::size_t at) const;
+    // The first candidate at or after i that StartsHere accepts, found through the pair
+    // tables, 32 places at a time; or the place from which fewer than 33 bytes are left.
+    std::size_t NextByPairNibbles(const unsigned char* text, std::size_t size, std::size_t i) const;
+    // The same through the ranges.
+    std::size_t NextByRanges(const unsigned char* text, std::size_t size, std::size_t i) const;
 };
 
 // Whether pattern may look at the text before the place a match is tried at, or match
