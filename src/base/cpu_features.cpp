@@ -3,15 +3,6 @@
 
 namespace lintaro {
 
-bool CpuHasSsse3() {
-#if defined(__x86_64__)
-    static const bool has = __builtin_cpu_supports("ssse3") != 0;
-    return has;
-#else
-    return false;
-#endif
-}
-
 bool CpuHasAvx2() {
 #if defined(__x86_64__)
     static const bool has = __builtin_cpu_supports("avx2") != 0;

@@ -3,10 +3,9 @@
 
 namespace lintaro {
 
-// Whether the processor has the SSSE3 instructions (its byte shuffle serves as a table
-// look-up of 16 entries); every x86-64 processor of the last fifteen years does.
-bool CpuHasSsse3();
-// Whether it has AVX2, the same on 32 bytes at once (most since 2013).
+// Whether the processor has the AVX2 instructions: among them a byte shuffle that serves as
+// a table look-up of 16 entries on 32 bytes at once. Most x86-64 processors made since 2013
+// have them.
 bool CpuHasAvx2();
 
 }  // namespace lintaro
