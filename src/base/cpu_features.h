@@ -8,4 +8,8 @@ namespace lintaro {
 // have them.
 bool CpuHasAvx2();
 
+// From now on CpuHasAvx2 answers false (limited) or the processor's answer again: so that
+// tests and benchmarks can run the code the program runs on processors without AVX2.
+void LimitToBaselineInstructions(bool limited);
+
 }  // namespace lintaro

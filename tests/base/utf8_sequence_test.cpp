@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/cpu_features.h"
 namespace lintaro {
 namespace {
 
@@ -58,7 +59,14 @@ TEST(WellFormedUtf8PrefixTest, StopsAtNulAndAtATruncatedEnd) {
 
 // The fast scan must stop exactly where a character-by-character walk with the strict rules
 // stops, wherever the block boundaries fall.
-TEST(WellFormedUtf8PrefixTest, StopsWhereACharacterWalkStops) {
+// Run on the processor's own instructions and as on a processor without AVX2.
+class Utf8PrefixScanTest : public testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override { LimitToBaselineInstructions(GetParam()); }
+    void TearDown() override { LimitToBaselineInstructions(false); }
+};
+
+TEST_P(Utf8PrefixScanTest, StopsWhereACharacterWalkStops) {
     const auto walk = [](std::string_view bytes) {
         std::size_t i = 0;
         char32_t value = 0;
@@ -91,6 +99,11 @@ TEST(WellFormedUtf8PrefixTest, StopsWhereACharacterWalkStops) {
         ASSERT_EQ(WellFormedUtf8Prefix(text), walk(text)) << testing::PrintToString(text);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Instructions, Utf8PrefixScanTest, testing::Values(false, true),
+                         [](const auto& test_case) {
+                             return test_case.param ? "Baseline" : "Native";
+                         });
 
 }  // namespace
 }  // namespace lintaro

@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
-
 #include <bitset>
+#include <cctype>
 #include <random>
 #include <string>
 #include <string_view>
 
+#include "base/cpu_features.h"
 namespace lintaro {
 namespace {
 
@@ -69,7 +69,14 @@ std::bitset<256> BytesWhere(bool (*member)(unsigned char)) {
     return set;
 }
 
-TEST(MatchStartsTest, NextMissesNoPlaceTheProbeAllows) {
+// Run on the processor's own instructions and as on a processor without AVX2.
+class MatchStartsScanTest : public testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override { LimitToBaselineInstructions(GetParam()); }
+    void TearDown() override { LimitToBaselineInstructions(false); }
+};
+
+TEST_P(MatchStartsScanTest, NextMissesNoPlaceTheProbeAllows) {
     const SetProbeCase cases[] = {
         {"digits", BytesWhere([](unsigned char b) { return b >= '0' && b <= '9'; }), nullptr},
         {"word bytes", BytesWhere([](unsigned char b) { return std::isalnum(b) != 0 || b == '_'; }),
@@ -120,6 +127,11 @@ TEST(MatchStartsTest, NextMissesNoPlaceTheProbeAllows) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Instructions, MatchStartsScanTest, testing::Values(false, true),
+                         [](const auto& test_case) {
+                             return test_case.param ? "Baseline" : "Native";
+                         });
 
 TEST(MatchStartsTest, NothingToLearnWhenEveryPlaceOrTheEmptyTextCanMatch) {
     EXPECT_FALSE(MatchStarts::Learn("x", [](std::string_view) { return true; }));
