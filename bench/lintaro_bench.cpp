@@ -16,8 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/cpu_features.h"
 #include "base/program_text.h"
-#include "base/utf8_sequence.h"
 #include "export/export_file_writer.h"
 #include "export/export_format.h"
 #include "export/export_text.h"
@@ -32,13 +32,14 @@ using lintaro::MatchStage;
 
 constexpr const char* kUsage =
     "usage: lintaro_bench FILE [--pattern PATTERN] [--case-sensitive] [--encoding NAME]\n"
-    "                     [--runs N] [--no-tools]\n"
+    "                     [--runs N] [--no-tools] [--baseline-instructions]\n"
     "  Runs the match run on FILE N times (default 3) with PATTERN (default the preset pattern)\n"
     "  and prints the best time of each stage with the spread over the runs, then the same\n"
     "  search by rg -o and grep -oP (each -i unless --case-sensitive), their output drained\n"
     "  through a pipe. Then exports the whole table in each of the five formats into a\n"
     "  temporary directory and compares each with writing the same bytes. With --encoding the\n"
-    "  run reads FILE in that character set, as lintaro-cli --encoding does.\n";
+    "  run reads FILE in that character set, as lintaro-cli --encoding does. With\n"
+    "  --baseline-instructions the scans run as on a processor without AVX2.\n";
 
 struct Options {
     std::string path;
@@ -47,6 +48,7 @@ struct Options {
     std::string encoding;  // the file's character set; empty: UTF-8
     int runs = 3;
     bool tools = true;
+    bool baseline_instructions = false;
 };
 
 std::optional<Options> ParseOptions(int argc, char** argv) {
@@ -61,6 +63,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
             options.encoding = argv[++i];
         } else if (argument == "--no-tools") {
             options.tools = false;
+        } else if (argument == "--baseline-instructions") {
+            options.baseline_instructions = true;
         } else if (argument == "--runs" && i + 1 < argc) {
             const std::string_view value = argv[++i];
             const auto parsed =
@@ -297,6 +301,7 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
+    lintaro::LimitToBaselineInstructions(options->baseline_instructions);
     std::error_code error;
     const auto file_bytes =
         static_cast<std::int64_t>(std::filesystem::file_size(options->path, error));
