@@ -6,7 +6,9 @@
 // reach this process through a pipe, each once it is final. The chain of searches from the start
 // of the text is the search loop itself, so the cursor that follows it sends its matches as it
 // finds them (in batches, at least every 50 ms); the rest of the result follows once the parts
-// are joined. Its progress figures live in a block of shared memory made before the fork.
+// are joined. Its progress figures and the cancel request live in a block of shared memory made
+// before the fork: on a cancel, the child sends the matches of the chain it holds and ends, even
+// from inside an engine call that would never return, and only then is it killed.
 #include "match/search_worker.h"
 
 #include <fcntl.h>
@@ -45,11 +47,13 @@ constexpr auto kPrefixBatchWait = std::chrono::milliseconds(50);
 
 // The matches of the chain of searches from the start of the text, sent as they are found.
 // One cursor adds them; a thread of its own sends what has waited for kPrefixBatchWait, so that
-// matches found just before an engine call that never ends still arrive.
+// matches found just before an engine call that never ends still arrive, and on a cancel it
+// sends the rest at once and ends the process.
 class FinalPrefix {
   public:
-    FinalPrefix(int fd, int group_count, RecordWidth width)
+    FinalPrefix(int fd, int group_count, RecordWidth width, const WorkProgress& progress)
         : fd_(fd),
+          progress_(progress),
           width_(width),
           match_words_((static_cast<std::size_t>(group_count) + 1) * WordsPerRecord(width)),
           capacity_(std::max(kPrefixBatchWords / match_words_, std::size_t{1}) * match_words_),
@@ -104,10 +108,17 @@ class FinalPrefix {
             const std::size_t filled = filled_.load(std::memory_order_acquire);
             SendFrom(sent_, filled);
             sent_ = filled;
+            if (progress_.CancelRequested()) {
+                // The search may be inside an engine call that never returns; what it found
+                // is all sent, so the end needs no more from it.
+                SendEnd(fd_, -1, false, {});
+                ::_exit(0);
+            }
         }
     }
 
     const int fd_;
+    const WorkProgress& progress_;
     const RecordWidth width_;
     const std::size_t match_words_;
     const std::size_t capacity_;  // words
@@ -160,7 +171,7 @@ class ChainCursor : public SearchCursor {
         (static_cast<std::size_t>(group_count) + 1) * WordsPerRecord(width);
     try {
         const CursorFactory engine_cursors = expression.MakeCursors(text, options.skip);
-        FinalPrefix prefix(fd, group_count, width);
+        FinalPrefix prefix(fd, group_count, width, progress);
         const SearchResults results = SearchInParts(
             static_cast<std::int64_t>(text.size()), group_count,
             [&] { return std::make_unique<ChainCursor>(engine_cursors(), prefix); }, options,
@@ -295,8 +306,8 @@ SearchResults SearchInWorker(const regex& expression, std::string_view text,
                            RecordWidthFor(static_cast<std::int64_t>(text.size())),
                            child_progress.Get(), progress);
     const MatchReceiver::Ending ending = receiver.Receive();
-    if (ending == MatchReceiver::Ending::kCancelled) {
-        child.Kill();
+    if (receiver.CancelPassedOn()) {
+        child.Kill();  // it may still be inside an engine call
         SearchResults results = receiver.TakeResults();
         results.SetCancelled();
         return results;

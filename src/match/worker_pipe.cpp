@@ -53,7 +53,7 @@ void SendEnd(int fd, std::int64_t match_count, bool gave_up, const std::string& 
 // ---- the parent's side ---------------------------------------------------------------
 
 MatchReceiver::MatchReceiver(int fd, int group_count, RecordWidth width,
-                             const WorkProgress& child_progress, WorkProgress& progress)
+                             WorkProgress& child_progress, WorkProgress& progress)
     : fd_(fd),
       group_count_(group_count),
       width_(width),
@@ -88,7 +88,9 @@ MatchReceiver::Ending MatchReceiver::Receive() {
         got = 0;
         const Ending ending = Fill(store.data() + before, words * sizeof(std::uint32_t), got);
         // Only whole matches count: a message cut short keeps those that arrived.
-        store.resize(before + got / sizeof(std::uint32_t) / match_words_ * match_words_);
+        const std::size_t whole = got / sizeof(std::uint32_t) / match_words_;
+        store.resize(before + whole * match_words_);
+        received_ += static_cast<std::int64_t>(whole);
         if (ending != Ending::kFilled) return ending;
     }
 }
@@ -109,7 +111,9 @@ SearchResults MatchReceiver::TakeResults() {
 
 void MatchReceiver::MirrorProgress() {
     const std::int64_t done = child_progress_.Done();
-    const std::int64_t found = child_progress_.Found();
+    // The worker publishes its count in batches; the matches here may be ahead of it, and
+    // while the engine is stuck in one call they are all there is to show.
+    const std::int64_t found = std::max(child_progress_.Found(), received_);
     if (done != done_ || found != found_) progress_.Add(done - done_, found - found_);
     done_ = done;
     found_ = found;
@@ -118,7 +122,7 @@ void MatchReceiver::MirrorProgress() {
 MatchReceiver::Ending MatchReceiver::Fill(void* data, std::size_t size, std::size_t& got) {
     char* const bytes = static_cast<char*>(data);
     while (got < size) {
-        if (progress_.CancelRequested()) return Ending::kCancelled;
+        if (!WorkerMayStillSend()) return Ending::kCancelled;
         pollfd ready{fd_, POLLIN, 0};
         const int polled = ::poll(&ready, 1, kPollMilliseconds);
         MirrorProgress();
@@ -129,6 +133,17 @@ MatchReceiver::Ending MatchReceiver::Fill(void* data, std::size_t size, std::siz
         got += static_cast<std::size_t>(count);
     }
     return Ending::kFilled;
+}
+
+bool MatchReceiver::WorkerMayStillSend() {
+    if (!progress_.CancelRequested()) return true;
+    const auto now = std::chrono::steady_clock::now();
+    if (!cancel_deadline_) {
+        // Matches the worker found but has not sent yet would be lost to a kill now.
+        child_progress_.RequestCancel();
+        cancel_deadline_ = now + kCancelWait;
+    }
+    return now < *cancel_deadline_;
 }
 
 SpanStore& MatchReceiver::StoreWithRoom(std::size_t words) {

@@ -2,8 +2,10 @@
 // reading there.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -39,34 +41,46 @@ void SendEnd(int fd, std::int64_t match_count, bool gave_up, const std::string& 
 
 // ---- the parent's side ---------------------------------------------------------------
 
+// How long a worker that was asked to stop has to send what it found and end.
+inline constexpr std::chrono::milliseconds kCancelWait{500};
+
 // Reads the worker's messages, mirroring its progress into progress meanwhile.
 class MatchReceiver {
   public:
     enum class Ending { kFilled, kDone, kClosed, kCancelled };
 
-    MatchReceiver(int fd, int group_count, RecordWidth width, const WorkProgress& child_progress,
+    MatchReceiver(int fd, int group_count, RecordWidth width, WorkProgress& child_progress,
                   WorkProgress& progress);
 
-    // Reads until the end message (kDone), the end of the pipe or a cancel request. Of a
-    // message cut short, the whole matches that arrived are kept.
+    // Reads until the end message (kDone) or the end of the pipe (kClosed). A cancel request
+    // on progress is passed on to the worker, which then sends the matches it holds and ends;
+    // kCancelled means it had not ended kCancelWait later. Of a message cut short, the whole
+    // matches that arrived are kept.
     Ending Receive();
     // What arrived, as much of it as the end message counted when one came.
     SearchResults TakeResults();
     void MirrorProgress();
+    // True once a cancel request reached the worker: what arrived may be only part of the
+    // result.
+    bool CancelPassedOn() const { return cancel_deadline_.has_value(); }
 
   private:
     // Fills size bytes at data from the pipe, counting the bytes that arrived in got.
     Ending Fill(void* data, std::size_t size, std::size_t& got);
+    // False once a cancel request has waited kCancelWait for the worker's end.
+    bool WorkerMayStillSend();
     SpanStore& StoreWithRoom(std::size_t words);
 
     const int fd_;
     const int group_count_;
     const RecordWidth width_;
     const std::size_t match_words_;
-    const WorkProgress& child_progress_;
+    WorkProgress& child_progress_;
     WorkProgress& progress_;
+    std::optional<std::chrono::steady_clock::time_point> cancel_deadline_;
     std::int64_t done_ = 0;
     std::int64_t found_ = 0;
+    std::int64_t received_ = 0;  // whole matches
     std::vector<SpanStore> stores_;
     std::int64_t end_count_ = -1;
     bool gave_up_ = false;

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <atomic>
 #include <chrono>
 #include <optional>
 #include <stdexcept>
@@ -44,12 +45,17 @@ TEST_F(LongWorkTest, ShortWorkRunsElsewhereUnderABusyCursorAndShowsNoDialog) {
         }
         dialog_seen = dialog_seen || QApplication::activeModalWidget() != nullptr;
     });
+    std::atomic<bool> cursor_seen = false;
+    QObject::connect(&watch, &QTimer::timeout, [&] { cursor_seen = cursor_meanwhile.has_value(); });
     watch.start(5);
     RunLongWork(
         &window_, progress_,
         [&] {
             work_thread = QThread::currentThread();
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            // Work as long as it takes to be seen, well short of the dialog's half second.
+            for (int waited = 0; !cursor_seen && waited < 400; ++waited) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
         },
         Describe);
     EXPECT_NE(work_thread, nullptr);
@@ -65,8 +71,10 @@ TEST_F(LongWorkTest, LongWorkShowsProgressAfterHalfASecondAndCancelStopsIt) {
     QString label;
     const testing::ModalAnswer answer([&](QWidget* modal) {
         shown_after = clock.elapsed();
-        QTest::qWait(150);  // a refresh or two
-        label = modal->findChild<QLabel*>()->text();
+        const auto* text = modal->findChild<QLabel*>();
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return text->text().endsWith(QStringLiteral(" of 1000")); }));
+        label = text->text();
         modal->findChild<QPushButton*>()->click();
     });
     bool stopped_by_cancel = false;
@@ -94,16 +102,21 @@ TEST_F(LongWorkTest, LongWorkShowsProgressAfterHalfASecondAndCancelStopsIt) {
 
 TEST_F(LongWorkTest, OnceEveryUnitIsDoneTheRestCannotBeCancelled) {
     bool cancel_enabled = true;
+    std::atomic<bool> answered = false;
     const testing::ModalAnswer answer([&](QWidget* modal) {
         cancel_enabled = modal->findChild<QPushButton*>()->isEnabled();
         QTest::keyClick(modal, Qt::Key_Escape);
+        answered = true;
     });
     RunLongWork(
         &window_, progress_,
         [&] {
             progress_.Start(10);
             progress_.Add(10, 0);
-            std::this_thread::sleep_for(std::chrono::milliseconds(800));  // writing the file
+            // Writing the file, until the dialog was answered (or surely never will be).
+            for (int waited = 0; !answered && waited < 6000; ++waited) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
         },
         Describe);
     EXPECT_TRUE(answer.Answered());

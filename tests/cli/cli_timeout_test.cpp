@@ -5,21 +5,12 @@
 #include <chrono>
 #include <string>
 
+#include "support/endless_search.h"
 #include "support/program_run.h"
 #include "support/temp_dir.h"
 
 namespace lintaro {
 namespace {
-
-// "x", or the trap: 300 alternatives in front of (a+)+$ keep Boost's complexity limit from
-// giving up on 40 "a" and a "b" for hours.
-std::string PaddedPattern() {
-    std::string padding;
-    for (int i = 0; i < 300; ++i) padding += (i == 0 ? "z" : "|z") + std::to_string(i);
-    return "x|(?:" + padding + ")?(a+)+$";
-}
-
-const std::string kSubject = "x x " + std::string(40, 'a') + "b";
 
 ProgramOutcome RunCli(const std::string& timeout, const std::string& pattern,
                       const std::string& path) {
@@ -30,8 +21,8 @@ ProgramOutcome RunCli(const std::string& timeout, const std::string& pattern,
 
 TEST(CliTimeoutTest, PaddedCatastrophicPatternStopsWithTheMatchesBeforeIt) {
     const TempDir directory;
-    const std::string path = directory.Write("subject.txt", kSubject).string();
-    const ProgramOutcome outcome = RunCli("1", PaddedPattern(), path);
+    const std::string path = directory.Write("subject.txt", testing::EndlessSearchText()).string();
+    const ProgramOutcome outcome = RunCli("1", testing::EndlessSearchPattern(), path);
     ASSERT_FALSE(outcome.timed_out);
     EXPECT_EQ(outcome.status, 2) << outcome.err;
     EXPECT_EQ(outcome.out, "1\t0,1\t-\n2\t2,1\t-\n");
@@ -42,7 +33,8 @@ TEST(CliTimeoutTest, PaddedCatastrophicPatternStopsWithTheMatchesBeforeIt) {
 
 TEST(CliTimeoutTest, RunThatEndsInTimeIsUntouched) {
     const TempDir directory;
-    const std::string path = directory.Write("subject.txt", kSubject).string();
+    const std::string path =
+        directory.Write("subject.txt", "x x " + std::string(40, 'a') + "b").string();
     const ProgramOutcome outcome = RunCli("30", "x|a+b", path);
     EXPECT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(outcome.out, "1\t0,1\n2\t2,1\n3\t4,41\n");

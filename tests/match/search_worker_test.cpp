@@ -11,11 +11,13 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 
 #include "describe_results.h"
 #include "match/match_run.h"
+#include "support/endless_search.h"
 
 namespace lintaro {
 namespace {
@@ -66,21 +68,24 @@ TEST(SearchWorkerTest, GivesTheResultOfSearchingHere) {
     }
 }
 
-// "x", or 300 alternatives in front of (a+)+$, which keeps the engine from giving up on 40 "a"
-// and a "b" for hours.
-std::string PaddedPattern() {
-    std::string padding;
-    for (int i = 0; i < 300; ++i) padding += (i == 0 ? "z" : "|z") + std::to_string(i);
-    return "x|(?:" + padding + ")?(a+)+$";
+// Waits until done() holds, or a minute has passed. Returns whether it holds.
+bool WaitUntil(const std::function<bool()>& done) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > limit) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
 }
 
 TEST(SearchWorkerTest, CancelEndsAnEngineCallAndKeepsTheMatchesBeforeIt) {
     regex expression;
-    ASSERT_TRUE(expression.Compile(PaddedPattern(), true));
-    const std::string text = "x x " + std::string(40, 'a') + "b";
+    ASSERT_TRUE(expression.Compile(testing::EndlessSearchPattern(), true));
+    const std::string text = testing::EndlessSearchText();
     WorkProgress progress;
     std::jthread canceller([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        // Once the two matches before the trap have arrived, the engine is inside the trap.
+        EXPECT_TRUE(WaitUntil([&] { return progress.Found() >= 2; }));
         progress.RequestCancel();
     });
     const SearchResults results = SearchInWorker(expression, text, {}, progress);
@@ -110,23 +115,24 @@ std::string ChildrenOfThisProcess() {
 
 TEST(SearchWorkerTest, WorkerThatDiesIsAnEngineThatGaveUp) {
     regex expression;
-    ASSERT_TRUE(expression.Compile(PaddedPattern(), true));
-    const std::string text = "x x " + std::string(40, 'a') + "b";
+    ASSERT_TRUE(expression.Compile(testing::EndlessSearchPattern(), true));
+    const std::string text = testing::EndlessSearchText();
     WorkProgress progress;
     std::jthread killer([&] {
-        for (int tries = 0; tries < 500; ++tries) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            const std::string children = ChildrenOfThisProcess();
-            if (!children.empty()) {
-                // Time to send the two matches before the trap, inside which it then is. An
-                // abort, as an uncaught failure gives; a segmentation fault would be caught
-                // by AddressSanitizer in the sanitizer build and turned into an exit.
-                std::this_thread::sleep_for(std::chrono::milliseconds(300));
-                ::kill(std::stoi(children), SIGABRT);
-                return;
-            }
+        // The two matches before the trap have arrived, so the worker is inside it. An abort,
+        // as an uncaught failure gives; a segmentation fault would be caught by
+        // AddressSanitizer in the sanitizer build and turned into an exit.
+        std::string children;
+        const bool inside = WaitUntil([&] {
+            children = ChildrenOfThisProcess();
+            return progress.Found() >= 2 && !children.empty();
+        });
+        EXPECT_TRUE(inside);
+        if (!inside) {
+            progress.RequestCancel();  // do not hang
+            return;
         }
-        progress.RequestCancel();  // no worker seen: do not hang
+        ::kill(std::stoi(children), SIGABRT);
     });
     const SearchResults results = SearchInWorker(expression, text, {}, progress);
     EXPECT_EQ(Describe(results),

@@ -101,6 +101,31 @@ TEST_P(WorkerPipeTest, EndMessageCountsTheMatchesThatStay) {
     EXPECT_EQ(Describe(receiver.TakeResults()), described[0] + described[1] + "gave up: stack");
 }
 
+// A cancel passed on to the worker: what it sends before its end stays, and a worker that
+// neither sends nor ends is given up on.
+TEST_P(WorkerPipeTest, CancelKeepsWhatTheWorkerSendsBeforeItsEnd) {
+    const RecordWidth width = GetParam();
+    std::vector<std::string> described;
+    const std::vector<std::uint32_t> words = ThreeMatches(width, described);
+    for (const bool worker_ends : {true, false}) {
+        Pipe pipe;
+        SendMatches(pipe.Writing(), words, words.size() / 3);
+        if (worker_ends) SendEnd(pipe.Writing(), -1, false, {});
+
+        WorkProgress child_progress;
+        WorkProgress progress;
+        progress.RequestCancel();
+        MatchReceiver receiver(pipe.Reading(), 1, width, child_progress, progress);
+        EXPECT_EQ(receiver.Receive(),
+                  worker_ends ? MatchReceiver::Ending::kDone : MatchReceiver::Ending::kCancelled);
+        EXPECT_TRUE(child_progress.CancelRequested());
+        EXPECT_TRUE(receiver.CancelPassedOn());
+        EXPECT_EQ(Describe(receiver.TakeResults()), described[0] + described[1] + described[2]);
+        receiver.MirrorProgress();
+        EXPECT_EQ(progress.Found(), 3);  // the matches that arrived, ahead of the worker's count
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Widths, WorkerPipeTest,
                          testing::Values(RecordWidth::kNarrow, RecordWidth::kWide));
 
