@@ -100,32 +100,19 @@ struct Moment {
     }
 };
 
-// Drives one match run and notes when each stage ends.
-class BenchRunIo : public lintaro::MatchRunIo {
+// Keeps one match run's table and notes when each stage ends.
+class BenchRunOutput : public lintaro::MatchRunOutput {
   public:
-    explicit BenchRunIo(const Options& options) : options_(options) {}
-
-    std::string Pattern() const override { return options_.pattern; }
-    bool IgnoreCase() const override { return options_.ignore_case; }
-    std::string SubjectPath() const override { return options_.path; }
-    std::string SubjectCharset() const override { return options_.encoding; }
     void SetCountLine(const std::string& /*line*/) override {}
     void ReplaceTable(lintaro::ResultTable&& new_table) override {
         table.emplace(std::move(new_table));
     }
-    lintaro::HeadingWidthFunction HeadingWidth() const override { return {}; }
     void StageDone(MatchStage stage) override {
         stage_ends[static_cast<std::size_t>(stage)] = Moment::Now();
     }
-    // As in the window: a run that can be cancelled, so its search runs in a worker process.
-    lintaro::WorkProgress* Progress() override { return &progress_; }
 
     std::optional<lintaro::ResultTable> table;
     Moment stage_ends[3];
-
-  private:
-    const Options& options_;
-    lintaro::WorkProgress progress_;
 };
 
 // Best and worst wall time of one figure over the runs, and the processor time of the best.
@@ -311,14 +298,20 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    BenchRunIo io(*options);
+    const lintaro::MatchRequest request = {.pattern = options->pattern,
+                                           .ignore_case = options->ignore_case,
+                                           .subject_path = options->path,
+                                           .subject_charset = options->encoding};
+    BenchRunOutput io;
+    // As in the window: a run that can be cancelled, so its search runs in a worker process.
+    lintaro::WorkProgress progress;
     Timing stages[4];
     Timing total;
     std::int64_t matches = 0;
     for (int run = 0; run < options->runs; ++run) {
         io.table.reset();  // one run's memory at a time
         const Moment start = Moment::Now();
-        const lintaro::MatchReport report = lintaro::RunMatch(io);
+        const lintaro::MatchReport report = lintaro::RunMatch(request, io, &progress);
         const Moment end = Moment::Now();
         matches = report.match_count;
         Moment stage_start = start;

@@ -33,7 +33,7 @@
 #include "base/program_text.h"
 #include "export/export_format.h"
 #include "export/export_selection.h"
-#include "match/buffered_run_io.h"
+#include "match/held_run_output.h"
 #include "match/likely_charset.h"
 #include "match/match_run.h"
 #include "match/subject_text.h"
@@ -363,21 +363,22 @@ void MainWindow::ApplyLayout(const ControlLayout& layout) {
 void MainWindow::RunMatch() {
     if (long_work_running_) return;
     WorkProgress progress;
-    BufferedRunIo run(*run_io_, progress);
+    const MatchRequest request = run_io_->Request();
+    HeldRunOutput held;
     MatchReport report;
     std::string offered_charset;
     RunWhileBlocked(
         progress,
         [&] {
-            report = lintaro::RunMatch(run);
+            report = lintaro::RunMatch(request, held, &progress);
             if (report.problem == MatchReport::Problem::kTextCutMalformed &&
-                run.SubjectCharset().empty()) {
-                offered_charset = LikelyCharsetOfFile(run.SubjectPath());
+                request.subject_charset.empty()) {
+                offered_charset = LikelyCharsetOfFile(request.subject_path);
             }
         },
         DescribeMatchProgress);
-    run.Deliver(*run_io_);
-    const QString charset = QString::fromStdString(run.SubjectCharset());
+    held.Deliver(*run_io_);
+    const QString charset = QString::fromStdString(request.subject_charset);
     count_line_->ShowNotice(DescribeRun(report, drop_zone_->text(), charset),
                             QString::fromStdString(offered_charset));
 }

@@ -24,22 +24,16 @@ WindowRunIo::WindowRunIo(const QLineEdit& pattern_edit, const QCheckBox& ignore_
       count_line_(count_line),
       table_view_(table_view) {}
 
-std::string WindowRunIo::Pattern() const {
-    return pattern_edit_.text().toStdString();
-}
-
-bool WindowRunIo::IgnoreCase() const {
-    return ignore_case_box_.isChecked();
-}
-
-std::string WindowRunIo::SubjectPath() const {
-    // The bytes the system gave, not the caption: a name that is not in the locale's set
-    // would not survive the way through text.
-    return drop_zone_.Path().toStdString();
-}
-
-std::string WindowRunIo::SubjectCharset() const {
-    return drop_zone_.Path() == charset_path_ ? subject_charset_ : std::string();
+MatchRequest WindowRunIo::Request() const {
+    return {
+        .pattern = pattern_edit_.text().toStdString(),
+        .ignore_case = ignore_case_box_.isChecked(),
+        // The bytes the system gave, not the caption: a name that is not in the locale's set
+        // would not survive the way through text.
+        .subject_path = drop_zone_.Path().toStdString(),
+        .subject_charset = drop_zone_.Path() == charset_path_ ? subject_charset_ : std::string(),
+        .heading_width = table_view_.HeadingWidth(),
+    };
 }
 
 void WindowRunIo::ReadSubjectAs(const std::string& charset) {
@@ -58,10 +52,6 @@ void WindowRunIo::SetCountLine(const std::string& line) {
 
 void WindowRunIo::ReplaceTable(ResultTable&& table) {
     table_view_.Model()->ReplaceTable(std::move(table));
-}
-
-HeadingWidthFunction WindowRunIo::HeadingWidth() const {
-    return table_view_.HeadingWidth();
 }
 
 QString DescribeMatchProgress(const WorkProgress& progress) {

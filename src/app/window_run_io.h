@@ -18,23 +18,20 @@ class CountLineLabel;
 class DropZone;
 class ResultTableView;
 
-// Reads the pattern box, the case box and the drop zone's path when the run asks for
-// them, and writes the count line and the table. The controls must outlive it.
-class WindowRunIo final : public MatchRunIo {
+// Reads the pattern box, the case box and the drop zone's path into a run's request, and
+// writes the count line and the table. The controls must outlive it.
+class WindowRunIo final : public MatchRunOutput {
   public:
     WindowRunIo(const QLineEdit& pattern_edit, const QCheckBox& ignore_case_box,
                 const DropZone& drop_zone, CountLineLabel& count_line, ResultTableView& table_view);
 
-    std::string Pattern() const override;
-    bool IgnoreCase() const override;
-    std::string SubjectPath() const override;
-    // The set chosen by ReadSubjectAs while the drop zone still names the file it was chosen
-    // for; empty (UTF-8) otherwise.
-    std::string SubjectCharset() const override;
+    // What the controls say now. The subject's character set is the one chosen by
+    // ReadSubjectAs while the drop zone still names the file it was chosen for; empty (UTF-8)
+    // otherwise.
+    MatchRequest Request() const;
     // Shown at once, before the table is rebuilt; a notice may follow it afterwards.
     void SetCountLine(const std::string& line) override;
     void ReplaceTable(ResultTable&& table) override;
-    HeadingWidthFunction HeadingWidth() const override;
 
     // Reads the file the drop zone names now in charset (an iconv name) from the next run on.
     void ReadSubjectAs(const std::string& charset);

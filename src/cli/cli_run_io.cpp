@@ -12,6 +12,22 @@ CliRunIo::CliRunIo(const CliOptions& options, std::string path, FileSystem& file
     if (options.with_filename) line_start_ = LineStart(path_);
 }
 
+MatchRequest CliRunIo::Request() const {
+    return {
+        .pattern = options_.pattern,
+        .ignore_case = options_.ignore_case,
+        .subject_path = path_,
+        .subject_charset = options_.encoding,
+        .subject_files = files_,
+        // The text lives only until this file's output is written: mapping it saves a copy.
+        .reading = SubjectReading::kMap,
+        .search = {.threads = options_.threads},
+        // Only an export reads the table; the other outputs are written from the matches.
+        .wants_table = options_.output == CliOutput::kExport,
+        // No font here: the table estimates heading widths itself.
+    };
+}
+
 void CliRunIo::ReceiveMatches(const std::shared_ptr<const SearchResults>& results,
                               const std::shared_ptr<const TextBuffer>& text) {
     if (options_.output == CliOutput::kSpans) spans_ = FormatSpans(*results, line_start_);

@@ -12,34 +12,22 @@
 
 namespace lintaro {
 
-// Feeds a match run over the file at path from the parsed command line and keeps what the run
-// writes, for the program to print once it knows whether the run succeeded.
-class CliRunIo : public MatchRunIo {
+// Makes the request of a match run over the file at path from the parsed command line and keeps
+// what the run writes, for the program to print once it knows whether the run succeeded.
+class CliRunIo : public MatchRunOutput {
   public:
     // options and files must outlive the run.
     CliRunIo(const CliOptions& options, std::string path, FileSystem& files);
 
-    std::string Pattern() const override { return options_.pattern; }
-    bool IgnoreCase() const override { return options_.ignore_case; }
-    std::string SubjectPath() const override { return path_; }
-    std::string SubjectCharset() const override { return options_.encoding; }
-    FileSystem& SubjectFiles() const override { return files_; }
-    // The text lives only until this file's output is written: mapping it saves a copy.
-    SubjectReading SubjectReadingWay() const override { return SubjectReading::kMap; }
+    MatchRequest Request() const;
+    // With --timeout, where the run can be cancelled; none without.
+    WorkProgress* Progress() { return options_.timeout_seconds > 0 ? &timeout_progress_ : nullptr; }
+    WorkProgress& TimeoutProgress() { return timeout_progress_; }
+
     void SetCountLine(const std::string& line) override { count_line_ = line; }
     void ReceiveMatches(const std::shared_ptr<const SearchResults>& results,
                         const std::shared_ptr<const TextBuffer>& text) override;
     void ReplaceTable(ResultTable&& table) override { table_.emplace(std::move(table)); }
-    // Only an export reads the table; the other outputs are written from the matches.
-    bool WantsTable() const override { return options_.output == CliOutput::kExport; }
-    // No font here: the table estimates heading widths itself.
-    HeadingWidthFunction HeadingWidth() const override { return {}; }
-    SearchOptions SearchSettings() const override { return {.threads = options_.threads}; }
-    // With --timeout, the run can be cancelled through TimeoutProgress().
-    WorkProgress* Progress() override {
-        return options_.timeout_seconds > 0 ? &timeout_progress_ : nullptr;
-    }
-    WorkProgress& TimeoutProgress() { return timeout_progress_; }
 
     // What starts each line of this file's output: empty, or its path and a tab.
     const std::string& LineStartText() const { return line_start_; }

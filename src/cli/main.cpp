@@ -30,6 +30,7 @@
 #include "export/export_sink.h"
 #include "export/export_text.h"
 #include "match/match_run.h"
+#include "table/result_table_builder.h"
 
 namespace {
 
@@ -224,7 +225,7 @@ int RunFiles(const lintaro::CliOptions& options) {
         MatchReport report;
         {
             const RunTimeout timeout(options.timeout_seconds, io.TimeoutProgress());
-            report = lintaro::RunMatch(io);
+            report = lintaro::RunMatch(io.Request(), io, io.Progress());
         }
         const bool lost = ReportProblem(report, MessageName(path), options);
         ReportAlso(report, MessageName(path));

@@ -11,43 +11,9 @@
 #include "match/search_result_rows.h"
 #include "match/search_worker.h"
 #include "match/subject_text.h"
+#include "table/result_table_builder.h"
 
 namespace lintaro {
-
-namespace {
-
-constexpr int kNumberColumnWidth = 50;
-constexpr int kGroupColumnWidth = 344;
-
-// The table a run leaves: the same as emptying the window's table operation by operation and
-// inserting the header row, one column per group and one row per match. The match rows are
-// read from the search results when asked for, so no cell text is copied.
-ResultTable BuildResultTable(std::shared_ptr<const SearchResults> results, int group_count,
-                             std::shared_ptr<const TextBuffer> text,
-                             HeadingWidthFunction heading_width) {
-    ResultTable table(std::move(heading_width));
-    table.ResetTable();
-    for (int rows = table.RowCount(); rows > 0; --rows) table.DeleteRow(table.RowCount() - 1);
-    for (int columns = table.ColumnCount(); columns > 0; --columns) {
-        table.DeleteColumn(table.ColumnCount() - 1);
-    }
-    table.SetBackgroundColour(kWindowColour);
-    // Inserting into the empty table creates the header row and the number column first.
-    const std::vector<std::string> headings = ResultHeadings(group_count);
-    table.InsertColumn(headings[1], 1);
-    table.SetCell(0, 0, headings[0]);
-    for (int j = 1; j <= group_count; ++j) {
-        table.InsertColumn(headings[static_cast<std::size_t>(j) + 1], j + 1);
-        table.SetColumnWidth(j + 1, kGroupColumnWidth);
-    }
-    table.SetColumnWidth(0, kNumberColumnWidth);
-
-    table.ShareSource(std::move(text));
-    table.AppendSourceRows(std::make_shared<const SearchResultRows>(std::move(results)));
-    return table;
-}
-
-}  // namespace
 
 namespace {
 
@@ -56,43 +22,43 @@ bool RanOutOfMemory(const SearchResults& results) {
     return results.EngineGaveUp() && results.EngineMessage() == std::bad_alloc().what();
 }
 
-MatchReport RunStages(MatchRunIo& io, MatchReport::Stage& stage) {
-    WorkProgress* const progress = io.Progress();
-    SubjectBytes bytes = ReadSubjectBytes(io.SubjectPath(), io.SubjectFiles(), ProgramCharset(),
-                                          progress, io.SubjectReadingWay());
-    io.StageDone(MatchStage::kRead);
+MatchReport RunStages(const MatchRequest& request, MatchRunOutput& output, WorkProgress* progress,
+                      MatchReport::Stage& stage) {
+    SubjectBytes bytes = ReadSubjectBytes(request.subject_path, request.subject_files,
+                                          ProgramCharset(), progress, request.reading);
+    output.StageDone(MatchStage::kRead);
     stage = MatchReport::Stage::kDecode;
-    SubjectText subject = DecodeSubject(std::move(bytes), ProgramCharset(), io.SubjectCharset());
-    io.StageDone(MatchStage::kDecode);
+    SubjectText subject =
+        DecodeSubject(std::move(bytes), ProgramCharset(), request.subject_charset);
+    output.StageDone(MatchStage::kDecode);
     stage = MatchReport::Stage::kSearch;
     // A character the program's text cannot hold would turn into "?", an operator: refuse it.
-    const std::string pattern = io.Pattern();
-    const std::string unheld = FirstUnheldCharacter(pattern, ProgramCharset());
+    const std::string unheld = FirstUnheldCharacter(request.pattern, ProgramCharset());
     regex expression;
-    const bool compiled =
-        unheld.empty() && expression.Compile(Utf8ToProgramText(pattern), !io.IgnoreCase());
+    const bool compiled = unheld.empty() && expression.Compile(Utf8ToProgramText(request.pattern),
+                                                               !request.ignore_case);
     const auto text = std::make_shared<const TextBuffer>(std::move(subject.text));
     // A run that can be cancelled searches in a process of its own, which a cancel can end
     // inside one engine call.
     const auto shared_results = std::make_shared<const SearchResults>(
-        progress != nullptr
-            ? SearchInWorker(expression, text->View(), io.SearchSettings(), *progress)
-            : expression.SearchAll(text->View(), io.SearchSettings()));
+        progress != nullptr ? SearchInWorker(expression, text->View(), request.search, *progress)
+                            : expression.SearchAll(text->View(), request.search));
     const SearchResults& results = *shared_results;
-    io.StageDone(MatchStage::kSearch);
+    output.StageDone(MatchStage::kSearch);
     if (RanOutOfMemory(results)) throw std::bad_alloc();
 
     // Built before anything is written, so that running out of memory leaves the front end's
     // count line and table as they were.
     stage = MatchReport::Stage::kTable;
     std::optional<ResultTable> table;
-    if (io.WantsTable()) {
-        table =
-            BuildResultTable(shared_results, expression.GetGroupCount(), text, io.HeadingWidth());
+    if (request.wants_table) {
+        table = BuildResultTable(expression.GetGroupCount(), text,
+                                 std::make_shared<const SearchResultRows>(shared_results),
+                                 request.heading_width);
     }
-    io.ReceiveMatches(shared_results, text);
-    io.SetCountLine(CountLine(results.size()));
-    if (table) io.ReplaceTable(std::move(*table));
+    output.ReceiveMatches(shared_results, text);
+    output.SetCountLine(CountLine(results.size()));
+    if (table) output.ReplaceTable(std::move(*table));
 
     MatchReport report;
     report.match_count = results.size();
@@ -127,23 +93,16 @@ MatchReport RunStages(MatchRunIo& io, MatchReport::Stage& stage) {
 
 }  // namespace
 
-MatchReport RunMatch(MatchRunIo& io) {
+MatchReport RunMatch(const MatchRequest& request, MatchRunOutput& output, WorkProgress* progress) {
     MatchReport::Stage stage = MatchReport::Stage::kRead;
     try {
-        return RunStages(io, stage);
+        return RunStages(request, output, progress, stage);
     } catch (const std::bad_alloc&) {
         MatchReport report;
         report.problem = MatchReport::Problem::kOutOfMemory;
         report.stage = stage;
         return report;
     }
-}
-
-std::vector<std::string> ResultHeadings(int group_count) {
-    std::vector<std::string> headings = {Utf8ToProgramText("序号"), Utf8ToProgramText("匹配文本")};
-    const std::string group_heading = Utf8ToProgramText("子表达式匹配");
-    for (int j = 1; j <= group_count; ++j) headings.push_back(group_heading + std::to_string(j));
-    return headings;
 }
 
 std::string CountLine(std::int64_t match_count) {

@@ -2,9 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "base/file_system.h"
 #include "base/work_progress.h"
@@ -21,23 +21,35 @@ inline constexpr const char* kPresetPattern = R"(<A HREF="(https?://[^/]+)\S*"[^
 // The stages of a match run that take time, in order. The table is built after the search.
 enum class MatchStage { kRead, kDecode, kSearch };
 
-// What a match run reads and writes. The window, the batch program and the tests each
-// provide one, so all of them drive the very same run.
-class MatchRunIo {
-  public:
-    virtual ~MatchRunIo() = default;
+// What a match run works on, taken from the front end when the run starts: the run reads
+// nothing of the front end while it goes on, so it can go on in another thread.
+struct MatchRequest {
     // UTF-8, like the window's pattern box and the command line: the run itself refuses a
     // pattern that holds a character the program's text cannot hold.
-    virtual std::string Pattern() const = 0;
-    virtual bool IgnoreCase() const = 0;
-    virtual std::string SubjectPath() const = 0;  // program text
+    std::string pattern = {};
+    bool ignore_case = false;
+    std::string subject_path = {};  // program text
     // The character set the subject file is read in (an iconv name); empty: UTF-8.
-    virtual std::string SubjectCharset() const { return {}; }
-    // Where the subject file is read from: the system's files unless a front end names its
-    // own (the batch program reads standard input through its own).
-    virtual FileSystem& SubjectFiles() const { return SystemFiles(); }
+    std::string subject_charset = {};
+    // Where the subject file is read from: the batch program reads standard input through a
+    // file system of its own.
+    std::reference_wrapper<FileSystem> subject_files = SystemFiles();
     // Whether the subject file is copied or mapped (see SubjectReading).
-    virtual SubjectReading SubjectReadingWay() const { return SubjectReading::kCopy; }
+    SubjectReading reading = SubjectReading::kCopy;
+    // How the search splits the text among threads.
+    SearchOptions search = {};
+    // False for a front end that shows only the count or the positions: then no table is
+    // built and ReplaceTable is not called.
+    bool wants_table = true;
+    // How wide a column heading is in the table's font; none: the table estimates it.
+    HeadingWidthFunction heading_width = {};
+};
+
+// What a match run reports as it goes. The window, the batch program and the tests each
+// provide one, so all of them drive the very same run.
+class MatchRunOutput {
+  public:
+    virtual ~MatchRunOutput() = default;
     virtual void SetCountLine(const std::string& line) = 0;  // program text
     // Sees the matches and the searched text before the table is built. Only a front end that
     // prints them itself needs them; it may keep both.
@@ -45,19 +57,8 @@ class MatchRunIo {
                                 const std::shared_ptr<const TextBuffer>& /*text*/) {}
     // Receives the finished table; it replaces the previous one entirely.
     virtual void ReplaceTable(ResultTable&& table) = 0;
-    // False for a front end that shows only the count or the positions: then no table is
-    // built and ReplaceTable is not called.
-    virtual bool WantsTable() const { return true; }
-    // How wide a column heading is in the table's font (InsertColumn's width).
-    virtual HeadingWidthFunction HeadingWidth() const = 0;
     // Told as each stage ends, so that a benchmark can time the stages of the very run.
     virtual void StageDone(MatchStage /*stage*/) {}
-    // Where the search shows how far it has come and looks for a cancel request; none by
-    // default. It is updated from the searching threads.
-    virtual WorkProgress* Progress() { return nullptr; }
-    // How the search splits the text among threads; by default one thread per processor this
-    // process may run on.
-    virtual SearchOptions SearchSettings() const { return {}; }
 };
 
 // Why a run's result is empty or short. A run never fails loudly; this says what happened.
@@ -93,15 +94,14 @@ struct MatchReport {
     std::int64_t replaced_characters = 0;
 };
 
-// Runs one match with the inputs of io and writes its count line and table. When memory runs
-// out, the report says so and neither the count line nor the table is written.
-MatchReport RunMatch(MatchRunIo& io);
+// Runs one match of request and writes its count line and table to output. With progress, the
+// search shows there how far it has come, and a cancel request there ends it, also inside one
+// engine call (it then runs in a process of its own). When memory runs out, the report says so
+// and neither the count line nor the table is written.
+MatchReport RunMatch(const MatchRequest& request, MatchRunOutput& output,
+                     WorkProgress* progress = nullptr);
 
 // "共找到 " + count + " 处匹配结果：" in program text.
 std::string CountLine(std::int64_t match_count);
-
-// The headings of the result table's columns in program text: "序号", "匹配文本", then
-// "子表达式匹配" + j for each of the group_count groups.
-std::vector<std::string> ResultHeadings(int group_count);
 
 }  // namespace lintaro

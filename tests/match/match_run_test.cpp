@@ -6,7 +6,7 @@
 #include <new>
 #include <optional>
 
-#include "match/buffered_run_io.h"
+#include "match/held_run_output.h"
 #include "match/subject_text.h"
 #include "support/temp_dir.h"
 
@@ -15,28 +15,16 @@ namespace {
 
 using Problem = MatchReport::Problem;
 
-class FakeRunIo : public MatchRunIo {
+class FakeRunOutput : public MatchRunOutput {
   public:
-    std::string Pattern() const override { return pattern; }
-    bool IgnoreCase() const override { return ignore_case; }
-    std::string SubjectPath() const override { return path; }
     void SetCountLine(const std::string& line) override {
         EXPECT_FALSE(table) << "the count line changes before the table";
         count_line = line;
     }
     void ReplaceTable(ResultTable&& new_table) override { table.emplace(std::move(new_table)); }
-    HeadingWidthFunction HeadingWidth() const override {
-        return [](std::string_view heading) { return static_cast<int>(heading.size()) * 10; };
-    }
 
-    WorkProgress* Progress() override { return progress; }
-
-    std::string pattern = kPresetPattern;
-    bool ignore_case = true;
-    std::string path = kNoFileCaption;
     std::string count_line;
     std::optional<ResultTable> table;
-    WorkProgress* progress = nullptr;
 };
 
 // Every cell, rows on lines and cells separated by "|".
@@ -63,21 +51,31 @@ std::string Widths(const ResultTable& table) {
 class MatchRunTest : public testing::Test {
   protected:
     // Writes bytes to a file in the test's directory and points the run at it.
-    void UseFile(const std::string& bytes) { io_.path = directory_.Write("subject.html", bytes); }
-    MatchReport Run(MatchRunIo& io) {
-        io_.table.reset();
-        return RunMatch(io);
+    void UseFile(const std::string& bytes) {
+        request_.subject_path = directory_.Write("subject.html", bytes);
+    }
+    MatchReport Run() {
+        output_.table.reset();
+        return RunMatch(request_, output_, progress_);
     }
 
     TempDir directory_;
-    FakeRunIo io_;
+    MatchRequest request_ = {
+        .pattern = kPresetPattern,
+        .ignore_case = true,
+        .subject_path = kNoFileCaption,
+        .heading_width =
+            [](std::string_view heading) { return static_cast<int>(heading.size()) * 10; },
+    };
+    WorkProgress* progress_ = nullptr;
+    FakeRunOutput output_;
 };
 
 TEST_F(MatchRunTest, StartUpWithPresetPatternAndNoFile) {
-    const MatchReport report = Run(io_);
+    const MatchReport report = Run();
     EXPECT_EQ(report.problem, Problem::kNone);
-    EXPECT_EQ(io_.count_line, "共找到 0 处匹配结果：");
-    const ResultTable& table = *io_.table;
+    EXPECT_EQ(output_.count_line, "共找到 0 处匹配结果：");
+    const ResultTable& table = *output_.table;
     EXPECT_EQ(Cells(table), "序号|匹配文本|子表达式匹配1|子表达式匹配2\n");
     EXPECT_EQ(Widths(table), "50 120 344 344");  // column 1 keeps its heading's width
     EXPECT_EQ(table.FixedRowCount(), 1);
@@ -86,114 +84,111 @@ TEST_F(MatchRunTest, StartUpWithPresetPatternAndNoFile) {
 }
 
 TEST_F(MatchRunTest, ThreeMatchesWithAMissingGroup) {
-    io_.pattern = "(\\w+)=(\\d+)?;";
+    request_.pattern = "(\\w+)=(\\d+)?;";
     UseFile("a=1; bb=; c=33;");
-    const MatchReport report = Run(io_);
+    const MatchReport report = Run();
     EXPECT_EQ(report.problem, Problem::kNone);
     EXPECT_EQ(report.match_count, 3);
-    EXPECT_EQ(io_.count_line, "共找到 3 处匹配结果：");
-    EXPECT_EQ(Cells(*io_.table),
+    EXPECT_EQ(output_.count_line, "共找到 3 处匹配结果：");
+    EXPECT_EQ(Cells(*output_.table),
               "序号|匹配文本|子表达式匹配1|子表达式匹配2\n"
               "1|a=1;|a|1\n"
               "2|bb=;|bb|\n"
               "3|c=33;|c|33\n");
-    EXPECT_EQ(io_.table->RowHeight(3), io_.table->RowHeight(0));
+    EXPECT_EQ(output_.table->RowHeight(3), output_.table->RowHeight(0));
 }
 
 TEST_F(MatchRunTest, PresetPatternOnAnchors) {
     UseFile(
         "<a href=\"https://x.org/p?q\" class=\"k\">X 站</a>"
         "<a href=\"/relative\">no</a><A HREF=\"http://y.cn\">Y</A>");
-    Run(io_);
-    EXPECT_EQ(Cells(*io_.table),
+    Run();
+    EXPECT_EQ(Cells(*output_.table),
               "序号|匹配文本|子表达式匹配1|子表达式匹配2\n"
               "1|<a href=\"https://x.org/p?q\" class=\"k\">X 站</a>|https://x.org|X 站\n"
               "2|<A HREF=\"http://y.cn\">Y</A>|http://y.cn|Y\n");
-    io_.ignore_case = false;
-    Run(io_);
-    EXPECT_EQ(Cells(*io_.table),
+    request_.ignore_case = false;
+    Run();
+    EXPECT_EQ(Cells(*output_.table),
               "序号|匹配文本|子表达式匹配1|子表达式匹配2\n"
               "1|<A HREF=\"http://y.cn\">Y</A>|http://y.cn|Y\n");
 }
 
 TEST_F(MatchRunTest, RerunRereadsTheFileAndLeavesNoOldRows) {
-    io_.pattern = "x";
+    request_.pattern = "x";
     UseFile("xxx");
-    Run(io_);
-    EXPECT_EQ(Cells(*io_.table), "序号|匹配文本\n1|x\n2|x\n3|x\n");
-    Run(io_);
-    EXPECT_EQ(Cells(*io_.table), "序号|匹配文本\n1|x\n2|x\n3|x\n");
+    Run();
+    EXPECT_EQ(Cells(*output_.table), "序号|匹配文本\n1|x\n2|x\n3|x\n");
+    Run();
+    EXPECT_EQ(Cells(*output_.table), "序号|匹配文本\n1|x\n2|x\n3|x\n");
     UseFile("x");
-    Run(io_);
-    EXPECT_EQ(Cells(*io_.table), "序号|匹配文本\n1|x\n");
-    EXPECT_EQ(io_.count_line, "共找到 1 处匹配结果：");
+    Run();
+    EXPECT_EQ(Cells(*output_.table), "序号|匹配文本\n1|x\n");
+    EXPECT_EQ(output_.count_line, "共找到 1 处匹配结果：");
 }
 
 TEST_F(MatchRunTest, CancelledSearchIsReportedAndItsMatchesListed) {
-    io_.pattern = "x";
+    request_.pattern = "x";
     UseFile("xxx");
     WorkProgress progress;
     progress.RequestCancel();  // before the first search: nothing is found
-    io_.progress = &progress;
-    MatchReport report = Run(io_);
+    progress_ = &progress;
+    MatchReport report = Run();
     EXPECT_TRUE(report.cancelled);
     EXPECT_EQ(report.match_count, 0);
-    EXPECT_EQ(Cells(*io_.table), "序号|匹配文本\n");
-    io_.progress = nullptr;
-    report = Run(io_);
+    EXPECT_EQ(Cells(*output_.table), "序号|匹配文本\n");
+    progress_ = nullptr;
+    report = Run();
     EXPECT_FALSE(report.cancelled);
     EXPECT_EQ(report.match_count, 3);
 }
 
-// The window runs the match on another thread through a buffer: the front end sees nothing
-// until the outputs are delivered, and then exactly what a direct run gives.
-TEST_F(MatchRunTest, BufferedRunDeliversWhatADirectRunWrites) {
-    io_.pattern = "(x)";
+// The window runs the match on another thread and holds its outputs back: the front end sees
+// nothing until they are delivered, and then exactly what a direct run gives.
+TEST_F(MatchRunTest, HeldRunDeliversWhatADirectRunWrites) {
+    request_.pattern = "(x)";
     UseFile("axbx");
     WorkProgress progress;
-    BufferedRunIo buffered(io_, progress);
-    io_.pattern = "changed after the inputs were read";
-    io_.table.reset();
-    const MatchReport report = RunMatch(buffered);
+    HeldRunOutput held;
+    const MatchReport report = RunMatch(request_, held, &progress);
     EXPECT_EQ(report.match_count, 2);
-    EXPECT_FALSE(io_.table);
-    EXPECT_EQ(io_.count_line, "");
-    EXPECT_EQ(progress.Total(), 4);  // the search reported to the buffer's progress
-    buffered.Deliver(io_);
-    EXPECT_EQ(io_.count_line, "共找到 2 处匹配结果：");
-    EXPECT_EQ(Cells(*io_.table), "序号|匹配文本|子表达式匹配1\n1|x|x\n2|x|x\n");
+    EXPECT_EQ(progress.Total(), 4);  // the search reported to the run's progress
+    EXPECT_FALSE(output_.table);
+    held.Deliver(output_);
+    EXPECT_EQ(output_.count_line, "共找到 2 处匹配结果：");
+    EXPECT_EQ(Cells(*output_.table), "序号|匹配文本|子表达式匹配1\n1|x|x\n2|x|x\n");
 }
 
 // The engine gave up before the text was cut: both are reported, since matches before the
 // cut may be missing as well.
 TEST_F(MatchRunTest, EngineGivingUpBeforeACutIsReportedBesideIt) {
-    io_.pattern = "x|(a+)+$";
+    request_.pattern = "x|(a+)+$";
     UseFile("x" + std::string(40, 'a') + "b\xFF");
-    const MatchReport report = Run(io_);
+    const MatchReport report = Run();
     EXPECT_EQ(report.problem, Problem::kTextCutMalformed);
     EXPECT_EQ(report.position, 42);
     EXPECT_TRUE(report.engine_gave_up);
     EXPECT_FALSE(report.engine_message.empty());
-    EXPECT_EQ(Cells(*io_.table), "序号|匹配文本|子表达式匹配1\n1|x|\n");
+    EXPECT_EQ(Cells(*output_.table), "序号|匹配文本|子表达式匹配1\n1|x|\n");
 }
 
 // Memory running out is reported with what the run was doing, and the front end's count line
 // and table stay as they were.
 TEST_F(MatchRunTest, RunningOutOfMemoryWritesNothing) {
-    struct OutOfMemoryIo : FakeRunIo {
+    struct OutOfMemoryOutput : FakeRunOutput {
         void ReceiveMatches(const std::shared_ptr<const SearchResults>& /*results*/,
                             const std::shared_ptr<const TextBuffer>& /*text*/) override {
             throw std::bad_alloc();
         }
-    } io;
-    io.pattern = "a";
-    io.path = directory_.Write("subject.html", "aaa");
-    io.count_line = "before";
-    const MatchReport report = RunMatch(io);
+    } output;
+    request_.pattern = "a";
+    UseFile("aaa");
+    output.count_line = "before";
+    const MatchReport report = RunMatch(request_, output);
     EXPECT_EQ(report.problem, Problem::kOutOfMemory);
     EXPECT_EQ(report.stage, MatchReport::Stage::kTable);
-    EXPECT_EQ(io.count_line, "before");
-    EXPECT_FALSE(io.table);
+    EXPECT_EQ(output.count_line, "before");
+    EXPECT_FALSE(output.table);
 }
 
 struct ProblemCase {
@@ -209,14 +204,14 @@ class MatchRunProblemTest : public MatchRunTest, public testing::WithParamInterf
 
 TEST_P(MatchRunProblemTest, ReportsTheProblem) {
     const ProblemCase& c = GetParam();
-    io_.pattern = c.pattern;
+    request_.pattern = c.pattern;
     if (c.file) {
         UseFile(*c.file);
     } else {
-        io_.path = directory_.Path() / "missing.html";
+        request_.subject_path = directory_.Path() / "missing.html";
     }
-    const MatchReport report = Run(io_);
-    EXPECT_EQ(Cells(*io_.table), c.cells);
+    const MatchReport report = Run();
+    EXPECT_EQ(Cells(*output_.table), c.cells);
     EXPECT_EQ(report.problem, c.problem);
     EXPECT_EQ(report.position, c.position);
     // Only the engine's messages come as text; a reading failure comes as an error number.
