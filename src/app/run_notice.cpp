@@ -2,22 +2,22 @@
 #include "app/run_notice.h"
 
 #include "base/charset.h"
-#include "base/system_error.h"
+#include "base/error.h"
 #include "table/qt_conversions.h"
 
 namespace lintaro {
 
 namespace {
 
-QString StageWords(MatchReport::Stage stage) {
+QString StageWords(MatchStage stage) {
     switch (stage) {
-        case MatchReport::Stage::kRead:
+        case MatchStage::kRead:
             return QStringLiteral("读取文件");
-        case MatchReport::Stage::kDecode:
+        case MatchStage::kDecode:
             return QStringLiteral("解码文本");
-        case MatchReport::Stage::kSearch:
+        case MatchStage::kSearch:
             return QStringLiteral("查找匹配");
-        case MatchReport::Stage::kTable:
+        case MatchStage::kTable:
             return QStringLiteral("生成表格");
     }
     return {};
@@ -53,7 +53,7 @@ RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path
                         .arg(character, program_charset)};
         }
         case MatchReport::Problem::kFileUnreadable: {
-            const QString reason = ProgramTextToQString(SystemErrorText(report.error));
+            const QString reason = ProgramTextToQString(ErrorText(report.error));
             return {QStringLiteral("无法读取文件：%1").arg(reason),
                     QStringLiteral("无法读取文件：\n%1\n%2").arg(subject_path, reason)};
         }

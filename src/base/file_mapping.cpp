@@ -12,6 +12,8 @@
 #include <mutex>
 #include <utility>
 
+#include "base/error.h"
+
 namespace lintaro {
 
 namespace {
@@ -70,8 +72,8 @@ void InstallHandlerOnce() {
 
 }  // namespace
 
-int FileMapping::Map(int fd, std::size_t size, FileMapping& mapping) {
-    if (size == 0) return EINVAL;
+std::error_code FileMapping::Map(int fd, std::size_t size, FileMapping& mapping) {
+    if (size == 0) return SystemError(EINVAL);
     InstallHandlerOnce();
     int slot = -1;
     for (std::size_t k = 0; k < kSlots && slot < 0; ++k) {
@@ -79,11 +81,11 @@ int FileMapping::Map(int fd, std::size_t size, FileMapping& mapping) {
         // Claimed with a placeholder until the address is known.
         if (slots[k].begin.compare_exchange_strong(free, 1)) slot = static_cast<int>(k);
     }
-    if (slot < 0) return ENOMEM;
+    if (slot < 0) return SystemError(ENOMEM);
     Slot& entry = slots[static_cast<std::size_t>(slot)];
     void* const data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, 0);
     if (data == MAP_FAILED) {
-        const int error = errno;
+        const std::error_code error = LastSystemError();
         entry.begin.store(0);
         return error;
     }
@@ -95,7 +97,7 @@ int FileMapping::Map(int fd, std::size_t size, FileMapping& mapping) {
     mapping.data_ = static_cast<char*>(data);
     mapping.size_ = size;
     mapping.slot_ = slot;
-    return 0;
+    return {};
 }
 
 FileMapping::~FileMapping() {

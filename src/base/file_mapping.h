@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <system_error>
 
 namespace lintaro {
 
@@ -19,9 +20,9 @@ class FileMapping {
     FileMapping(const FileMapping&) = delete;
     FileMapping& operator=(const FileMapping&) = delete;
 
-    // Maps the first size bytes (at least one) of the file open for reading as fd; 0 or an
-    // errno value (ENOMEM also when too many mappings live at once).
-    static int Map(int fd, std::size_t size, FileMapping& mapping);
+    // Maps the first size bytes (at least one) of the file open for reading as fd; the system's
+    // error when it cannot (ENOMEM also when too many mappings live at once).
+    static std::error_code Map(int fd, std::size_t size, FileMapping& mapping);
 
     char* Data() const { return data_; }
     std::size_t Size() const { return size_; }

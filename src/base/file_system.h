@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <system_error>
 
+#include "base/error.h"
 #include "base/file_mapping.h"
 
 namespace lintaro {
@@ -14,24 +16,25 @@ namespace lintaro {
 // What a path names, after symbolic links are followed.
 enum class PathKind { kNothing, kRegularFile, kDirectory, kOther /* a device, FIFO or socket */ };
 
-// Each call returns 0 or the error of its failure: an errno value, or one of the codes of
-// base/system_error.h. SystemErrorText turns either into words.
+// Each call returns the error of its failure, or none (see base/error.h).
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
     // Opens path for reading and gives its length at that moment. Only regular files open: a
-    // directory (EISDIR), FIFO, socket or device (kErrorNotRegularFile) is refused at once,
+    // directory (EISDIR), FIFO, socket or device (kNotRegularFile) is refused at once,
     // without waiting for data.
-    virtual int OpenForReading(const std::string& path, int& fd, std::int64_t& size) = 0;
+    virtual std::error_code OpenForReading(const std::string& path, int& fd,
+                                           std::int64_t& size) = 0;
     // Reads up to size bytes into buffer; count is 0 at the end of the file.
-    virtual int Read(int fd, char* buffer, std::int64_t size, std::int64_t& count) = 0;
+    virtual std::error_code Read(int fd, char* buffer, std::int64_t size, std::int64_t& count) = 0;
     // The length of the open file now.
-    virtual int CurrentSize(int fd, std::int64_t& size) = 0;
+    virtual std::error_code CurrentSize(int fd, std::int64_t& size) = 0;
     // Maps the first size bytes of the file open for reading as fd (see FileMapping). A file
     // system that cannot (ENODEV here, as for the fakes of the tests) has its files read.
-    virtual int MapForReading(int /*fd*/, std::int64_t /*size*/, FileMapping& /*mapping*/) {
-        return ENODEV;
+    virtual std::error_code MapForReading(int /*fd*/, std::int64_t /*size*/,
+                                          FileMapping& /*mapping*/) {
+        return SystemError(ENODEV);
     }
     virtual void Close(int fd) = 0;
 
@@ -42,57 +45,59 @@ class FileSystem {
     virtual std::string ResolvedPath(const std::string& path) { return path; }
     // Opens what path names for writing as it is, neither creating nor truncating it: for a
     // device or a FIFO, which a new file must not replace. Waits for a reader of a FIFO.
-    virtual int OpenExistingForWriting(const std::string& /*path*/, int& /*fd*/) { return ENOENT; }
+    virtual std::error_code OpenExistingForWriting(const std::string& /*path*/, int& /*fd*/) {
+        return SystemError(ENOENT);
+    }
 
     // Creates path for writing; EEXIST when something of that name exists.
-    virtual int CreateNew(const std::string& path, int& fd) = 0;
+    virtual std::error_code CreateNew(const std::string& path, int& fd) = 0;
     // Creates a file without a name in directory ("" or ending with "/"), for writing: it
     // goes away with its descriptor unless LinkUnnamed names it first. EOPNOTSUPP, EISDIR or
     // EINVAL where the file system or the kernel cannot make such files.
-    virtual int CreateUnnamed(const std::string& directory, int& fd) = 0;
+    virtual std::error_code CreateUnnamed(const std::string& directory, int& fd) = 0;
     // Gives the unnamed file open as fd the name path; EEXIST when path exists.
-    virtual int LinkUnnamed(int fd, const std::string& path) = 0;
+    virtual std::error_code LinkUnnamed(int fd, const std::string& path) = 0;
     // Writes all of bytes.
-    virtual int WriteAll(int fd, std::string_view bytes) = 0;
+    virtual std::error_code WriteAll(int fd, std::string_view bytes) = 0;
     // Starts writing the length bytes at offset of the file to storage without waiting, so
     // that a later Sync has less left to wait for. A hint only: what it cannot do, Sync does.
     virtual void StartWriteback(int fd, std::int64_t offset, std::int64_t length) = 0;
     // Flushes the file to storage and closes it; fd is closed even when this fails.
-    virtual int SyncAndClose(int fd) = 0;
+    virtual std::error_code SyncAndClose(int fd) = 0;
     // Flushes the file to storage and keeps it open.
-    virtual int Sync(int fd) = 0;
+    virtual std::error_code Sync(int fd) = 0;
     // Renames from to `to`, replacing a file of that name.
-    virtual int Rename(const std::string& from, const std::string& to) = 0;
+    virtual std::error_code Rename(const std::string& from, const std::string& to) = 0;
     // Renames from to `to` unless `to` exists (EEXIST). EINVAL, ENOSYS or EOPNOTSUPP where
     // the file system cannot rename that way.
-    virtual int RenameNoReplace(const std::string& from, const std::string& to) = 0;
+    virtual std::error_code RenameNoReplace(const std::string& from, const std::string& to) = 0;
     // Gives the file `from` the second name `to`; EEXIST when `to` exists.
-    virtual int Link(const std::string& from, const std::string& to) = 0;
-    virtual int Remove(const std::string& path) = 0;
+    virtual std::error_code Link(const std::string& from, const std::string& to) = 0;
+    virtual std::error_code Remove(const std::string& path) = 0;
 };
 
 // The real calls of this system.
 class PosixFileSystem : public FileSystem {
   public:
-    int OpenForReading(const std::string& path, int& fd, std::int64_t& size) override;
-    int Read(int fd, char* buffer, std::int64_t size, std::int64_t& count) override;
-    int CurrentSize(int fd, std::int64_t& size) override;
-    int MapForReading(int fd, std::int64_t size, FileMapping& mapping) override;
+    std::error_code OpenForReading(const std::string& path, int& fd, std::int64_t& size) override;
+    std::error_code Read(int fd, char* buffer, std::int64_t size, std::int64_t& count) override;
+    std::error_code CurrentSize(int fd, std::int64_t& size) override;
+    std::error_code MapForReading(int fd, std::int64_t size, FileMapping& mapping) override;
     void Close(int fd) override;
     PathKind KindOf(const std::string& path) override;
     std::string ResolvedPath(const std::string& path) override;
-    int OpenExistingForWriting(const std::string& path, int& fd) override;
-    int CreateNew(const std::string& path, int& fd) override;
-    int CreateUnnamed(const std::string& directory, int& fd) override;
-    int LinkUnnamed(int fd, const std::string& path) override;
-    int WriteAll(int fd, std::string_view bytes) override;
+    std::error_code OpenExistingForWriting(const std::string& path, int& fd) override;
+    std::error_code CreateNew(const std::string& path, int& fd) override;
+    std::error_code CreateUnnamed(const std::string& directory, int& fd) override;
+    std::error_code LinkUnnamed(int fd, const std::string& path) override;
+    std::error_code WriteAll(int fd, std::string_view bytes) override;
     void StartWriteback(int fd, std::int64_t offset, std::int64_t length) override;
-    int SyncAndClose(int fd) override;
-    int Sync(int fd) override;
-    int Rename(const std::string& from, const std::string& to) override;
-    int RenameNoReplace(const std::string& from, const std::string& to) override;
-    int Link(const std::string& from, const std::string& to) override;
-    int Remove(const std::string& path) override;
+    std::error_code SyncAndClose(int fd) override;
+    std::error_code Sync(int fd) override;
+    std::error_code Rename(const std::string& from, const std::string& to) override;
+    std::error_code RenameNoReplace(const std::string& from, const std::string& to) override;
+    std::error_code Link(const std::string& from, const std::string& to) override;
+    std::error_code Remove(const std::string& path) override;
 };
 
 // The process's real file system.

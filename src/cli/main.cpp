@@ -16,9 +16,9 @@
 #include <thread>
 #include <vector>
 
+#include "base/error.h"
 #include "base/file_system.h"
 #include "base/program_text.h"
-#include "base/system_error.h"
 #include "cli/cli_option_table.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
@@ -42,15 +42,15 @@ constexpr int kExitError = 2;
 
 using lintaro::MatchReport;
 
-const char* StageWords(MatchReport::Stage stage) {
+const char* StageWords(lintaro::MatchStage stage) {
     switch (stage) {
-        case MatchReport::Stage::kRead:
+        case lintaro::MatchStage::kRead:
             return "reading the file";
-        case MatchReport::Stage::kDecode:
+        case lintaro::MatchStage::kDecode:
             return "decoding the text";
-        case MatchReport::Stage::kSearch:
+        case lintaro::MatchStage::kSearch:
             return "searching";
-        case MatchReport::Stage::kTable:
+        case lintaro::MatchStage::kTable:
             return "building the table";
     }
     return "matching";
@@ -85,7 +85,7 @@ bool ReportProblem(const MatchReport& report, const std::string& path,
             return false;
         case MatchReport::Problem::kFileUnreadable:
             std::cerr << "lintaro-cli: cannot read " << path << ": "
-                      << lintaro::SystemErrorText(report.error) << '\n';
+                      << lintaro::ErrorText(report.error) << '\n';
             return true;
         case MatchReport::Problem::kPatternInvalid:
             std::cerr << "lintaro-cli: the pattern does not compile: " << report.detail << '\n';
@@ -155,7 +155,7 @@ class RunTimeout {
 
 int ReportWriteFailure(const lintaro::OutputDestination& destination) {
     std::cerr << "lintaro-cli: cannot write " << destination.Name() << ": "
-              << lintaro::SystemErrorText(destination.Error()) << '\n';
+              << lintaro::ErrorText(destination.Error()) << '\n';
     return kExitError;
 }
 
@@ -168,7 +168,7 @@ int ReportUsageError(const std::string& error) {
 int PrintAnswer(const std::string& text) {
     lintaro::OutputDestination destination(lintaro::SystemFiles(), "");
     *destination.Stream() << text;
-    if (destination.Finish() != 0) return ReportWriteFailure(destination);
+    if (destination.Finish()) return ReportWriteFailure(destination);
     return kExitMatch;
 }
 
@@ -204,7 +204,7 @@ void WriteExport(const lintaro::CliOptions& options, const lintaro::ResultTable&
     // A failed write stops the export early; the destination keeps its reason for the message.
     lintaro::ExportSink sink([&out](std::string_view bytes) {
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return out.good() ? 0 : EIO;
+        return out.good() ? std::error_code() : lintaro::SystemError(EIO);
     });
     lintaro::WriteExportText(options.format, table, selection, roles, sink);
 }
@@ -267,7 +267,7 @@ int RunFiles(const lintaro::CliOptions& options) {
             return kExitError;
         }
         header_written = true;
-        if (destination.Error() != 0) return ReportWriteFailure(destination);
+        if (destination.Error()) return ReportWriteFailure(destination);
     }
 
     if (joined) {
@@ -290,7 +290,7 @@ int RunFiles(const lintaro::CliOptions& options) {
             return kExitError;
         }
     }
-    if (destination.Finish() != 0) return ReportWriteFailure(destination);
+    if (destination.Finish()) return ReportWriteFailure(destination);
     if (failed) return kExitError;
     return matched ? kExitMatch : kExitNoMatch;
 }

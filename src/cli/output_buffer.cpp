@@ -13,8 +13,8 @@ constexpr std::size_t kBufferBytes = std::size_t{1} << 20;
 OutputBuffer::OutputBuffer(WriteFunction write) : write_(std::move(write)) {}
 
 bool OutputBuffer::Write(std::string_view bytes) {
-    if (error_ == 0 && !bytes.empty()) error_ = write_(bytes);
-    return error_ == 0;
+    if (!error_ && !bytes.empty()) error_ = write_(bytes);
+    return !error_;
 }
 
 bool OutputBuffer::Drain() {

@@ -5,22 +5,23 @@
 #include <functional>
 #include <streambuf>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace lintaro {
 
 class OutputBuffer : public std::streambuf {
   public:
-    // write takes bytes and gives 0 or the error of its failure (an errno value).
-    using WriteFunction = std::function<int(std::string_view bytes)>;
+    // write takes bytes and gives the error of its failure, if any.
+    using WriteFunction = std::function<std::error_code(std::string_view bytes)>;
 
     explicit OutputBuffer(WriteFunction write);
     ~OutputBuffer() override = default;
     OutputBuffer(const OutputBuffer&) = delete;
     OutputBuffer& operator=(const OutputBuffer&) = delete;
 
-    // 0, or the error of the first write that failed; nothing is written after it.
-    int Error() const { return error_; }
+    // The error of the first write that failed, if any; nothing is written after it.
+    std::error_code Error() const { return error_; }
 
   protected:
     int_type overflow(int_type c) override;
@@ -33,7 +34,7 @@ class OutputBuffer : public std::streambuf {
 
     WriteFunction write_;
     std::vector<char> buffer_;
-    int error_ = 0;
+    std::error_code error_;
 };
 
 }  // namespace lintaro

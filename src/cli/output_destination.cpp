@@ -12,7 +12,7 @@ OutputDestination::OutputDestination(FileSystem& files, std::string path)
 
 std::ostream* OutputDestination::Stream() {
     if (stream_) return stream_.get();
-    if (error_ != 0) return nullptr;
+    if (error_) return nullptr;
     if (path_.empty()) {
         buffer_ = std::make_unique<OutputBuffer>(
             [this](std::string_view bytes) { return files_.WriteAll(STDOUT_FILENO, bytes); });
@@ -20,19 +20,21 @@ std::ostream* OutputDestination::Stream() {
         // A device or a FIFO (/dev/null, /dev/stdout, a pipe made with mkfifo) is written
         // into as the shell's ">" does: a file renamed over it would replace the device for
         // every program, and a reader of the FIFO would never see the output.
-        if (const int error = files_.OpenExistingForWriting(path_, device_); error != 0) {
+        int fd = -1;
+        if (const std::error_code error = files_.OpenExistingForWriting(path_, fd)) {
             error_ = error;
             return nullptr;
         }
+        device_ = UniqueFd(fd, files_);
         buffer_ = std::make_unique<OutputBuffer>(
-            [this](std::string_view bytes) { return files_.WriteAll(device_, bytes); });
+            [this](std::string_view bytes) { return files_.WriteAll(device_.Get(), bytes); });
     } else {
         // The file is written beside its final name and renamed into place once complete, so
         // a failure leaves the old file as it was and no partial one. A symbolic link stays:
         // the file it leads to is the one replaced.
         target_ = files_.ResolvedPath(path_);
         file_.emplace(files_, target_.substr(0, target_.rfind('/') + 1));
-        if (const int error = file_->Create(); error != 0) {
+        if (const std::error_code error = file_->Create()) {
             error_ = error;
             return nullptr;
         }
@@ -43,24 +45,19 @@ std::ostream* OutputDestination::Stream() {
     return stream_.get();
 }
 
-int OutputDestination::Finish() {
-    if (!stream_ || error_ != 0) return Error();
+std::error_code OutputDestination::Finish() {
+    if (!stream_ || error_) return Error();
     stream_->flush();
-    if (buffer_->Error() == 0 && file_) error_ = file_->PlaceReplacing(target_);
-    if (device_ >= 0) {
-        files_.Close(device_);
-        device_ = -1;
-    }
+    if (!buffer_->Error() && file_) error_ = file_->PlaceReplacing(target_);
+    device_.Reset();
     return Error();
 }
 
-OutputDestination::~OutputDestination() {
-    if (device_ >= 0) files_.Close(device_);
-}
+OutputDestination::~OutputDestination() = default;
 
-int OutputDestination::Error() const {
-    if (error_ != 0) return error_;
-    return buffer_ ? buffer_->Error() : 0;
+std::error_code OutputDestination::Error() const {
+    if (error_) return error_;
+    return buffer_ ? buffer_->Error() : std::error_code();
 }
 
 std::string OutputDestination::Name() const {

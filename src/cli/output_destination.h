@@ -6,8 +6,10 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <system_error>
 
 #include "base/file_system.h"
+#include "base/unique_fd.h"
 #include "cli/output_buffer.h"
 #include "export/export_file_writer.h"
 
@@ -25,10 +27,10 @@ class OutputDestination {
     // cannot be created (Error says why).
     std::ostream* Stream();
     // Flushes what is buffered and gives the file its name; a destination never opened stays
-    // unopened, so an old file of that name stays as it was. 0 or the first error.
-    int Finish();
-    // 0, or the first error of creating or writing the destination.
-    int Error() const;
+    // unopened, so an old file of that name stays as it was. The first error, if any.
+    std::error_code Finish();
+    // The first error of creating or writing the destination, if any.
+    std::error_code Error() const;
     // "standard output", or the file's path, for messages.
     std::string Name() const;
 
@@ -37,10 +39,10 @@ class OutputDestination {
     std::string path_;
     std::string target_;  // the file path leads to, which the output replaces
     std::optional<PendingFile> file_;
-    int device_ = -1;  // the device or FIFO path names, written into as it is
+    UniqueFd device_;  // the device or FIFO path names, written into as it is
     std::unique_ptr<OutputBuffer> buffer_;
     std::unique_ptr<std::ostream> stream_;
-    int error_ = 0;
+    std::error_code error_;
 };
 
 }  // namespace lintaro

@@ -10,18 +10,19 @@
 
 namespace lintaro {
 
-int StandardInputFiles::OpenForReading(const std::string& path, int& fd, std::int64_t& size) {
+std::error_code StandardInputFiles::OpenForReading(const std::string& path, int& fd,
+                                                   std::int64_t& size) {
     if (path != kStandardInputName) return PosixFileSystem::OpenForReading(path, fd, size);
     // A copy of the descriptor, so that closing it after the read leaves standard input open.
     fd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
-    if (fd < 0) return errno;
+    if (fd < 0) return LastSystemError();
     size = 0;
     struct stat status {};
     if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
         const off_t offset = ::lseek(fd, 0, SEEK_CUR);
         if (offset >= 0) size = std::max<std::int64_t>(status.st_size - offset, 0);
     }
-    return 0;
+    return {};
 }
 
 }  // namespace lintaro

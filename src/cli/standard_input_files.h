@@ -17,7 +17,7 @@ class StandardInputFiles : public PosixFileSystem {
   public:
     // A length for a regular file (what is left of it after its current offset), else 0, so
     // that the read grows its buffer until the end arrives.
-    int OpenForReading(const std::string& path, int& fd, std::int64_t& size) override;
+    std::error_code OpenForReading(const std::string& path, int& fd, std::int64_t& size) override;
 };
 
 }  // namespace lintaro

@@ -34,25 +34,29 @@ std::string NumberedName(const std::string& directory, const std::string& stem,
 
 // Gives temporary the name target unless target exists; falls back to a hard link where the
 // file system cannot rename without replacing.
-int RenameNoReplaceOrLink(FileSystem& files, const std::string& temporary,
-                          const std::string& target) {
-    const int error = files.RenameNoReplace(temporary, target);
-    if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP) return error;
-    const int link_error = files.Link(temporary, target);
-    if (link_error == 0) files.Remove(temporary);
+std::error_code RenameNoReplaceOrLink(FileSystem& files, const std::string& temporary,
+                                      const std::string& target) {
+    const std::error_code error = files.RenameNoReplace(temporary, target);
+    if (error != std::errc::invalid_argument && error != std::errc::function_not_supported &&
+        error != std::errc::operation_not_supported) {
+        return error;
+    }
+    const std::error_code link_error = files.Link(temporary, target);
+    if (!link_error) files.Remove(temporary);
     return link_error;
 }
 
 // Tries fresh hidden names in directory until make(name) gives something other than EEXIST;
 // name is the one made, or empty when none could be.
 template <typename Make>
-int WithFreshName(const std::string& directory, std::string& name, const Make& make) {
-    int error = EEXIST;
-    for (int attempt = 0; attempt < kMaxTemporaryAttempts && error == EEXIST; ++attempt) {
+std::error_code WithFreshName(const std::string& directory, std::string& name, const Make& make) {
+    std::error_code error = SystemError(EEXIST);
+    for (int attempt = 0; attempt < kMaxTemporaryAttempts && error == std::errc::file_exists;
+         ++attempt) {
         name = directory + TemporaryName();
         error = make(name);
     }
-    if (error != 0) name.clear();
+    if (error) name.clear();
     return error;
 }
 
@@ -65,45 +69,46 @@ PendingFile::~PendingFile() {
     Discard();
 }
 
-int PendingFile::Create() {
+std::error_code PendingFile::Create() {
     error_ = files_.CreateUnnamed(directory_, fd_);
-    unnamed_ = error_ == 0;
-    if (error_ == EOPNOTSUPP || error_ == EISDIR || error_ == EINVAL) {
+    unnamed_ = !error_;
+    if (error_ == std::errc::operation_not_supported || error_ == std::errc::is_a_directory ||
+        error_ == std::errc::invalid_argument) {
         // No unnamed files here (an old kernel answers EISDIR): a named temporary instead.
         error_ = WithFreshName(directory_, temporary_, [this](const std::string& name) {
             return files_.CreateNew(name, fd_);
         });
     }
-    if (error_ != 0) fd_ = -1;
+    if (error_) fd_ = -1;
     return error_;
 }
 
-int PendingFile::Write(std::string_view bytes) {
-    if (error_ != 0 || fd_ < 0) return error_;
+std::error_code PendingFile::Write(std::string_view bytes) {
+    if (error_ || fd_ < 0) return error_;
     error_ = files_.WriteAll(fd_, bytes);
     written_ += static_cast<std::int64_t>(bytes.size());
-    if (error_ == 0 && written_ - written_back_ >= kWritebackBytes) {
+    if (!error_ && written_ - written_back_ >= kWritebackBytes) {
         files_.StartWriteback(fd_, written_back_, written_ - written_back_);
         written_back_ = written_;
     }
     return error_;
 }
 
-int PendingFile::Finish() {
-    if (fd_ < 0) return error_ != 0 ? error_ : EBADF;
+std::error_code PendingFile::Finish() {
+    if (fd_ < 0) return error_ ? error_ : SystemError(EBADF);
     if (unnamed_) {
         // Kept open: closing it before it has a name would throw it away.
-        const int sync_error = files_.Sync(fd_);
-        if (error_ == 0) error_ = sync_error;
+        const std::error_code sync_error = files_.Sync(fd_);
+        if (!error_) error_ = sync_error;
         return error_;
     }
-    const int close_error = files_.SyncAndClose(fd_);
+    const std::error_code close_error = files_.SyncAndClose(fd_);
     fd_ = -1;
-    if (error_ == 0) error_ = close_error;
+    if (!error_) error_ = close_error;
     return error_;
 }
 
-int PendingFile::PlaceNoReplace(const std::string& target) {
+std::error_code PendingFile::PlaceNoReplace(const std::string& target) {
     if (unnamed_) return files_.LinkUnnamed(fd_, target);
     return RenameNoReplaceOrLink(files_, temporary_, target);
 }
@@ -116,42 +121,42 @@ void PendingFile::Discard() {
     temporary_.clear();
 }
 
-int PendingFile::PlaceReplacing(const std::string& target) {
-    int error = Finish();
-    if (error == 0 && unnamed_) {
+std::error_code PendingFile::PlaceReplacing(const std::string& target) {
+    std::error_code error = Finish();
+    if (!error && unnamed_) {
         // A link never replaces a name: the file gets a hidden name of its own first, which
         // the rename then moves over the target in one step.
         error = WithFreshName(directory_, temporary_, [this](const std::string& name) {
             return files_.LinkUnnamed(fd_, name);
         });
     }
-    if (error == 0) error = files_.Rename(temporary_, target);
-    if (error == 0) temporary_.clear();
+    if (!error) error = files_.Rename(temporary_, target);
+    if (!error) temporary_.clear();
     Discard();
     return error;
 }
 
 WriteResult PendingFile::PlaceAsNew(const std::string& stem, std::string_view extension) {
     std::string target = NumberedName(directory_, stem, extension, 1);
-    int error = Finish();
-    for (int number = 2; error == 0; ++number) {
+    std::error_code error = Finish();
+    for (int number = 2; !error; ++number) {
         error = PlaceNoReplace(target);
-        if (error != EEXIST || number > kMaxNumberedNames) break;
+        if (error != std::errc::file_exists || number > kMaxNumberedNames) break;
         target = NumberedName(directory_, stem, extension, number);
-        error = 0;
+        error.clear();
     }
     // Placed: the temporary's name, if it had one, is gone.
-    if (error == 0) temporary_.clear();
+    if (!error) temporary_.clear();
     Discard();
-    return {error == 0, std::move(target), error};
+    return {std::move(target), error};
 }
 
 std::optional<WriteResult> WriteNewFile(FileSystem& files, const std::string& directory,
                                         const std::string& stem, std::string_view extension,
                                         const std::function<bool(PendingFile& file)>& fill) {
     PendingFile file(files, directory);
-    if (const int error = file.Create(); error != 0) {
-        return WriteResult{false, NumberedName(directory, stem, extension, 1), error};
+    if (const std::error_code error = file.Create()) {
+        return WriteResult{NumberedName(directory, stem, extension, 1), error};
     }
     if (!fill(file)) return std::nullopt;
     return file.PlaceAsNew(stem, extension);

@@ -7,15 +7,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "base/file_system.h"
 
 namespace lintaro {
 
 struct WriteResult {
-    bool ok = false;
-    std::string path;  // the file written, or the one that could not be written
-    int error = 0;     // on failure: an errno value (see base/system_error.h for its words)
+    std::string path;       // the file written, or the one that could not be written
+    std::error_code error;  // why it could not be written, if it could not
+    bool ok() const { return !error; }
 };
 
 // A file being written in its directory without a name, or, where the file system cannot
@@ -31,24 +32,25 @@ class PendingFile {
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
 
-    // Creates the file, unnamed where the file system allows it; 0 or the error.
-    int Create();
+    // Creates the file, unnamed where the file system allows it.
+    std::error_code Create();
     // Appends bytes. After a failure nothing more is written and the first error stays.
     // Every few megabytes the storage starts taking what was written, so that the flush
     // before the file is placed waits only for the last of it.
-    int Write(std::string_view bytes);
+    std::error_code Write(std::string_view bytes);
     // Flushes the file and gives it the name target, replacing a file of that name.
-    int PlaceReplacing(const std::string& target);
+    std::error_code PlaceReplacing(const std::string& target);
     // Flushes the file and gives it the name directory + stem + extension, or when that is
     // taken the first free one with " (2)", " (3)" ... before the extension; an existing file
     // is never replaced.
     WriteResult PlaceAsNew(const std::string& stem, std::string_view extension);
 
   private:
-    // Flushes the file; 0 or the first error of the whole write. A named temporary is closed.
-    int Finish();
+    // Flushes the file; the first error of the whole write, if any. A named temporary is
+    // closed.
+    std::error_code Finish();
     // Gives the finished file the name target unless that exists (EEXIST).
-    int PlaceNoReplace(const std::string& target);
+    std::error_code PlaceNoReplace(const std::string& target);
     void Discard();
 
     FileSystem& files_;
@@ -56,7 +58,7 @@ class PendingFile {
     std::string temporary_;  // the named temporary: a hidden name that is still to be removed
     int fd_ = -1;
     bool unnamed_ = false;
-    int error_ = 0;
+    std::error_code error_;
     std::int64_t written_ = 0;       // bytes written so far
     std::int64_t written_back_ = 0;  // bytes whose writing to storage was started
 };

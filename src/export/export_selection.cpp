@@ -6,8 +6,8 @@
 #include <optional>
 #include <string_view>
 
+#include "base/error.h"
 #include "base/program_text.h"
-#include "base/system_error.h"
 #include "export/export_file_writer.h"
 #include "export/export_sink.h"
 #include "export/export_text.h"
@@ -84,12 +84,12 @@ void ExportSelection(ExportIo& io) {
         }
     }
 
-    if (written->ok) {
+    if (written->ok()) {
         io.ShowMessage(Utf16ToProgramText(u"已导出到目录：") + directory,
                        Utf16ToProgramText(u"完成"), false);
     } else {
         io.ShowMessage(Utf16ToProgramText(u"无法写入导出文件：") + written->path + "\r\n" +
-                           SystemErrorText(written->error),
+                           ErrorText(written->error),
                        Utf16ToProgramText(u"错误"), true);
     }
 }

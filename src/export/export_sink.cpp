@@ -13,8 +13,8 @@ constexpr std::size_t kConversionBlockBytes = std::size_t{1} << 20;
 
 }  // namespace
 
-int WriteProgramTextAsUtf8(std::string_view text, const ByteWriter& write) {
-    if (ProgramCharsetIsUtf8()) return text.empty() ? 0 : write(text);
+std::error_code WriteProgramTextAsUtf8(std::string_view text, const ByteWriter& write) {
+    if (ProgramCharsetIsUtf8()) return text.empty() ? std::error_code() : write(text);
     while (!text.empty()) {
         // The block ends after the last line feed within a block's length, or when none lies
         // there, after the first one beyond it (a row longer than a block stays whole).
@@ -24,12 +24,12 @@ int WriteProgramTextAsUtf8(std::string_view text, const ByteWriter& write) {
             if (feed == std::string_view::npos) feed = text.find('\n', kConversionBlockBytes);
             if (feed != std::string_view::npos) end = feed + 1;
         }
-        if (const int error = write(ProgramTextToUtf8(text.substr(0, end))); error != 0) {
+        if (const std::error_code error = write(ProgramTextToUtf8(text.substr(0, end)))) {
             return error;
         }
         text.remove_prefix(end);
     }
-    return 0;
+    return {};
 }
 
 ExportSink::ExportSink() = default;
@@ -40,7 +40,7 @@ ExportSink::ExportSink(ByteWriter write) : write_(std::move(write)) {
 }
 
 void ExportSink::HandOn() {
-    if (error_ == 0) error_ = WriteProgramTextAsUtf8(text_, write_);
+    if (!error_) error_ = WriteProgramTextAsUtf8(text_, write_);
     text_.clear();
 }
 

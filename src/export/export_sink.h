@@ -6,17 +6,18 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace lintaro {
 
-// Takes UTF-8 bytes and gives 0 or the error of its failure (an errno value).
-using ByteWriter = std::function<int(std::string_view bytes)>;
+// Takes UTF-8 bytes and gives the error of its failure, if any.
+using ByteWriter = std::function<std::error_code(std::string_view bytes)>;
 
 // Writes program text as UTF-8 through write: as it is when the program's set is UTF-8,
 // otherwise converted in blocks of about a megabyte that end after a line feed, which starts
 // no character in any set a locale uses, so no character is cut between two conversions.
 // Stops at the first error and returns it.
-int WriteProgramTextAsUtf8(std::string_view text, const ByteWriter& write);
+std::error_code WriteProgramTextAsUtf8(std::string_view text, const ByteWriter& write);
 
 class ExportSink {
   public:
@@ -38,8 +39,8 @@ class ExportSink {
     void Flush() {
         if (write_) HandOn();
     }
-    // 0, or the first error of handing on; after one, the rest of the text is dropped.
-    int Error() const { return error_; }
+    // The first error of handing on, if any; after one, the rest of the text is dropped.
+    std::error_code Error() const { return error_; }
     // The whole text of a sink that keeps it.
     std::string TakeText() { return std::move(text_); }
 
@@ -50,7 +51,7 @@ class ExportSink {
 
     ByteWriter write_;
     std::string text_;
-    int error_ = 0;
+    std::error_code error_;
 };
 
 }  // namespace lintaro

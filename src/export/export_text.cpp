@@ -115,7 +115,7 @@ class ExportTextBuilder {
     // once the sink has failed or a cancel is requested.
     bool GoOn(int row) {
         constexpr int kRowsPerReport = 4096;
-        if (sink_.Error() != 0) return false;
+        if (sink_.Error()) return false;
         if (progress_ == nullptr || (row - selection_.first_row) % kRowsPerReport != 0) {
             return true;
         }

@@ -17,21 +17,16 @@ namespace lintaro {
 
 namespace {
 
-// The engine and the search end their loop with the exception's message when memory runs out.
-bool RanOutOfMemory(const SearchResults& results) {
-    return results.EngineGaveUp() && results.EngineMessage() == std::bad_alloc().what();
-}
-
 MatchReport RunStages(const MatchRequest& request, MatchRunOutput& output, WorkProgress* progress,
-                      MatchReport::Stage& stage) {
+                      MatchStage& stage) {
     SubjectBytes bytes = ReadSubjectBytes(request.subject_path, request.subject_files,
                                           ProgramCharset(), progress, request.reading);
     output.StageDone(MatchStage::kRead);
-    stage = MatchReport::Stage::kDecode;
+    stage = MatchStage::kDecode;
     SubjectText subject =
         DecodeSubject(std::move(bytes), ProgramCharset(), request.subject_charset);
     output.StageDone(MatchStage::kDecode);
-    stage = MatchReport::Stage::kSearch;
+    stage = MatchStage::kSearch;
     // A character the program's text cannot hold would turn into "?", an operator: refuse it.
     const std::string unheld = FirstUnheldCharacter(request.pattern, ProgramCharset());
     regex expression;
@@ -45,11 +40,11 @@ MatchReport RunStages(const MatchRequest& request, MatchRunOutput& output, WorkP
                             : expression.SearchAll(text->View(), request.search));
     const SearchResults& results = *shared_results;
     output.StageDone(MatchStage::kSearch);
-    if (RanOutOfMemory(results)) throw std::bad_alloc();
+    if (results.EngineStopReason() == EngineStop::kOutOfMemory) throw std::bad_alloc();
 
     // Built before anything is written, so that running out of memory leaves the front end's
     // count line and table as they were.
-    stage = MatchReport::Stage::kTable;
+    stage = MatchStage::kTable;
     std::optional<ResultTable> table;
     if (request.wants_table) {
         table = BuildResultTable(expression.GetGroupCount(), text,
@@ -68,7 +63,7 @@ MatchReport RunStages(const MatchRequest& request, MatchRunOutput& output, WorkP
     report.engine_gave_up = results.EngineGaveUp();
     report.engine_message = results.EngineMessage();
     report.replaced_characters = subject.replaced;
-    if (subject.read_error != 0) {
+    if (subject.read_error) {
         report.problem = MatchReport::Problem::kFileUnreadable;
         report.error = subject.read_error;
     } else if (!unheld.empty()) {
@@ -94,7 +89,7 @@ MatchReport RunStages(const MatchRequest& request, MatchRunOutput& output, WorkP
 }  // namespace
 
 MatchReport RunMatch(const MatchRequest& request, MatchRunOutput& output, WorkProgress* progress) {
-    MatchReport::Stage stage = MatchReport::Stage::kRead;
+    MatchStage stage = MatchStage::kRead;
     try {
         return RunStages(request, output, progress, stage);
     } catch (const std::bad_alloc&) {

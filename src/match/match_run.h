@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "base/file_system.h"
 #include "base/work_progress.h"
@@ -18,8 +19,8 @@ namespace lintaro {
 // The window's preset pattern: anchors whose link starts with http:// or https://.
 inline constexpr const char* kPresetPattern = R"(<A HREF="(https?://[^/]+)\S*"[^>]*>([^<]*)</A>)";
 
-// The stages of a match run that take time, in order. The table is built after the search.
-enum class MatchStage { kRead, kDecode, kSearch };
+// The stages of a match run that take time, in order.
+enum class MatchStage { kRead, kDecode, kSearch, kTable };
 
 // What a match run works on, taken from the front end when the run starts: the run reads
 // nothing of the front end while it goes on, so it can go on in another thread.
@@ -57,7 +58,8 @@ class MatchRunOutput {
                                 const std::shared_ptr<const TextBuffer>& /*text*/) {}
     // Receives the finished table; it replaces the previous one entirely.
     virtual void ReplaceTable(ResultTable&& table) = 0;
-    // Told as each stage ends, so that a benchmark can time the stages of the very run.
+    // Told as each stage before the table ends, so that a benchmark can time the stages of the
+    // very run.
     virtual void StageDone(MatchStage /*stage*/) {}
 };
 
@@ -75,15 +77,13 @@ struct MatchReport {
         kEngineGaveUp,      // detail: the engine's message; matches found so far are listed
         kOutOfMemory,       // stage: what was being done; the previous table stays
     };
-    // What a run was doing when memory ran out.
-    enum class Stage { kRead, kDecode, kSearch, kTable };
     Problem problem = Problem::kNone;
     std::string detail;
     std::int64_t position = -1;
     std::int64_t match_count = 0;
     bool cancelled = false;  // the search was cancelled: the matches found until then are listed
-    int error = 0;           // kFileUnreadable: an errno value or a code of base/system_error.h
-    Stage stage = Stage::kRead;  // kOutOfMemory
+    std::error_code error = {};            // kFileUnreadable: why
+    MatchStage stage = MatchStage::kRead;  // kOutOfMemory: what the run was doing
     // Said beside the problem above, which may be another one: the file ended before the
     // length it had when it was opened (it shrank while being read), and the engine gave up
     // (also when the text was cut as well: then matches before the cut may be missing).

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <new>
 #include <optional>
 #include <string>
 #include <thread>
@@ -51,7 +52,8 @@ struct PartRun {
     // The start after the last match (or begin): not searched for kLeftPart and kCancelled, the
     // start of the failed search for kNoMatch and kEngineError.
     std::int64_t next_start = 0;
-    std::string error;
+    std::string error;                      // kEngineError: the engine's message
+    EngineStop stop = EngineStop::kGaveUp;  // kEngineError: why
 };
 
 // One turn of the loop.
@@ -128,9 +130,10 @@ void SearchPart(PartRun& run, std::int64_t stop, std::int64_t part_end, SearchCu
             start = step.next_start;
             if (start >= stop) return finish(PartEnd::kLeftPart, start);
         }
-    } catch (const std::exception& error) {
-        // Only memory can run out here; like an engine error it ends the loop.
+    } catch (const std::bad_alloc& error) {
+        // Like an engine error it ends the loop.
         run.error = error.what();
+        run.stop = EngineStop::kOutOfMemory;
         finish(PartEnd::kEngineError, start);
     }
 }
@@ -188,7 +191,7 @@ SearchResults JoinParts(std::vector<PartRun>& runs, int group_count, RecordWidth
                     case PartEnd::kEmptyMatch:
                         break;
                     case PartEnd::kEngineError:
-                        results.SetEngineGaveUp(run.error);
+                        results.SetEngineGaveUp(run.error, run.stop);
                         break;
                     case PartEnd::kCancelled:
                         results.SetCancelled();
@@ -213,10 +216,10 @@ SearchResults JoinParts(std::vector<PartRun>& runs, int group_count, RecordWidth
             if (step.end == PartEnd::kEngineError) results.SetEngineGaveUp(cursor->ErrorMessage());
             return results;
         }
-    } catch (const std::exception& error) {
-        // Only memory can run out here; like an engine error it ends the loop.
+    } catch (const std::bad_alloc& error) {
+        // Like an engine error it ends the loop.
         take_own();
-        results.SetEngineGaveUp(error.what());
+        results.SetEngineGaveUp(error.what(), EngineStop::kOutOfMemory);
         return results;
     }
 }

@@ -7,6 +7,7 @@
 #include <exception>
 #include <locale>
 #include <memory>
+#include <new>
 #include <optional>
 #include <span>
 #include <string>
@@ -117,6 +118,8 @@ class EngineCursor : public SearchCursor {
         try {
             return boost::regex_search(at, end_, match_, engine_, flags, base) ? Outcome::kMatch
                                                                                : Outcome::kNoMatch;
+        } catch (const std::bad_alloc&) {
+            throw;  // the search's to report, as memory running out
         } catch (const std::exception& error) {
             error_message_ = error.what();
             return Outcome::kEngineError;

@@ -55,8 +55,8 @@ void SearchResults::VisitRecords(
     }
 }
 
-void SearchResults::SetEngineGaveUp(std::string message) {
-    engine_gave_up_ = true;
+void SearchResults::SetEngineGaveUp(std::string message, EngineStop reason) {
+    engine_stop_ = reason;
     engine_message_ = std::move(message);
 }
 

@@ -39,6 +39,13 @@ class SearchResult {
     RecordWidth width_;
 };
 
+// Why the engine ended a search before the end of the text.
+enum class EngineStop : std::uint32_t {
+    kNone,
+    kGaveUp,       // a complexity or stack limit: the engine's message says which
+    kOutOfMemory,  // memory ran out during the search
+};
+
 // All matches of one search in the order they were found, and whether the search ended before
 // the end of the text. The records are kept in a few stores taken over from the threads that
 // found them, so that joining their work copies nothing. All its stores hold records of one
@@ -62,11 +69,12 @@ class SearchResults {
     void VisitRecords(std::int64_t first,
                       const std::function<void(std::span<const std::uint32_t>)>& visit) const;
 
-    // Set when an engine error (complexity or stack limit, memory) ended the search early;
-    // the matches found before it stay.
-    bool EngineGaveUp() const { return engine_gave_up_; }
+    // Set when the engine ended the search early (see EngineStop); the matches found before
+    // it stay.
+    bool EngineGaveUp() const { return engine_stop_ != EngineStop::kNone; }
+    EngineStop EngineStopReason() const { return engine_stop_; }
     const std::string& EngineMessage() const { return engine_message_; }
-    void SetEngineGaveUp(std::string message);
+    void SetEngineGaveUp(std::string message, EngineStop reason = EngineStop::kGaveUp);
     // Set when the search was cancelled; the matches found before it stay.
     bool Cancelled() const { return cancelled_; }
     void SetCancelled() { cancelled_ = true; }
@@ -86,7 +94,7 @@ class SearchResults {
     RecordWidth width_;
     std::vector<Segment> segments_;
     std::int64_t size_ = 0;
-    bool engine_gave_up_ = false;
+    EngineStop engine_stop_ = EngineStop::kNone;
     std::string engine_message_;
     bool cancelled_ = false;
 };

@@ -32,6 +32,7 @@
 #include <thread>
 #include <utility>
 
+#include "base/unique_fd.h"
 #include "match/worker_pipe.h"
 
 namespace lintaro {
@@ -111,7 +112,7 @@ class FinalPrefix {
             if (progress_.CancelRequested()) {
                 // The search may be inside an engine call that never returns; what it found
                 // is all sent, so the end needs no more from it.
-                SendEnd(fd_, -1, false, {});
+                SendEnd(fd_, -1, EngineStop::kNone, {});
                 ::_exit(0);
             }
         }
@@ -180,32 +181,15 @@ class ChainCursor : public SearchCursor {
         results.VisitRecords(prefix.Count(), [&](std::span<const std::uint32_t> words) {
             SendMatches(fd, words, match_words);
         });
-        SendEnd(fd, results.size(), results.EngineGaveUp(), results.EngineMessage());
-    } catch (const std::exception& error) {
-        // Only memory can run out; the matches sent so far stay.
-        SendEnd(fd, -1, true, error.what());
+        SendEnd(fd, results.size(), results.EngineStopReason(), results.EngineMessage());
+    } catch (const std::bad_alloc& error) {
+        // The matches sent so far stay.
+        SendEnd(fd, -1, EngineStop::kOutOfMemory, error.what());
     }
     ::_exit(0);
 }
 
 // ---- this process's side -------------------------------------------------------------
-
-// A descriptor closed when it goes.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor() { Close(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return fd_; }
-    void Close() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
-
-  private:
-    int fd_;
-};
 
 // Progress figures in memory shared with the child.
 class SharedProgress {
@@ -283,8 +267,8 @@ SearchResults SearchInWorker(const regex& expression, std::string_view text,
     // the engine call that runs to end.
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) return expression.SearchAll(text, options, &progress);
-    Descriptor reading(ends[0]);
-    Descriptor writing(ends[1]);
+    UniqueFd reading(ends[0]);
+    UniqueFd writing(ends[1]);
     ::fcntl(writing.Get(), F_SETPIPE_SZ, kPipeBytes);  // fewer wake-ups; a refusal costs nothing
     const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
@@ -300,7 +284,7 @@ SearchResults SearchInWorker(const regex& expression, std::string_view text,
         RunChild(fd, expression, text, options, child_progress.Get());
     }
     ChildProcess child(pid);
-    writing.Close();  // so that the pipe ends when the child does
+    writing.Reset();  // so that the pipe ends when the child does
 
     MatchReceiver receiver(reading.Get(), group_count,
                            RecordWidthFor(static_cast<std::int64_t>(text.size())),

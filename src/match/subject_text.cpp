@@ -6,9 +6,10 @@
 #include <new>
 #include <utility>
 
+#include "base/error.h"
 #include "base/huge_pages.h"
 #include "base/program_text.h"
-#include "base/system_error.h"
+#include "base/unique_fd.h"
 #include "match/charset_decoder.h"
 
 namespace lintaro {
@@ -18,37 +19,26 @@ namespace {
 constexpr std::size_t kFirstBufferBytes = std::size_t{64} * 1024;
 constexpr std::size_t kProbeBytes = 4096;
 
-// Closes a descriptor of the file system when the read is over, however it ends.
-class OpenDescriptor {
-  public:
-    OpenDescriptor(FileSystem& files, int fd) : files_(files), fd_(fd) {}
-    ~OpenDescriptor() { files_.Close(fd_); }
-    OpenDescriptor(const OpenDescriptor&) = delete;
-    OpenDescriptor& operator=(const OpenDescriptor&) = delete;
-
-  private:
-    FileSystem& files_;
-    int fd_;
-};
-
 }  // namespace
 
 SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
                               const std::string& charset, const WorkProgress* progress,
                               SubjectReading reading) {
-    if (path.empty()) return {{}, kErrorNoFileNamed};
+    if (path.empty()) return {{}, LintaroError::kNoFileNamed};
     int fd = -1;
     std::int64_t size = 0;
-    if (const int error = files.OpenForReading(path, fd, size); error != 0) {
-        if (error == ENOENT && path == Utf8ToCharset(kNoFileCaption, charset)) return {};
+    if (const std::error_code error = files.OpenForReading(path, fd, size)) {
+        if (error == std::errc::no_such_file_or_directory &&
+            path == Utf8ToCharset(kNoFileCaption, charset))
+            return {};
         return {{}, error};
     }
-    const OpenDescriptor open_file(files, fd);
+    const UniqueFd open_file(fd, files);  // closed when the read is over, however it ends
 
     SubjectBytes read;
     if (reading == SubjectReading::kMap && size > 0) {
         FileMapping mapping;
-        if (files.MapForReading(fd, size, mapping) == 0) {
+        if (!files.MapForReading(fd, size, mapping)) {
             read.bytes = TextBuffer(std::move(mapping));
             return read;
         }
@@ -69,7 +59,7 @@ SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
             // The buffer is full: only a read past it tells whether the file ends here.
             char probe[kProbeBytes];
             std::int64_t count = 0;
-            if (const int error = files.Read(fd, probe, sizeof probe, count); error != 0) {
+            if (const std::error_code error = files.Read(fd, probe, sizeof probe, count)) {
                 read.error = error;
             }
             if (count <= 0) break;
@@ -79,11 +69,11 @@ SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
             continue;
         }
         std::int64_t count = 0;
-        const int error = files.Read(
+        const std::error_code error = files.Read(
             fd, bytes.data() + arrived,
             std::min(static_cast<std::int64_t>(bytes.size() - arrived), kReadPieceBytes), count);
         // What arrived before a failure is still searched.
-        if (error != 0) read.error = error;
+        if (error) read.error = error;
         if (count <= 0) break;
         arrived += static_cast<std::size_t>(count);
     }
@@ -92,8 +82,7 @@ SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
     // Files under /sys report a page and hold less: only a file that is now shorter than it
     // was shrank while it was read.
     std::int64_t now = size;
-    read.shrank =
-        read.error == 0 && arrived < expected && files.CurrentSize(fd, now) == 0 && now < size;
+    read.shrank = !read.error && arrived < expected && !files.CurrentSize(fd, now) && now < size;
     return read;
 }
 

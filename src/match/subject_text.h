@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <system_error>
 
 #include "base/charset.h"
 #include "base/file_system.h"
@@ -28,14 +29,14 @@ enum class SubjectReading { kCopy, kMap };
 // The subject file's bytes as they arrived and, when they are missing or short, why.
 struct SubjectBytes {
     TextBuffer bytes;
-    int error = 0;  // 0, or why the file could not be read (wholly or in part); see file_system.h
-    bool shrank = false;  // the file ended before the length it had when it was opened
+    std::error_code error;  // why the file could not be read (wholly or in part), if it could not
+    bool shrank = false;    // the file ended before the length it had when it was opened
 };
 
 // The subject text, why its file could not be read (if so), and where decoding stopped early.
 struct SubjectText {
     TextBuffer text;
-    int read_error = 0;
+    std::error_code read_error;
     bool shrank = false;
     DecodedSubject::Cut cut = DecodedSubject::Cut::kNone;
     std::int64_t cut_offset = -1;  // byte offset in the file of the sequence that ended it

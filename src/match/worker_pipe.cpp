@@ -36,15 +36,16 @@ void SendMatches(int fd, std::span<const std::uint32_t> words, std::size_t match
         std::max<std::size_t>(1, kMessageWords / match_words) * match_words;
     while (!words.empty()) {
         const std::size_t count = std::min(words.size(), per_message);
-        const MessageHeader header{MessageKind::kMatches, 0, static_cast<std::int64_t>(count), 0};
+        const MessageHeader header{MessageKind::kMatches, EngineStop::kNone,
+                                   static_cast<std::int64_t>(count), 0};
         WriteAll(fd, &header, sizeof header);
         WriteAll(fd, words.data(), count * sizeof(std::uint32_t));
         words = words.subspan(count);
     }
 }
 
-void SendEnd(int fd, std::int64_t match_count, bool gave_up, const std::string& message) {
-    const MessageHeader header{MessageKind::kEnd, gave_up ? 1u : 0u, match_count,
+void SendEnd(int fd, std::int64_t match_count, EngineStop stop, const std::string& message) {
+    const MessageHeader header{MessageKind::kEnd, stop, match_count,
                                static_cast<std::int64_t>(message.size())};
     WriteAll(fd, &header, sizeof header);
     WriteAll(fd, message.data(), message.size());
@@ -74,7 +75,7 @@ MatchReceiver::Ending MatchReceiver::Receive() {
             const Ending ending = Fill(message_.data(), message_.size(), got);
             if (ending != Ending::kFilled) return ending;
             end_count_ = header.count;
-            gave_up_ = header.gave_up != 0;
+            stop_ = header.stop;
             return Ending::kDone;
         }
         const auto words = static_cast<std::size_t>(header.count);
@@ -105,7 +106,7 @@ SearchResults MatchReceiver::TakeResults() {
         if (!store.empty()) results.AppendMatches(std::move(store), 0);
     }
     stores_.clear();
-    if (gave_up_) results.SetEngineGaveUp(message_);
+    if (stop_ != EngineStop::kNone) results.SetEngineGaveUp(message_, stop_);
     return results;
 }
 

@@ -24,7 +24,7 @@ enum class MessageKind : std::uint32_t { kMatches = 1, kEnd = 2 };
 // for the text they share, so records cross as they are stored.
 struct MessageHeader {
     MessageKind kind = MessageKind::kEnd;
-    std::uint32_t gave_up = 0;    // kEnd: 1 when the engine gave up
+    EngineStop stop = EngineStop::kNone;  // kEnd: why the engine stopped early, if it did
     std::int64_t count = 0;       // kMatches: words of records that follow; kEnd: matches in all,
                                   // or -1
     std::int64_t text_bytes = 0;  // kEnd: bytes of the engine's message that follow
@@ -36,8 +36,9 @@ struct MessageHeader {
 void WriteAll(int fd, const void* data, std::size_t size);
 // Sends the stored words of whole matches (match_words words each).
 void SendMatches(int fd, std::span<const std::uint32_t> words, std::size_t match_words);
-// Sends the end: the matches in all (or -1) and whether the engine gave up, with its message.
-void SendEnd(int fd, std::int64_t match_count, bool gave_up, const std::string& message);
+// Sends the end: the matches in all (or -1) and why the engine stopped early, if it did, with
+// its message.
+void SendEnd(int fd, std::int64_t match_count, EngineStop stop, const std::string& message);
 
 // ---- the parent's side ---------------------------------------------------------------
 
@@ -83,7 +84,7 @@ class MatchReceiver {
     std::int64_t received_ = 0;  // whole matches
     std::vector<SpanStore> stores_;
     std::int64_t end_count_ = -1;
-    bool gave_up_ = false;
+    EngineStop stop_ = EngineStop::kNone;
     std::string message_;
 };
 

@@ -36,7 +36,7 @@ TEST(RunNoticeTest, MarkupInAMessageLeavesTheTooltipPlainText) {
 }
 
 using Problem = MatchReport::Problem;
-using Stage = MatchReport::Stage;
+using Stage = MatchStage;
 
 INSTANTIATE_TEST_SUITE_P(
     Problems, RunNoticeTest,
@@ -51,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "正则表达式无法编译：Empty expression",
                    "正则表达式无法编译：\nEmpty expression"},
         NoticeCase{"FileUnreadable",
-                   {Problem::kFileUnreadable, "", -1, 0, false, EACCES},
+                   {Problem::kFileUnreadable, "", -1, 0, false, SystemError(EACCES)},
                    "无法读取文件：Permission denied",
                    "无法读取文件：\n/data/页面.html\nPermission denied"},
         NoticeCase{"CutAtMalformedByte",
@@ -68,16 +68,24 @@ INSTANTIATE_TEST_SUITE_P(
                    "匹配引擎在 12 处匹配后放弃",
                    "匹配引擎在 12 处匹配后放弃，只列出了此前找到的匹配：\ntoo complex"},
         NoticeCase{"OutOfMemoryBuildingTheTable",
-                   {Problem::kOutOfMemory, "", -1, 0, false, 0, Stage::kTable},
+                   {Problem::kOutOfMemory, "", -1, 0, false, {}, Stage::kTable},
                    "内存不足：生成表格",
                    "生成表格时内存不足，表格保留了上次的结果：\n/data/页面.html"},
         NoticeCase{"FileShrankWhileRead",
-                   {Problem::kNone, "", -1, 2, false, 0, Stage::kRead, true},
+                   {Problem::kNone, "", -1, 2, false, {}, Stage::kRead, true},
                    "文件在读取时被截断",
                    "文件在读取时被截断，只匹配了读到的文本：\n/data/页面.html"},
         // The engine gave up before the cut: matches before the cut may be missing too.
         NoticeCase{"CutAndEngineGaveUp",
-                   {Problem::kTextCutMalformed, "", 42, 1, false, 0, Stage::kRead, false, true,
+                   {Problem::kTextCutMalformed,
+                    "",
+                    42,
+                    1,
+                    false,
+                    {},
+                    Stage::kRead,
+                    false,
+                    true,
                     "too complex"},
                    "文本在字节偏移 42 处截断：不是有效的 UTF-8；匹配引擎在 1 处匹配后放弃",
                    "文件在字节偏移 42 处不是有效的 UTF-8，只匹配了此前的文本：\n/data/页面.html\n"
@@ -97,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "正则表达式中的字符“😀”无法用 UTF-8 表示",
                    "正则表达式中的字符“😀”无法用本机字符集 UTF-8 表示，没有匹配。"},
         NoticeCase{"CharactersReplaced",
-                   {Problem::kNone, "", -1, 2, false, 0, Stage::kRead, false, false, "", 4},
+                   {Problem::kNone, "", -1, 2, false, {}, Stage::kRead, false, false, "", 4},
                    "4 个字符无法用 UTF-8 表示，已换成“?”",
                    "文件中有 4 个字符无法用本机字符集 UTF-8 表示，在表格和导出中已换成“?”。"},
         NoticeCase{"ReadInAChosenSet",

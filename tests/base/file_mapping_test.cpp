@@ -22,7 +22,7 @@ FileMapping MapWhole(const fs::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     EXPECT_GE(fd, 0);
     FileMapping mapping;
-    EXPECT_EQ(FileMapping::Map(fd, fs::file_size(path), mapping), 0);
+    EXPECT_FALSE(FileMapping::Map(fd, fs::file_size(path), mapping));
     ::close(fd);
     return mapping;
 }

@@ -31,14 +31,14 @@ TEST_P(NewFileTest, WritesWholeFileUnderAFreeName) {
     const std::string bytes = "a\r\n中\n";
 
     const WriteResult first = WriteNewFile(files, dir.Slash(), "文本1秒", ".txt", {bytes});
-    EXPECT_TRUE(first.ok);
+    EXPECT_TRUE(first.ok());
     EXPECT_EQ(first.path, dir.Slash() + "文本1秒.txt");
     EXPECT_EQ(dir.Read("文本1秒.txt"), bytes);
     EXPECT_EQ(dir.Names(), (std::set<std::string>{"文本1秒.txt"}));  // no temporary left
 
     dir.Write("文本1秒 (2).txt", "taken");
     const WriteResult third = WriteNewFile(files, dir.Slash(), "文本1秒", ".txt", {"new"});
-    EXPECT_TRUE(third.ok);
+    EXPECT_TRUE(third.ok());
     EXPECT_EQ(third.path, dir.Slash() + "文本1秒 (3).txt");
     EXPECT_EQ(dir.Read("文本1秒.txt"), bytes);
     EXPECT_EQ(dir.Read("文本1秒 (2).txt"), "taken");
@@ -55,7 +55,7 @@ TEST_P(NewFileTest, PermissionsFollowTheUmask) {
     FailingFileSystem files = FilesFor(GetParam());
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    ASSERT_TRUE(WriteNewFile(files, dir.Slash(), "n", ".html", {"x"}).ok);
+    ASSERT_TRUE(WriteNewFile(files, dir.Slash(), "n", ".html", {"x"}).ok());
     struct stat status {};
     ASSERT_EQ(::stat((dir.Slash() + "n.html").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0666 & ~mask);
@@ -75,9 +75,9 @@ TEST_P(WriteFailureTest, ReportsPathAndReasonAndLeavesNothing) {
     TempDir dir;
     FailingFileSystem files = FilesFor(c.temporary, c.call, c.error);
     const WriteResult result = WriteNewFile(files, dir.Slash(), "n", ".html", {"<p>bytes</p>"});
-    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.ok());
     EXPECT_EQ(result.path, dir.Slash() + "n.html");
-    EXPECT_EQ(result.error, c.error);
+    EXPECT_EQ(result.error, SystemError(c.error));
     EXPECT_TRUE(dir.Names().empty());
 }
 
@@ -100,9 +100,9 @@ TEST(WriteFailureTest, MissingDirectory) {
     PosixFileSystem files;
     const std::string missing = dir.Slash() + "gone/";
     const WriteResult result = WriteNewFile(files, missing, "n", ".txt", {"x"});
-    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.ok());
     EXPECT_EQ(result.path, missing + "n.txt");
-    EXPECT_EQ(result.error, ENOENT);
+    EXPECT_EQ(result.error, SystemError(ENOENT));
 }
 
 class ReplacingTest : public testing::TestWithParam<FailureCase> {};
@@ -113,14 +113,14 @@ TEST_P(ReplacingTest, KeepsTheOldFileOnFailure) {
     TempDir dir;
     dir.Write("out.txt", "old");
     FailingFileSystem files = FilesFor(c.temporary, c.call, c.error);
-    int error = 0;
+    std::error_code error;
     {
         PendingFile file(files, dir.Slash());
         error = file.Create();
-        if (error == 0) file.Write("new bytes");
-        if (error == 0) error = file.PlaceReplacing(dir.Slash() + "out.txt");
+        if (!error) file.Write("new bytes");
+        if (!error) error = file.PlaceReplacing(dir.Slash() + "out.txt");
     }
-    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(error, SystemError(c.error));
     EXPECT_EQ(dir.Read("out.txt"), c.error == 0 ? "new bytes" : "old");
     EXPECT_EQ(dir.Names(), (std::set<std::string>{"out.txt"}));  // no temporary left
 }
@@ -146,7 +146,7 @@ TEST(ReplacingTest, AnUnplacedFileLeavesNothing) {
         FailingFileSystem files = FilesFor(temporary);
         {
             PendingFile file(files, dir.Slash());
-            ASSERT_EQ(file.Create(), 0);
+            ASSERT_FALSE(file.Create());
             file.Write("never placed");
         }
         EXPECT_TRUE(dir.Names().empty());
@@ -171,9 +171,9 @@ TEST(PendingFileTest, StartsWritebackEveryFewMegabytes) {
     const std::string megabyte(std::size_t{1} << 20, 'x');
     {
         PendingFile file(files, dir.Slash());
-        ASSERT_EQ(file.Create(), 0);
+        ASSERT_FALSE(file.Create());
         for (int i = 0; i < 20; ++i) file.Write(megabyte);
-        ASSERT_EQ(file.PlaceReplacing(dir.Slash() + "out.txt"), 0);
+        ASSERT_FALSE(file.PlaceReplacing(dir.Slash() + "out.txt"));
     }
     constexpr std::int64_t kEight = std::int64_t{8} << 20;
     EXPECT_EQ(files.ranges, (decltype(files.ranges){{0, kEight}, {kEight, kEight}}));

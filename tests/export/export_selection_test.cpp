@@ -178,7 +178,7 @@ TEST(ExportSelectionTest, WithoutDroppedFileWritesIntoCurrentDirectory) {
 // Memory runs out once the temporary file holds part of the text.
 class MemoryRunsOutWhileWriting : public PosixFileSystem {
   public:
-    int WriteAll(int fd, std::string_view bytes) override {
+    std::error_code WriteAll(int fd, std::string_view bytes) override {
         PosixFileSystem::WriteAll(fd, bytes.substr(0, bytes.size() / 2));
         throw std::bad_alloc();
     }

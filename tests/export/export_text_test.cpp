@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/error.h"
 #include "export/page_templates.h"
 #include "support/table_builder.h"
 
@@ -189,7 +190,7 @@ TEST(ExportSinkTest, BlocksMakeTheWholeText) {
         std::vector<std::string> blocks;
         ExportSink sink([&blocks](std::string_view bytes) {
             blocks.emplace_back(bytes);
-            return 0;
+            return std::error_code();
         });
         WriteExportText(format, LargeTable(), selection, Roles(2, 3), sink);
         ASSERT_GT(blocks.size(), 1u);
@@ -209,12 +210,12 @@ TEST(ExportSinkTest, AFailedWriteStopsTheText) {
     int writes = 0;
     ExportSink sink([&writes](std::string_view) {
         ++writes;
-        return ENOSPC;
+        return SystemError(ENOSPC);
     });
     WorkProgress progress;
     WriteExportText(ExportFormat::PlainText, LargeTable(), {1, 1, LargeTable().RowCount() - 1, 3},
                     Roles(2, 3), sink, &progress);
-    EXPECT_EQ(sink.Error(), ENOSPC);
+    EXPECT_EQ(sink.Error(), SystemError(ENOSPC));
     EXPECT_EQ(writes, 1);
     EXPECT_EQ(sink.Text(), "");
 }

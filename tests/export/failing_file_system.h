@@ -22,55 +22,56 @@ class FailingFileSystem : public PosixFileSystem {
         kLink,
     };
 
-    // call fails with error; with rename_unsupported, every RenameNoReplace fails with EINVAL
-    // as on file systems that cannot rename without replacing; with unnamed_unsupported, every
-    // CreateUnnamed fails with EOPNOTSUPP as on file systems without unnamed files.
+    // call fails with error (an errno value); with rename_unsupported, every RenameNoReplace fails
+    // with EINVAL as on file systems that cannot rename without replacing; with
+    // unnamed_unsupported, every CreateUnnamed fails with EOPNOTSUPP as on file systems without
+    // unnamed files.
     FailingFileSystem(Call call, int error, bool rename_unsupported = false,
                       bool unnamed_unsupported = false)
         : call_(call),
-          error_(error),
+          error_(SystemError(error)),
           rename_unsupported_(rename_unsupported),
           unnamed_unsupported_(unnamed_unsupported) {}
 
-    int CreateNew(const std::string& path, int& fd) override {
+    std::error_code CreateNew(const std::string& path, int& fd) override {
         return call_ == Call::kCreateNew ? error_ : PosixFileSystem::CreateNew(path, fd);
     }
-    int CreateUnnamed(const std::string& directory, int& fd) override {
-        if (unnamed_unsupported_) return EOPNOTSUPP;
+    std::error_code CreateUnnamed(const std::string& directory, int& fd) override {
+        if (unnamed_unsupported_) return SystemError(EOPNOTSUPP);
         return call_ == Call::kCreateUnnamed ? error_
                                              : PosixFileSystem::CreateUnnamed(directory, fd);
     }
-    int LinkUnnamed(int fd, const std::string& path) override {
+    std::error_code LinkUnnamed(int fd, const std::string& path) override {
         return call_ == Call::kLinkUnnamed ? error_ : PosixFileSystem::LinkUnnamed(fd, path);
     }
-    int Sync(int fd) override {
-        const int error = PosixFileSystem::Sync(fd);
+    std::error_code Sync(int fd) override {
+        const std::error_code error = PosixFileSystem::Sync(fd);
         return call_ == Call::kSync ? error_ : error;
     }
-    int WriteAll(int fd, std::string_view bytes) override {
+    std::error_code WriteAll(int fd, std::string_view bytes) override {
         if (call_ != Call::kWriteAll) return PosixFileSystem::WriteAll(fd, bytes);
         PosixFileSystem::WriteAll(fd, bytes.substr(0, bytes.size() / 2));  // a partial write
         return error_;
     }
-    int SyncAndClose(int fd) override {
-        const int error = PosixFileSystem::SyncAndClose(fd);
+    std::error_code SyncAndClose(int fd) override {
+        const std::error_code error = PosixFileSystem::SyncAndClose(fd);
         return call_ == Call::kSyncAndClose ? error_ : error;
     }
-    int Rename(const std::string& from, const std::string& to) override {
+    std::error_code Rename(const std::string& from, const std::string& to) override {
         return call_ == Call::kRename ? error_ : PosixFileSystem::Rename(from, to);
     }
-    int RenameNoReplace(const std::string& from, const std::string& to) override {
-        if (rename_unsupported_) return EINVAL;
+    std::error_code RenameNoReplace(const std::string& from, const std::string& to) override {
+        if (rename_unsupported_) return SystemError(EINVAL);
         return call_ == Call::kRenameNoReplace ? error_
                                                : PosixFileSystem::RenameNoReplace(from, to);
     }
-    int Link(const std::string& from, const std::string& to) override {
+    std::error_code Link(const std::string& from, const std::string& to) override {
         return call_ == Call::kLink ? error_ : PosixFileSystem::Link(from, to);
     }
 
   private:
     Call call_;
-    int error_;
+    std::error_code error_;
     bool rename_unsupported_;
     bool unnamed_unsupported_;
 };

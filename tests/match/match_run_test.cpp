@@ -186,7 +186,7 @@ TEST_F(MatchRunTest, RunningOutOfMemoryWritesNothing) {
     output.count_line = "before";
     const MatchReport report = RunMatch(request_, output);
     EXPECT_EQ(report.problem, Problem::kOutOfMemory);
-    EXPECT_EQ(report.stage, MatchReport::Stage::kTable);
+    EXPECT_EQ(report.stage, MatchStage::kTable);
     EXPECT_EQ(output.count_line, "before");
     EXPECT_FALSE(output.table);
 }
@@ -219,7 +219,7 @@ TEST_P(MatchRunProblemTest, ReportsTheProblem) {
         report.problem == Problem::kPatternInvalid || report.problem == Problem::kEngineGaveUp,
         !report.detail.empty())
         << report.detail;
-    EXPECT_EQ(report.problem == Problem::kFileUnreadable, report.error != 0);
+    EXPECT_EQ(report.problem == Problem::kFileUnreadable, static_cast<bool>(report.error));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "base/system_error.h"
+#include "base/error.h"
 #include "support/temp_dir.h"
 
 namespace lintaro {
@@ -20,25 +20,27 @@ using Cut = DecodedSubject::Cut;
 // A file system serving one file whose reads deliver at most chunk bytes each and stop (or
 // fail) after limit bytes.
 struct FakeFiles : PosixFileSystem {
-    int OpenForReading(const std::string& /*path*/, int& fd, std::int64_t& file_size) override {
-        if (open_error != 0) return open_error;
+    std::error_code OpenForReading(const std::string& /*path*/, int& fd,
+                                   std::int64_t& file_size) override {
+        if (open_error != 0) return SystemError(open_error);
         fd = 3;
         file_size = size;
         position = 0;
-        return 0;
+        return {};
     }
-    int Read(int /*fd*/, char* buffer, std::int64_t wanted, std::int64_t& count) override {
+    std::error_code Read(int /*fd*/, char* buffer, std::int64_t wanted,
+                         std::int64_t& count) override {
         const std::int64_t left = std::min<std::int64_t>(limit, content.size()) - position;
         count = 0;
-        if (left <= 0) return read_error;
+        if (left <= 0) return SystemError(read_error);
         count = std::min({wanted, chunk, left});
         std::memcpy(buffer, content.data() + position, static_cast<std::size_t>(count));
         position += count;
-        return 0;
+        return {};
     }
-    int CurrentSize(int /*fd*/, std::int64_t& now) override {
+    std::error_code CurrentSize(int /*fd*/, std::int64_t& now) override {
         now = size_after >= 0 ? size_after : static_cast<std::int64_t>(content.size());
-        return 0;
+        return {};
     }
     void Close(int /*fd*/) override {}
 
@@ -57,7 +59,7 @@ struct ReadCase {
     std::string path;
     FakeFiles files;
     std::string text;
-    int error;
+    std::error_code error;
     Cut cut = Cut::kNone;
     std::int64_t cut_offset = -1;
     bool shrank = false;
@@ -112,27 +114,36 @@ TEST_P(ReadSubjectTest, ReadsAndReports) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReadSubjectTest,
     testing::Values(
-        ReadCase{"WholeFile", "/f", Serving("abc"), "abc", 0},
-        ReadCase{"ManySmallReads", "/f", Serving("abcdefg", 2), "abcdefg", 0},
-        ReadCase{"ShrankWhileRead", "/f", Claiming(10, "abcd"), "abcd", 0, Cut::kNone, -1, true},
+        ReadCase{"WholeFile", "/f", Serving("abc"), "abc", {}},
+        ReadCase{"ManySmallReads", "/f", Serving("abcdefg", 2), "abcdefg", {}},
+        ReadCase{"ShrankWhileRead", "/f", Claiming(10, "abcd"), "abcd", {}, Cut::kNone, -1, true},
         // Files under /sys report a page whatever they hold: no warning for those.
-        ReadCase{"HoldsLessThanItsLengthSays", "/f", HoldingLess(4096, "ab"), "ab", 0},
+        ReadCase{"HoldsLessThanItsLengthSays", "/f", HoldingLess(4096, "ab"), "ab", {}},
         // Files under /proc report the length 0, and a file may grow while it is read: both
         // are read to their end.
-        ReadCase{"GrewWhileRead", "/f", Claiming(2, "abcd"), "abcd", 0},
-        ReadCase{"ReportsNoLength", "/f", Claiming(0, "abc"), "abc", 0},
-        ReadCase{"ReportsNoLengthAndOutgrowsTheFirstBuffer", "/f",
-                 Claiming(0, std::string(300'000, 'x')), std::string(300'000, 'x'), 0},
-        ReadCase{"EmptyFile", "/f", Serving(""), "", 0},
-        ReadCase{"EmptyPath", "", Serving("abc"), "", kErrorNoFileNamed},
-        ReadCase{"ReadFailsHalfway", "/f", Serving("abcdef", 2, 4, EIO), "abcd", EIO},
-        ReadCase{"Missing", "/f", Failing(ENOENT), "", ENOENT},
-        ReadCase{"Locked", "/f", Failing(EACCES), "", EACCES},
-        ReadCase{"NoFileDroppedYet", kNoFileCaption, Failing(ENOENT), "", 0},
-        ReadCase{"StartupCaptionNamingSomethingElse", kNoFileCaption, Failing(EACCES), "", EACCES},
-        ReadCase{"CutAtMalformedByte", "/f", Serving("ab\xD6\xD0"), "ab", 0, Cut::kMalformed, 2},
-        ReadCase{"CutAtNul", "/f", Serving(std::string("\xEF\xBB\xBFz\0y", 6)), "\xEF\xBB\xBFz", 0,
-                 Cut::kNul, 4}),
+        ReadCase{"GrewWhileRead", "/f", Claiming(2, "abcd"), "abcd", {}},
+        ReadCase{"ReportsNoLength", "/f", Claiming(0, "abc"), "abc", {}},
+        ReadCase{"ReportsNoLengthAndOutgrowsTheFirstBuffer",
+                 "/f",
+                 Claiming(0, std::string(300'000, 'x')),
+                 std::string(300'000, 'x'),
+                 {}},
+        ReadCase{"EmptyFile", "/f", Serving(""), "", {}},
+        ReadCase{"EmptyPath", "", Serving("abc"), "", LintaroError::kNoFileNamed},
+        ReadCase{"ReadFailsHalfway", "/f", Serving("abcdef", 2, 4, EIO), "abcd", SystemError(EIO)},
+        ReadCase{"Missing", "/f", Failing(ENOENT), "", SystemError(ENOENT)},
+        ReadCase{"Locked", "/f", Failing(EACCES), "", SystemError(EACCES)},
+        ReadCase{"NoFileDroppedYet", kNoFileCaption, Failing(ENOENT), "", {}},
+        ReadCase{"StartupCaptionNamingSomethingElse", kNoFileCaption, Failing(EACCES), "",
+                 SystemError(EACCES)},
+        ReadCase{"CutAtMalformedByte", "/f", Serving("ab\xD6\xD0"), "ab", {}, Cut::kMalformed, 2},
+        ReadCase{"CutAtNul",
+                 "/f",
+                 Serving(std::string("\xEF\xBB\xBFz\0y", 6)),
+                 "\xEF\xBB\xBFz",
+                 {},
+                 Cut::kNul,
+                 4}),
     [](const auto& test_case) { return std::string(test_case.param.name); });
 
 // Real files: a regular file is read; anything else is refused at once without blocking.
@@ -149,11 +160,12 @@ TEST_F(SystemFilesTest, ReadsRegularFilesAndRefusesOthers) {
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     struct Refused {
         std::string path;
-        int error;
+        std::error_code error;
     };
-    for (const Refused& refused :
-         {Refused{fifo, kErrorNotRegularFile}, Refused{"/dev/zero", kErrorNotRegularFile},
-          Refused{directory_.Path(), EISDIR}, Refused{directory_.Path() / "missing", ENOENT}}) {
+    for (const Refused& refused : {Refused{fifo, LintaroError::kNotRegularFile},
+                                   Refused{"/dev/zero", LintaroError::kNotRegularFile},
+                                   Refused{directory_.Path(), SystemError(EISDIR)},
+                                   Refused{directory_.Path() / "missing", SystemError(ENOENT)}}) {
         const SubjectText subject = ReadAndDecode(refused.path, SystemFiles());
         EXPECT_EQ(subject.text.View(), "") << refused.path;
         EXPECT_EQ(subject.read_error, refused.error) << refused.path;
@@ -169,7 +181,7 @@ TEST_F(SystemFilesTest, ReadsFilesThatReportNoLength) {
     ASSERT_FALSE(expected.empty());
     const SubjectText subject = ReadAndDecode("/proc/version", SystemFiles());
     EXPECT_EQ(subject.text.View(), expected);
-    EXPECT_EQ(subject.read_error, 0);
+    EXPECT_FALSE(subject.read_error);
     EXPECT_FALSE(subject.shrank);
 }
 

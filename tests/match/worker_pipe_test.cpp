@@ -69,7 +69,7 @@ TEST_P(WorkerPipeTest, MessageCutAtAnyByteKeepsTheWholeMatchesBeforeIt) {
     const std::size_t match_bytes = words.size() * sizeof(std::uint32_t) / 3;
     for (std::size_t cut = 0; cut < words.size() * sizeof(std::uint32_t); ++cut) {
         Pipe pipe;
-        const MessageHeader header{MessageKind::kMatches, 0,
+        const MessageHeader header{MessageKind::kMatches, EngineStop::kNone,
                                    static_cast<std::int64_t>(words.size()), 0};
         WriteAll(pipe.Writing(), &header, sizeof header);
         WriteAll(pipe.Writing(), words.data(), cut);
@@ -91,7 +91,7 @@ TEST_P(WorkerPipeTest, EndMessageCountsTheMatchesThatStay) {
     const std::vector<std::uint32_t> words = ThreeMatches(width, described);
     Pipe pipe;
     SendMatches(pipe.Writing(), words, words.size() / 3);
-    SendEnd(pipe.Writing(), 2, true, "stack");
+    SendEnd(pipe.Writing(), 2, EngineStop::kGaveUp, "stack");
     pipe.CloseWriting();
 
     WorkProgress child_progress;
@@ -110,7 +110,7 @@ TEST_P(WorkerPipeTest, CancelKeepsWhatTheWorkerSendsBeforeItsEnd) {
     for (const bool worker_ends : {true, false}) {
         Pipe pipe;
         SendMatches(pipe.Writing(), words, words.size() / 3);
-        if (worker_ends) SendEnd(pipe.Writing(), -1, false, {});
+        if (worker_ends) SendEnd(pipe.Writing(), -1, EngineStop::kNone, {});
 
         WorkProgress child_progress;
         WorkProgress progress;
