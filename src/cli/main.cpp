@@ -3,12 +3,7 @@
 
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-
 #include <iostream>
-#include <mutex>
 #include <new>
 #include <stop_token>
 #include <string>
@@ -19,6 +14,8 @@
 #include "base/error.h"
 #include "base/file_system.h"
 #include "base/program_text.h"
+#include "base/stoppable_wait.h"
+#include "cli/cli_messages.h"
 #include "cli/cli_option_table.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
@@ -42,96 +39,9 @@ constexpr int kExitError = 2;
 
 using lintaro::MatchReport;
 
-const char* StageWords(lintaro::MatchStage stage) {
-    switch (stage) {
-        case lintaro::MatchStage::kRead:
-            return "reading the file";
-        case lintaro::MatchStage::kDecode:
-            return "decoding the text";
-        case lintaro::MatchStage::kSearch:
-            return "searching";
-        case lintaro::MatchStage::kTable:
-            return "building the table";
-    }
-    return "matching";
-}
-
-// Why the pattern was refused: a character the program's text cannot hold, or a byte that is
-// not UTF-8 (shown in hex).
-std::string UnheldPatternText(const std::string& character) {
-    const auto byte = static_cast<unsigned char>(character[0]);
-    if (character.size() == 1 && byte >= 0x80) {
-        constexpr char kDigits[] = "0123456789ABCDEF";
-        return std::string("the pattern is not UTF-8: it holds the byte \\x") + kDigits[byte >> 4] +
-               kDigits[byte & 0xF];
-    }
-    return "the pattern holds " + character + ", which the locale's character set " +
-           lintaro::ProgramCharset() + " cannot hold";
-}
-
-// How messages name a file: its path, or "standard input" for "-".
-std::string MessageName(const std::string& path) {
-    return path == lintaro::kStandardInputName ? "standard input" : path;
-}
-
-// Says on standard error why the result is empty or short. True when the file's result is
-// lost (an error), false when there is none or only a warning.
-bool ReportProblem(const MatchReport& report, const std::string& path,
-                   const lintaro::CliOptions& options) {
-    const std::string at_byte = " at byte " + std::to_string(report.position);
-    const std::string encoding = options.encoding.empty() ? "UTF-8" : options.encoding;
-    switch (report.problem) {
-        case MatchReport::Problem::kNone:
-            return false;
-        case MatchReport::Problem::kFileUnreadable:
-            std::cerr << "lintaro-cli: cannot read " << path << ": "
-                      << lintaro::ErrorText(report.error) << '\n';
-            return true;
-        case MatchReport::Problem::kPatternInvalid:
-            std::cerr << "lintaro-cli: the pattern does not compile: " << report.detail << '\n';
-            return true;
-        case MatchReport::Problem::kPatternUnheld:
-            std::cerr << "lintaro-cli: " << UnheldPatternText(report.detail) << '\n';
-            return true;
-        case MatchReport::Problem::kTextCutMalformed:
-            std::cerr << "lintaro-cli: warning: " << path << " is not valid " << encoding << at_byte
-                      << "; only the text before it was searched\n";
-            return false;
-        case MatchReport::Problem::kTextCutNul:
-            std::cerr << "lintaro-cli: warning: " << path << " holds a NUL byte" << at_byte
-                      << "; only the text before it was searched\n";
-            return false;
-        case MatchReport::Problem::kEngineGaveUp:
-            std::cerr << "lintaro-cli: warning: the regular-expression engine gave up after "
-                      << report.match_count << " matches: " << report.detail << '\n';
-            return false;
-        case MatchReport::Problem::kOutOfMemory:
-            std::cerr << "lintaro-cli: out of memory while " << StageWords(report.stage) << '\n';
-            return true;
-    }
-    return false;
-}
-
-// Says what went wrong beside the report's problem: characters the program's text cannot hold, a
-// file that shrank while it was read, and
-// an engine that gave up before the text's cut.
-void ReportAlso(const MatchReport& report, const std::string& path) {
-    if (report.replaced_characters > 0) {
-        std::cerr << "lintaro-cli: warning: " << report.replaced_characters << " characters of "
-                  << path << " cannot be held in the locale's character set "
-                  << lintaro::ProgramCharset() << " and were replaced by \"?\"\n";
-    }
-    if (report.file_shrank) {
-        std::cerr << "lintaro-cli: warning: " << path
-                  << " was truncated while it was read; only the text that arrived was searched\n";
-    }
-    const bool cut = report.problem == MatchReport::Problem::kTextCutMalformed ||
-                     report.problem == MatchReport::Problem::kTextCutNul;
-    if (cut && report.engine_gave_up) {
-        std::cerr << "lintaro-cli: warning: the regular-expression engine also gave up after "
-                  << report.match_count << " matches, before the cut: " << report.engine_message
-                  << '\n';
-    }
+// Says line on standard error, as the program.
+void Say(const std::string& line) {
+    std::cerr << "lintaro-cli: " << line << '\n';
 }
 
 // Asks the run to stop once --timeout has passed, unless it goes before.
@@ -139,28 +49,25 @@ class RunTimeout {
   public:
     RunTimeout(double seconds, lintaro::WorkProgress& progress) {
         if (seconds <= 0) return;
-        timer_ = std::jthread([this, seconds, &progress](const std::stop_token& stop) {
-            std::unique_lock lock(mutex_);
-            wake_.wait_for(lock, stop, std::chrono::duration<double>(seconds),
-                           [] { return false; });
-            if (!stop.stop_requested()) progress.RequestCancel();
+        timer_ = std::jthread([seconds, &progress](const std::stop_token& stop) {
+            if (lintaro::WaitUnlessStopped(stop, std::chrono::duration<double>(seconds))) {
+                progress.RequestCancel();
+            }
         });
     }
 
   private:
-    std::mutex mutex_;
-    std::condition_variable_any wake_;
-    std::jthread timer_;  // last: stopped and joined first
+    std::jthread timer_;
 };
 
 int ReportWriteFailure(const lintaro::OutputDestination& destination) {
-    std::cerr << "lintaro-cli: cannot write " << destination.Name() << ": "
-              << lintaro::ErrorText(destination.Error()) << '\n';
+    Say(lintaro::WriteFailureLine(destination.Name(), destination.Error()));
     return kExitError;
 }
 
 int ReportUsageError(const std::string& error) {
-    std::cerr << "lintaro-cli: " << error << '\n' << lintaro::CliUsageHint();
+    Say(error);
+    std::cerr << lintaro::CliUsageHint();
     return kExitError;
 }
 
@@ -227,22 +134,17 @@ int RunFiles(const lintaro::CliOptions& options) {
             const RunTimeout timeout(options.timeout_seconds, io.TimeoutProgress());
             report = lintaro::RunMatch(io.Request(), io, io.Progress());
         }
-        const bool lost = ReportProblem(report, MessageName(path), options);
-        ReportAlso(report, MessageName(path));
-        if (report.cancelled) {
-            // What was found until then is printed all the same; the status says it is short.
-            std::cerr << "lintaro-cli: warning: the run was stopped after --timeout "
-                      << options.timeout_seconds << " s; only the " << report.match_count
-                      << " matches found until then are printed\n";
-            failed = true;
-        }
+        const lintaro::RunDiagnosis diagnosis = lintaro::DiagnoseRun(
+            report, lintaro::MessageName(path), options.encoding, options.timeout_seconds);
+        for (const std::string& line : diagnosis.lines) Say(line);
         // The same pattern would fail on every file.
         if (report.problem == MatchReport::Problem::kPatternInvalid ||
             report.problem == MatchReport::Problem::kPatternUnheld) {
             return kExitError;
         }
-        failed = failed || lost;
-        if (lost) continue;
+        // A run stopped by --timeout is printed all the same; the status says it is short.
+        failed = failed || diagnosis.lost || report.cancelled;
+        if (diagnosis.lost) continue;
         matched = matched || report.match_count > 0;
         try {
             if (options.output == lintaro::CliOutput::kExport) {
@@ -260,10 +162,9 @@ int RunFiles(const lintaro::CliOptions& options) {
             out->flush();
         } catch (const std::bad_alloc&) {
             // The output file goes away unplaced: an old file of that name stays as it was.
-            std::cerr << "lintaro-cli: out of memory while "
-                      << (options.output == lintaro::CliOutput::kExport ? "joining the tables"
-                                                                        : "writing the output")
-                      << '\n';
+            Say(options.output == lintaro::CliOutput::kExport
+                    ? "out of memory while joining the tables"
+                    : "out of memory while writing the output");
             return kExitError;
         }
         header_written = true;
@@ -273,12 +174,12 @@ int RunFiles(const lintaro::CliOptions& options) {
     if (joined) {
         const lintaro::CliSelection selection = lintaro::SelectionForExport(options, *joined);
         if (!selection.error.empty()) {
-            std::cerr << "lintaro-cli: " << selection.error << '\n';
+            Say(selection.error);
             return kExitError;
         }
         if (selection.rect.IsEmpty()) {
             // Like the window, which refuses to export an empty selection: no output at all.
-            std::cerr << "lintaro-cli: nothing to export: no match was found\n";
+            Say("nothing to export: no match was found");
             return failed ? kExitError : kExitNoMatch;
         }
         std::ostream* out = destination.Stream();
@@ -286,7 +187,7 @@ int RunFiles(const lintaro::CliOptions& options) {
         try {
             WriteExport(options, *joined, selection.rect, *out);
         } catch (const std::bad_alloc&) {
-            std::cerr << "lintaro-cli: out of memory while writing the output\n";
+            Say("out of memory while writing the output");
             return kExitError;
         }
     }

@@ -21,7 +21,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -32,6 +31,7 @@
 #include <thread>
 #include <utility>
 
+#include "base/stoppable_wait.h"
 #include "base/unique_fd.h"
 #include "match/worker_pipe.h"
 
@@ -101,9 +101,8 @@ class FinalPrefix {
     }
 
     void SendWhileSearching(const std::stop_token& stop) {
-        std::unique_lock lock(mutex_);
-        while (!stop.stop_requested()) {
-            wake_.wait_for(lock, stop, kPrefixBatchWait, [] { return false; });
+        while (WaitUnlessStopped(stop, kPrefixBatchWait)) {
+            const std::lock_guard lock(mutex_);
             // The records below filled_ are written before it grows, and only the adding
             // thread, holding the lock, starts the batch anew.
             const std::size_t filled = filled_.load(std::memory_order_acquire);
@@ -129,7 +128,6 @@ class FinalPrefix {
     std::int64_t count_ = 0;
     std::atomic<bool> claimed_{false};
     std::mutex mutex_;
-    std::condition_variable_any wake_;
     std::jthread sender_;  // last: it starts once the rest is made
 };
 

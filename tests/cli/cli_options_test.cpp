@@ -211,28 +211,39 @@ TEST(ParseCliOptionsAnswers, HelpAndVersion) {
     }
 }
 
-struct ThreadsCase {
+// The options that take a number.
+struct NumberCase {
     std::vector<std::string_view> arguments;
-    int threads;  // when error is empty
+    int threads;             // when error is empty
+    double timeout_seconds;  // when error is empty
     const char* error;
 };
 
-TEST(ParseCliOptionsThreads, ReadsACountFromOne) {
-    const ThreadsCase cases[] = {
-        {{"f"}, 0, ""},
-        {{"--threads", "3", "f"}, 3, ""},
-        {{"--threads", "1", "--count", "f"}, 1, ""},
-        {{"--threads", "0", "f"}, 0, "--threads takes a number from 1"},
-        {{"--threads", "-2", "f"}, 0, "--threads takes a number from 1"},
-        {{"--threads", "two", "f"}, 0, "--threads takes a number from 1"},
-        {{"--threads=2", "f"}, 2, ""},
-        {{"f", "--threads"}, 0, "--threads needs a value"},
+TEST(ParseCliOptionsNumbers, ThreadsFromOneAndTimeoutAboveZero) {
+    const NumberCase cases[] = {
+        {{"f"}, 0, 0, ""},
+        {{"--threads", "3", "f"}, 3, 0, ""},
+        {{"--threads", "1", "--count", "f"}, 1, 0, ""},
+        {{"--threads", "0", "f"}, 0, 0, "--threads takes a number from 1"},
+        {{"--threads", "-2", "f"}, 0, 0, "--threads takes a number from 1"},
+        {{"--threads", "two", "f"}, 0, 0, "--threads takes a number from 1"},
+        {{"--threads=2", "f"}, 2, 0, ""},
+        {{"f", "--threads"}, 0, 0, "--threads needs a value"},
+        {{"--timeout", "1", "f"}, 0, 1, ""},
+        {{"--timeout=0.25", "f"}, 0, 0.25, ""},
+        {{"--timeout", "0", "f"}, 0, 0, "--timeout takes a number of seconds above 0"},
+        {{"--timeout", "-1", "f"}, 0, 0, "--timeout takes a number of seconds above 0"},
+        {{"--timeout", "x", "f"}, 0, 0, "--timeout takes a number of seconds above 0"},
+        {{"--timeout", "1s", "f"}, 0, 0, "--timeout takes a number of seconds above 0"},
+        {{"--timeout", "", "f"}, 0, 0, "--timeout takes a number of seconds above 0"},
+        {{"--timeout", "nan", "f"}, 0, 0, "--timeout takes a number of seconds above 0"},
     };
-    for (const ThreadsCase& c : cases) {
+    for (const NumberCase& c : cases) {
         const CliParseResult result = ParseCliOptions(c.arguments);
-        EXPECT_EQ(result.error, c.error) << c.arguments.front();
+        EXPECT_EQ(result.error, c.error) << c.arguments.front() << " " << c.arguments.back();
         if (result.options) {
             EXPECT_EQ(result.options->threads, c.threads);
+            EXPECT_EQ(result.options->timeout_seconds, c.timeout_seconds);
         }
     }
 }

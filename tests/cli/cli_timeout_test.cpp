@@ -41,14 +41,5 @@ TEST(CliTimeoutTest, RunThatEndsInTimeIsUntouched) {
     EXPECT_EQ(outcome.err, "");
 }
 
-TEST(CliTimeoutTest, TimeoutMustBeSecondsAboveZero) {
-    for (const char* value : {"0", "-1", "x", "1s", ""}) {
-        const ProgramOutcome outcome = RunCli(value, "x", "/dev/null");
-        EXPECT_EQ(outcome.status, 2) << value;
-        EXPECT_TRUE(outcome.err.starts_with("lintaro-cli: --timeout takes a number of seconds"))
-            << outcome.err;
-    }
-}
-
 }  // namespace
 }  // namespace lintaro
