@@ -96,6 +96,13 @@ class MainWindowTest : public ::testing::Test {
     }
 
     ResultTableView* View() const { return Find<ResultTableView>(window_, "result_table"); }
+    // Selects the view's cells from (first_row, first_column) to (last_row, last_column).
+    void SelectBlock(int first_row, int first_column, int last_row, int last_column) {
+        const QAbstractItemModel* model = View()->model();
+        View()->selectionModel()->select(QItemSelection(model->index(first_row, first_column),
+                                                        model->index(last_row, last_column)),
+                                         QItemSelectionModel::Select);
+    }
     const ResultTable& Table() const { return View()->Model()->Table(); }
     DropZone* Zone() const { return Find<DropZone>(window_, "drop_zone"); }
     QLabel* RoleLabel() const { return Find<QLabel>(window_, "role_line"); }
@@ -876,10 +883,7 @@ TEST_F(MainWindowTest, ExportWithNothingSelectedShowsTheError) {
 
 TEST_F(MainWindowTest, ExportOfTheSelectionFillsClipboardAndFolder) {
     Drop(WriteSubject("page.html", kThreeAnchors));
-    ResultTableView* view = View();
-    view->selectionModel()->select(
-        QItemSelection(view->model()->index(0, 1), view->model()->index(1, 2)),
-        QItemSelectionModel::Select);
+    SelectBlock(0, 1, 1, 2);
     MessageSeen seen;
     const ModalAnswer answer = NoteNextMessage(seen);
     Find<QPushButton>(window_, "export_button")->click();
@@ -897,10 +901,7 @@ TEST_F(MainWindowTest, ExportOfTheSelectionFillsClipboardAndFolder) {
 // Each format button exports its own format: the file takes that format's word and extension.
 TEST_F(MainWindowTest, EachFormatButtonExportsItsFormat) {
     Drop(WriteSubject("page.html", kThreeAnchors));
-    ResultTableView* view = View();
-    view->selectionModel()->select(
-        QItemSelection(view->model()->index(0, 1), view->model()->index(1, 2)),
-        QItemSelectionModel::Select);
+    SelectBlock(0, 1, 1, 2);
     const std::pair<const char*, const char*> buttons[] = {
         {"styled_links_radio", "个性链接*.html"},
         {"link_list_radio", "链接*.html"},
