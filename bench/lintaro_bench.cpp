@@ -36,7 +36,7 @@ constexpr const char* kUsage =
     "  Runs the match run on FILE N times (default 3) with PATTERN (default the preset pattern)\n"
     "  and prints the best time of each stage with the spread over the runs, then the same\n"
     "  search by rg -o and grep -oP (each -i unless --case-sensitive), their output drained\n"
-    "  through a pipe. Then exports the whole table in each of the five formats into a\n"
+    "  through a pipe. Then exports the whole table in each of the export formats into a\n"
     "  temporary directory and compares each with writing the same bytes. With --encoding the\n"
     "  run reads FILE in that character set, as lintaro-cli --encoding does. With\n"
     "  --baseline-instructions the scans run as on a processor without AVX2.\n";
@@ -236,7 +236,6 @@ void TimeMapping(const std::string& path, std::int64_t file_bytes, int runs) {
 // Exports every data row and column 1 to the last in each format, as the corner click and the
 // export button do, and compares that with writing the same bytes to a new file the same way.
 void TimeExports(const lintaro::ResultTable& table, int runs) {
-    using lintaro::ExportFormat;
     namespace fs = std::filesystem;
     const fs::path directory =
         fs::temp_directory_path() / ("lintaro_bench_" + std::to_string(getpid()));
@@ -249,33 +248,26 @@ void TimeExports(const lintaro::ResultTable& table, int runs) {
     lintaro::PosixFileSystem files;
     std::printf("%-22s %12s %9s %9s %9s\n", "export (whole table)", "bytes", "best s", "write s",
                 "ratio");
-    const std::pair<ExportFormat, const char*> formats[] = {
-        {ExportFormat::StyledLinkPage, "styled link page"},
-        {ExportFormat::LinkList, "link list"},
-        {ExportFormat::PlainText, "plain text"},
-        {ExportFormat::HtmlTable, "HTML table"},
-        {ExportFormat::StyledTablePage, "styled table page"}};
-    for (const auto& [format, name] : formats) {
-        const std::string_view extension = lintaro::FormatInfo(format).extension;
+    for (const lintaro::ExportFormatInfo& info : lintaro::kExportFormats) {
         Timing exporting;
         Timing writing;
         std::size_t bytes = 0;
         for (int run = 0; run < runs; ++run) {
             Clock::time_point start = Clock::now();
-            std::string text = lintaro::BuildExportText(format, table, selection, roles);
+            std::string text = lintaro::BuildExportText(info.format, table, selection, roles);
             const lintaro::WriteResult exported =
-                lintaro::WriteNewFile(files, prefix, "export", extension, {text});
+                lintaro::WriteNewFile(files, prefix, "export", info.extension, {text});
             exporting.Add(SecondsBetween(start, Clock::now()));
             bytes = text.size();
             start = Clock::now();
             const lintaro::WriteResult written =
-                lintaro::WriteNewFile(files, prefix, "bytes", extension, {text});
+                lintaro::WriteNewFile(files, prefix, "bytes", info.extension, {text});
             writing.Add(SecondsBetween(start, Clock::now()));
             fs::remove(exported.path);
             fs::remove(written.path);
         }
-        std::printf("%-22s %12zu %9.3f %9.3f %9.2f\n", name, bytes, exporting.best, writing.best,
-                    exporting.best / writing.best);
+        std::printf("%-22s %12zu %9.3f %9.3f %9.2f\n", std::string(info.cli_name).c_str(), bytes,
+                    exporting.best, writing.best, exporting.best / writing.best);
     }
     fs::remove_all(directory);
 }

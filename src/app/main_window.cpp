@@ -21,6 +21,7 @@
 #include <limits>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "app/control_design.h"
 #include "app/count_line_label.h"
@@ -159,30 +160,17 @@ void MainWindow::CreateControls() {
     format_heading_ =
         MakeLabel(QStringLiteral("导出为："), left, this, "format_heading", design.format_heading);
 
-    styled_table_radio_ = Place(new QRadioButton(QStringLiteral("HTML表格(美化)"), this),
-                                "styled_table_radio", design.styled_table_radio);
-    table_radio_ = Place(new QRadioButton(QStringLiteral("HTML表格"), this), "table_radio",
-                         design.table_radio);
-    text_radio_ =
-        Place(new QRadioButton(QStringLiteral("文本"), this), "text_radio", design.text_radio);
-    link_list_radio_ = Place(new QRadioButton(QStringLiteral("A链接"), this), "link_list_radio",
-                             design.link_list_radio);
-    styled_links_radio_ = Place(new QRadioButton(QStringLiteral("A链接(美化)"), this),
-                                "styled_links_radio", design.styled_links_radio);
     format_group_ = new QButtonGroup(this);
     format_group_->setExclusive(true);
     // Each button's id is its format, which the export reads.
-    const std::pair<QRadioButton*, ExportFormat> formats[] = {
-        {styled_links_radio_, ExportFormat::StyledLinkPage},
-        {link_list_radio_, ExportFormat::LinkList},
-        {text_radio_, ExportFormat::PlainText},
-        {table_radio_, ExportFormat::HtmlTable},
-        {styled_table_radio_, ExportFormat::StyledTablePage},
-    };
-    for (const auto& [radio, format] : formats) {
-        format_group_->addButton(radio, static_cast<int>(format));
+    for (const ExportFormatInfo& info : kExportFormats) {
+        const FormatButtonDesign& button = *FindFormatButtonDesign(info.format);
+        const QString caption =
+            QString::fromUtf16(info.caption.data(), static_cast<qsizetype>(info.caption.size()));
+        format_group_->addButton(Place(new QRadioButton(caption, this), button.name, button.box),
+                                 static_cast<int>(info.format));
     }
-    text_radio_->setChecked(true);
+    FormatButton(kDefaultExportFormat)->setChecked(true);
     KeepTabStopOnCheckedFormat();
     connect(format_group_, &QButtonGroup::buttonToggled, this,
             &MainWindow::KeepTabStopOnCheckedFormat);
@@ -274,11 +262,11 @@ void MainWindow::CreateControls() {
     export_button_->raise();
 
     for (QWidget* caption : std::initializer_list<QWidget*>{
-             match_button_, export_button_, format_heading_, styled_table_radio_, table_radio_,
-             text_radio_, link_list_radio_, styled_links_radio_, count_line_, drop_heading_,
+             match_button_, export_button_, format_heading_, count_line_, drop_heading_,
              ignore_case_box_, pattern_heading_, drop_zone_}) {
         SetCaptionFont(caption);
     }
+    for (QAbstractButton* radio : format_group_->buttons()) SetCaptionFont(radio);
 }
 
 void MainWindow::KeepTabStopOnCheckedFormat() {
@@ -290,13 +278,21 @@ void MainWindow::KeepTabStopOnCheckedFormat() {
     }
 }
 
+QAbstractButton* MainWindow::FormatButton(ExportFormat format) const {
+    return format_group_->button(static_cast<int>(format));
+}
+
 void MainWindow::BindEvents() {
     connect(match_button_, &QPushButton::clicked, this, &MainWindow::RunMatch);
     // Enter in the pattern box runs the match as the button does; the focus stays there.
     connect(pattern_edit_, &QLineEdit::returnPressed, this, &MainWindow::RunMatch);
     connect(export_button_, &QPushButton::clicked, this, &MainWindow::ExportSelection);
-    connect(styled_links_radio_, &QRadioButton::clicked, this, &MainWindow::FlashColumnRoles);
-    connect(link_list_radio_, &QRadioButton::clicked, this, &MainWindow::FlashColumnRoles);
+    // Choosing a format that reads the column roles shows the user which columns those are.
+    for (const ExportFormatInfo& info : kExportFormats) {
+        if (!info.reads_column_roles) continue;
+        connect(FormatButton(info.format), &QAbstractButton::clicked, this,
+                &MainWindow::FlashColumnRoles);
+    }
     connect(table_view_, &ResultTableView::FixedCellClicked, this, &MainWindow::ChooseTextColumn);
     connect(table_view_, &ResultTableView::FixedCellDoubleClicked, this,
             &MainWindow::ChooseLinkColumn);
@@ -309,10 +305,10 @@ void MainWindow::BindEvents() {
 }
 
 void MainWindow::SetTabOrder() {
-    QWidget* const order[] = {
-        pattern_edit_, ignore_case_box_, match_button_,       styled_links_radio_, link_list_radio_,
-        text_radio_,   table_radio_,     styled_table_radio_, export_button_,      table_view_};
-    for (std::size_t i = 1; i < std::size(order); ++i) {
+    std::vector<QWidget*> order = {pattern_edit_, ignore_case_box_, match_button_};
+    for (const ExportFormatInfo& info : kExportFormats) order.push_back(FormatButton(info.format));
+    order.insert(order.end(), {export_button_, table_view_});
+    for (std::size_t i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
 }

@@ -11,15 +11,16 @@
 
 #include "app/layout_controls.h"
 #include "base/work_progress.h"
+#include "export/export_format.h"
 #include "table/column_roles.h"
 
+class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QRadioButton;
 
 namespace lintaro {
 
@@ -76,6 +77,7 @@ class MainWindow : public QWidget {
     void SetTabOrder();
     // Makes the checked format button the group's one tab stop.
     void KeepTabStopOnCheckedFormat();
+    QAbstractButton* FormatButton(ExportFormat format) const;
     // Attaches the drop target, writes the column-role line and runs the first match.
     void HandleWindowCreated();
     void ApplyLayout(const ControlLayout& layout);
@@ -85,14 +87,10 @@ class MainWindow : public QWidget {
                          const std::function<QString(const WorkProgress&)>& describe);
     void SetRoleLineColour(const QColor& colour);
 
-    QPushButton* match_button_ = nullptr;         // 按钮1
-    QPushButton* export_button_ = nullptr;        // 按钮2
-    QLabel* format_heading_ = nullptr;            // 标签6
-    QRadioButton* styled_table_radio_ = nullptr;  // 单选框5
-    QRadioButton* table_radio_ = nullptr;         // 单选框4
-    QRadioButton* text_radio_ = nullptr;          // 单选框3
-    QRadioButton* link_list_radio_ = nullptr;     // 单选框2
-    QRadioButton* styled_links_radio_ = nullptr;  // 单选框1
+    QPushButton* match_button_ = nullptr;   // 按钮1
+    QPushButton* export_button_ = nullptr;  // 按钮2
+    QLabel* format_heading_ = nullptr;      // 标签6
+    // The format buttons (单选框1 onwards), each with its format as its id.
     QButtonGroup* format_group_ = nullptr;
     QFrame* side_bar_ = nullptr;            // 图片框1
     QLabel* role_line_ = nullptr;           // 标签5

@@ -42,7 +42,7 @@ SelectionRect WindowExportIo::Selection() const {
 
 ExportFormat WindowExportIo::CheckedFormat() const {
     const int id = formats_.checkedId();
-    return id < 0 ? ExportFormat::PlainText : static_cast<ExportFormat>(id);
+    return id < 0 ? kDefaultExportFormat : static_cast<ExportFormat>(id);
 }
 
 const ResultTable& WindowExportIo::Table() const {

@@ -1,6 +1,11 @@
 // The one table of lintaro-cli's options and the help, version and usage texts made from it.
 #include "cli/cli_option_table.h"
 
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+
+#include "export/export_format.h"
 #include "match/match_run.h"
 
 namespace lintaro {
@@ -34,6 +39,8 @@ constexpr CliOptionSpec kOptions[] = {
 
 // The help lines start their text in this column, as GNU programs' do.
 constexpr std::size_t kHelpColumn = 28;
+// The help's paragraphs fit a terminal 80 characters wide.
+constexpr std::size_t kHelpWidth = 79;
 
 std::string OptionLine(const CliOptionSpec& option) {
     std::string line = option.short_name != 0 ? std::string("  -") + option.short_name + ", "
@@ -49,6 +56,36 @@ std::string OptionLine(const CliOptionSpec& option) {
     line += option.help;
     line += '\n';
     return line;
+}
+
+// text's words, which single spaces part, filled into lines of at most kHelpWidth characters.
+std::string FilledParagraph(std::string_view text) {
+    std::string filled;
+    std::size_t line_length = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find(' ', start), text.size());
+        const std::string_view word = text.substr(start, end - start);
+        if (line_length > 0) {
+            const bool fits = line_length + 1 + word.size() <= kHelpWidth;
+            filled += fits ? ' ' : '\n';
+            line_length = fits ? line_length + 1 : 0;
+        }
+        filled += word;
+        line_length += word.size();
+        start = end + 1;
+    }
+    return filled + '\n';
+}
+
+// The --format values in the order of the window's format buttons: "a, b or c".
+std::string FormatNames() {
+    const std::size_t count = std::size(kExportFormats);
+    std::string names;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) names += i + 1 < count ? ", " : " or ";
+        names += kExportFormats[i].cli_name;
+    }
+    return names;
 }
 
 }  // namespace
@@ -76,9 +113,10 @@ std::string CliHelpText() {
             ",\n"
             "picks the absolute links out of an HTML page: group 1 is the scheme and host,\n"
             "group 2 the anchor's text.\n"
-            "\n"
-            "FORMAT is text, links, styled-links, table or styled-table: the text the window\n"
-            "program lintaro exports for the selected cells.\n"
+            "\n" +
+            FilledParagraph("FORMAT is " + FormatNames() +
+                            ": the text the window program lintaro exports for the selected "
+                            "cells.") +
             "\n"
             "With several FILEs (or -H), every table row, spans line and count line starts\n"
             "with the file's path and a tab, and the header line is printed once. --format\n"

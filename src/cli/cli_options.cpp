@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -19,15 +20,6 @@ namespace {
 CliParseResult Fail(std::string error) {
     return {std::nullopt, std::move(error)};
 }
-
-// The format names of --format, in the order of the window's format buttons.
-constexpr std::pair<std::string_view, ExportFormat> kFormatNames[] = {
-    {"styled-links", ExportFormat::StyledLinkPage},
-    {"links", ExportFormat::LinkList},
-    {"text", ExportFormat::PlainText},
-    {"table", ExportFormat::HtmlTable},
-    {"styled-table", ExportFormat::StyledTablePage},
-};
 
 // About 30 years: longer would overflow the clock's duration.
 constexpr double kLongestTimeoutSeconds = 1e9;
@@ -166,12 +158,11 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
                 break;
             case CliOptionId::kFormat: {
                 const auto* known =
-                    std::find_if(std::begin(kFormatNames), std::end(kFormatNames),
-                                 [value](const auto& entry) { return entry.first == value; });
-                if (known == std::end(kFormatNames)) {
+                    std::ranges::find(kExportFormats, value, &ExportFormatInfo::cli_name);
+                if (known == std::end(kExportFormats)) {
                     return Fail("unknown format " + std::string(value));
                 }
-                options.format = known->second;
+                options.format = known->format;
                 if (!choose_output(CliOutput::kExport)) {
                     return Fail("--spans, --count and --format exclude each other");
                 }

@@ -16,7 +16,7 @@ enum class CliOutput {
     kTable,   // the result table as tab-separated lines
     kSpans,   // one line per match: number, then offset,length of the match and each group
     kCount,   // only the count line
-    kExport,  // the export text of a selection, in one of the five formats
+    kExport,  // the export text of a selection, in one of the export formats
 };
 
 // An inclusive range of table rows or columns, as "--rows 1-20" gives it.
@@ -42,7 +42,7 @@ struct CliOptions {
     bool with_filename = false;
     // With CliOutput::kExport: the format, the selection (every data row and columns 1 to the
     // last unless given) and the column roles, which fit the preset pattern by default.
-    ExportFormat format = ExportFormat::PlainText;
+    ExportFormat format = kDefaultExportFormat;
     std::optional<IndexRange> rows;
     std::optional<IndexRange> columns;
     int link_column = 2;

@@ -1,4 +1,4 @@
-// Building the export text of the selected cells in one of the five formats.
+// Building the export text of the selected cells in one of the export formats.
 #pragma once
 
 #include <string>
@@ -12,15 +12,11 @@
 
 namespace lintaro {
 
-// The export text, in program text, of the rows first_row..last_row of selection:
-// - StyledLinkPage and LinkList read the link and text columns of roles and ignore the
-//   selected columns; every "<" and ">" of those cells is written "&lt;" and "&gt;", and
-//   the link goes into an href attribute with each '"' also written "&quot;";
-// - PlainText, HtmlTable and StyledTablePage read the selected columns; the two table formats
-//   take their header cells from row 0 and escape cell texts into HTML entities.
-// A cell outside the table (a column role the current table lacks) reads as the empty text.
-// progress, when given, counts the rows done; once a cancel is requested there, the text
-// stops after the row being written and is incomplete.
+// The export text, in program text, of the rows first_row..last_row of selection in format, as
+// its writer makes it (see format_writers.h). A cell outside the table (a column role the
+// current table lacks) reads as the empty text. progress, when given, counts the rows done;
+// once a cancel is requested there, the text stops after the row being written and is
+// incomplete.
 std::string BuildExportText(ExportFormat format, const ResultTable& table, SelectionRect selection,
                             const ColumnRoles& roles, WorkProgress* progress = nullptr);
 

@@ -31,6 +31,7 @@
 #include <cerrno>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -95,6 +96,13 @@ class MainWindowTest : public ::testing::Test {
     }
 
     ResultTableView* View() const { return Find<ResultTableView>(window_, "result_table"); }
+    // Selects the view's cells from (first_row, first_column) to (last_row, last_column).
+    void SelectBlock(int first_row, int first_column, int last_row, int last_column) {
+        const QAbstractItemModel* model = View()->model();
+        View()->selectionModel()->select(QItemSelection(model->index(first_row, first_column),
+                                                        model->index(last_row, last_column)),
+                                         QItemSelectionModel::Select);
+    }
     const ResultTable& Table() const { return View()->Model()->Table(); }
     DropZone* Zone() const { return Find<DropZone>(window_, "drop_zone"); }
     QLabel* RoleLabel() const { return Find<QLabel>(window_, "role_line"); }
@@ -574,6 +582,23 @@ TEST_F(MainWindowTest, ClickingTheCheckedLinkFormatStillHighlights) {
     EXPECT_EQ(during, QColor(255, 255, 0));
 }
 
+// Only the two link formats, which read the column roles, highlight the role line.
+TEST_F(MainWindowTest, OnlyTheLinkFormatsHighlight) {
+    const std::pair<const char*, bool> buttons[] = {
+        {"styled_links_radio", true}, {"link_list_radio", true},     {"text_radio", false},
+        {"table_radio", false},       {"styled_table_radio", false},
+    };
+    for (const auto& [button, highlights] : buttons) {
+        // Events are handled during a click only while the highlight waits; the timer goes
+        // with its context at the end of the turn.
+        QObject context;
+        bool handled_during_click = false;
+        QTimer::singleShot(10, &context, [&] { handled_during_click = true; });
+        Find<QRadioButton>(window_, button)->click();
+        EXPECT_EQ(handled_during_click, highlights) << button;
+    }
+}
+
 // ---- column roles ---------------------------------------------------------------------
 
 enum class Gesture { kClick, kDoubleClick, kPressMoveRelease };
@@ -858,10 +883,7 @@ TEST_F(MainWindowTest, ExportWithNothingSelectedShowsTheError) {
 
 TEST_F(MainWindowTest, ExportOfTheSelectionFillsClipboardAndFolder) {
     Drop(WriteSubject("page.html", kThreeAnchors));
-    ResultTableView* view = View();
-    view->selectionModel()->select(
-        QItemSelection(view->model()->index(0, 1), view->model()->index(1, 2)),
-        QItemSelectionModel::Select);
+    SelectBlock(0, 1, 1, 2);
     MessageSeen seen;
     const ModalAnswer answer = NoteNextMessage(seen);
     Find<QPushButton>(window_, "export_button")->click();
@@ -874,6 +896,29 @@ TEST_F(MainWindowTest, ExportOfTheSelectionFillsClipboardAndFolder) {
     EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
     EXPECT_EQ(seen.owner, &window_);
     EXPECT_EQ(QDir(dir_.path()).entryList({QStringLiteral("文本*.txt")}, QDir::Files).size(), 1);
+}
+
+// Each format button exports its own format: the file takes that format's word and extension.
+TEST_F(MainWindowTest, EachFormatButtonExportsItsFormat) {
+    Drop(WriteSubject("page.html", kThreeAnchors));
+    SelectBlock(0, 1, 1, 2);
+    const std::pair<const char*, const char*> buttons[] = {
+        {"styled_links_radio", "个性链接*.html"},
+        {"link_list_radio", "链接*.html"},
+        {"text_radio", "文本*.txt"},
+        {"table_radio", "html表格*.html"},
+        {"styled_table_radio", "个性表格*.html"},
+    };
+    for (const auto& [button, files] : buttons) {
+        SCOPED_TRACE(button);
+        Find<QRadioButton>(window_, button)->click();
+        MessageSeen seen;
+        const ModalAnswer answer = NoteNextMessage(seen);
+        Find<QPushButton>(window_, "export_button")->click();
+        EXPECT_TRUE(answer.Answered());
+        EXPECT_EQ(seen.caption, QStringLiteral("完成"));
+        EXPECT_EQ(QDir(dir_.path()).entryList({QString::fromUtf8(files)}, QDir::Files).size(), 1);
+    }
 }
 
 // ---- desktops: themes, fonts, paths, Qt's own texts --------------------------------------

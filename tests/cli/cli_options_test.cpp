@@ -168,6 +168,16 @@ TEST(ParseCliOptionsExport, ReadsValuesAfterEqualsSigns) {
     EXPECT_EQ(standard_output.options->output_path, "");
 }
 
+// Each export format is chosen by its own name.
+TEST(ParseCliOptionsExport, EachFormatByItsName) {
+    for (const ExportFormatInfo& info : kExportFormats) {
+        const std::vector<std::string_view> arguments = {"--format", info.cli_name, "f"};
+        const CliParseResult result = ParseCliOptions(arguments);
+        ASSERT_TRUE(result.options) << result.error;
+        EXPECT_EQ(result.options->format, info.format) << info.cli_name;
+    }
+}
+
 // -H, or more than one file, starts every line with the file's path.
 TEST(ParseCliOptionsFiles, PathsStartLinesWithHOrSeveralFiles) {
     const struct {

@@ -190,6 +190,15 @@ TEST_F(CliProgramTest, HelpListsEveryOptionOfTheTable) {
     }
 }
 
+// The help names the export formats in the order of the window's buttons, filled into lines
+// that fit a terminal 80 characters wide.
+TEST(CliHelpText, NamesTheFormatsInTheButtonsOrder) {
+    EXPECT_NE(CliHelpText().find("\n\nFORMAT is styled-links, links, text, table or styled-table: "
+                                 "the text the window\nprogram lintaro exports for the selected "
+                                 "cells.\n\n"),
+              std::string::npos);
+}
+
 struct SeveralFilesCase {
     const char* name;
     // "<A>" holds two matches of "\d", "<B>" none, "<MISSING>" is not there; "-" is standard

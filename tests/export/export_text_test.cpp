@@ -1,4 +1,4 @@
-// Whole export texts of the five formats over a small table.
+// Whole export texts of the export formats over a small table.
 #include "export/export_text.h"
 
 #include <gtest/gtest.h>
@@ -179,14 +179,12 @@ const ResultTable& LargeTable() {
     return table;
 }
 
-constexpr ExportFormat kAllFormats[] = {ExportFormat::StyledLinkPage, ExportFormat::LinkList,
-                                        ExportFormat::PlainText, ExportFormat::HtmlTable,
-                                        ExportFormat::StyledTablePage};
-
 // A file's text goes out in blocks that each end with a row; together they are the whole text.
 TEST(ExportSinkTest, BlocksMakeTheWholeText) {
     const SelectionRect selection{1, 1, LargeTable().RowCount() - 1, 3};
-    for (const ExportFormat format : kAllFormats) {
+    for (const ExportFormatInfo& info : kExportFormats) {
+        SCOPED_TRACE(info.cli_name);
+        const ExportFormat format = info.format;
         std::vector<std::string> blocks;
         ExportSink sink([&blocks](std::string_view bytes) {
             blocks.emplace_back(bytes);
