@@ -11,6 +11,14 @@ namespace lintaro {
 // this process's copy of its page. A file that another program shortens while it is mapped
 // would end the process (SIGBUS) at the first read of a page it no longer has; while a mapping
 // lives, such a read finds zeros instead, and PagesLost() says that this happened.
+//
+// The first Map installs a SIGBUS handler for the whole process, on every thread, and it stays
+// for the life of the process. A SIGBUS that hits no live mapping goes on to the handler that
+// was installed before it, or ends the process as it would have without one. So a caller must
+// not, once it maps files: install a SIGBUS handler of its own without passing on the signals
+// it does not handle to the one it replaces (the mappings would lose their protection), set
+// SIGBUS back to its default or ignore it, or block SIGBUS on a thread that reads a mapping
+// (a blocked SIGBUS from a read ends the process).
 class FileMapping {
   public:
     FileMapping() = default;

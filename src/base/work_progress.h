@@ -31,6 +31,12 @@ class WorkProgress {
     }
 
   private:
+    // A WorkProgress may live in memory shared with a child process (the search worker's).
+    // Only lock-free atomics work there: any other takes a lock that each process keeps for
+    // itself.
+    static_assert(std::atomic<std::int64_t>::is_always_lock_free);
+    static_assert(std::atomic<bool>::is_always_lock_free);
+
     std::atomic<std::int64_t> total_{0};
     std::atomic<std::int64_t> done_{0};
     std::atomic<std::int64_t> found_{0};
