@@ -20,8 +20,12 @@ namespace {
 
 // The live mappings, read by the SIGBUS handler, which may run at any moment on any thread:
 // fixed slots of atomics, no locks and no allocation.
+// A slot's begin while its mapping is being made: the handler must not take the slot's range
+// for one until begin holds the mapping's address, which is stored after its end.
+constexpr std::uintptr_t kClaimed = 1;
+
 struct Slot {
-    std::atomic<std::uintptr_t> begin{0};  // 0: a free slot
+    std::atomic<std::uintptr_t> begin{0};  // 0: a free slot; kClaimed: being filled
     std::atomic<std::uintptr_t> end{0};    // the end of the mapping's last page
     std::atomic<bool> lost{false};
 };
@@ -35,11 +39,16 @@ struct sigaction previous_action {};
 // zero pages of this process, so the read and every later one find zeros. Any other SIGBUS
 // goes where it went before.
 void OnBusError(int signal_number, siginfo_t* info, void* context) {
+    // Only the kernel's signal for an access has an address; one sent by kill or raise
+    // (si_code 0 or below) is not about a mapping.
+    const bool access_fault = info->si_code > 0;
     const auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
     for (Slot& slot : slots) {
+        if (!access_fault) break;
         const std::uintptr_t begin = slot.begin.load();
         const std::uintptr_t end = slot.end.load();
-        if (begin == 0 || address < begin || address >= end) continue;
+        // 0: a free slot; kClaimed: one whose mapping is still being made.
+        if (begin <= kClaimed || address < begin || address >= end) continue;
         const std::uintptr_t page = address & ~(page_size - 1);
         // mmap is a plain system call, safe to make here.
         if (::mmap(reinterpret_cast<void*>(page), end - page, PROT_READ | PROT_WRITE,
@@ -53,8 +62,10 @@ void OnBusError(int signal_number, siginfo_t* info, void* context) {
     } else if (previous_action.sa_handler != SIG_DFL && previous_action.sa_handler != SIG_IGN) {
         previous_action.sa_handler(signal_number);
     } else {
-        // Returning makes the access fault again, now with the default action.
+        // Returning makes an access fault again, now with the default action; a sent signal
+        // is sent again.
         ::signal(SIGBUS, SIG_DFL);
+        if (!access_fault) ::raise(SIGBUS);
     }
 }
 
@@ -79,7 +90,7 @@ std::error_code FileMapping::Map(int fd, std::size_t size, FileMapping& mapping)
     for (std::size_t k = 0; k < kSlots && slot < 0; ++k) {
         std::uintptr_t free = 0;
         // Claimed with a placeholder until the address is known.
-        if (slots[k].begin.compare_exchange_strong(free, 1)) slot = static_cast<int>(k);
+        if (slots[k].begin.compare_exchange_strong(free, kClaimed)) slot = static_cast<int>(k);
     }
     if (slot < 0) return SystemError(ENOMEM);
     Slot& entry = slots[static_cast<std::size_t>(slot)];

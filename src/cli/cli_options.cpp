@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <iterator>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -22,7 +24,7 @@ CliParseResult Fail(std::string error) {
 }
 
 // About 30 years: longer would overflow the clock's duration.
-constexpr double kLongestTimeoutSeconds = 1e9;
+constexpr std::int64_t kLongestTimeoutSeconds = 1'000'000'000;
 
 std::optional<int> ParseIndex(std::string_view text) {
     int value = 0;
@@ -207,9 +209,12 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
                 double seconds = 0;
                 const auto [end, error] =
                     std::from_chars(value.data(), value.data() + value.size(), seconds);
-                if (error != std::errc{} || end != value.data() + value.size() || !(seconds > 0) ||
-                    seconds > kLongestTimeoutSeconds) {
+                if (error != std::errc{} || end != value.data() + value.size() || !(seconds > 0)) {
                     return Fail("--timeout takes a number of seconds above 0");
+                }
+                if (seconds > static_cast<double>(kLongestTimeoutSeconds)) {
+                    return Fail("--timeout takes at most " +
+                                std::to_string(kLongestTimeoutSeconds) + " seconds");
                 }
                 options.timeout_seconds = seconds;
                 break;

@@ -3,6 +3,8 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -60,6 +62,24 @@ TEST(FileMappingTest, PagesTheFileLostReadAsZeros) {
     // A mapping made after the first one was let go of starts without the loss.
     mapping = FileMapping();
     EXPECT_FALSE(MapWhole(other).PagesLost());
+}
+
+// A SIGBUS that kill or raise sends is no access to a mapping: it ends the process as it would
+// without mappings, instead of being swallowed.
+TEST(FileMappingTest, SentSigbusIsNotSwallowed) {
+    const TempDir directory;
+    const fs::path path = directory.Write("file.txt", "mapped bytes");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const FileMapping mapping = MapWhole(path);  // the handler is in place from here
+        ::raise(SIGBUS);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    // Under AddressSanitizer its own handler reports the signal and exits instead.
+    EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the signal was swallowed";
 }
 
 }  // namespace

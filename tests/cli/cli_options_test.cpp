@@ -247,6 +247,8 @@ TEST(ParseCliOptionsNumbers, ThreadsFromOneAndTimeoutAboveZero) {
         {{"--timeout", "1s", "f"}, 0, 0, "--timeout takes a number of seconds above 0"},
         {{"--timeout", "", "f"}, 0, 0, "--timeout takes a number of seconds above 0"},
         {{"--timeout", "nan", "f"}, 0, 0, "--timeout takes a number of seconds above 0"},
+        {{"--timeout", "1e9", "f"}, 0, 1e9, ""},
+        {{"--timeout", "1e308", "f"}, 0, 0, "--timeout takes at most 1000000000 seconds"},
     };
     for (const NumberCase& c : cases) {
         const CliParseResult result = ParseCliOptions(c.arguments);

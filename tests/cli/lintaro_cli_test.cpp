@@ -169,6 +169,19 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& test_case) { return std::string(test_case.param.name); });
 // clang-format on
 
+// Standard input that is a regular file standing past its start (a shell read a line of it
+// first) is searched from where it stands, and a second "-" finds the rest: nothing.
+TEST_F(CliProgramTest, StandardInputIsSearchedFromWhereItStands) {
+    const std::filesystem::path file = directory_.Write("subject.txt", "skip\nab\n");
+    const ProgramOutcome outcome =
+        RunProgram({.program = "/bin/sh",
+                    .arguments = {"-c", "{ read -r line; \"$0\" --count -e b - -; } < \"$1\"",
+                                  LINTARO_BINARY_DIR "/lintaro-cli", file.string()}});
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.out,
+              "(standard input)\t共找到 1 处匹配结果：\n(standard input)\t共找到 0 处匹配结果：\n");
+}
+
 // --help prints the help made from the option table on standard output, every option in the
 // form help2man turns into the manual page's list, and ends with status 0.
 TEST_F(CliProgramTest, HelpListsEveryOptionOfTheTable) {
