@@ -16,12 +16,20 @@ namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
 
-// Bytes per code unit of a set: a NUL character is that many zero bytes on a unit boundary.
-// In every other set iconv knows here, a zero byte is the NUL character and nothing else.
-std::size_t CodeUnitSize(const std::string& name) {
-    if (name.starts_with("utf16") || name.starts_with("ucs2")) return 2;
-    if (name.starts_with("utf32") || name.starts_with("ucs4")) return 4;
-    return 1;
+// Bytes per code unit of the set iconv knows as from: a NUL character is that many zero bytes
+// on a unit boundary (2 or 4 in the UTF-16 and UTF-32 families, 1 elsewhere, where a zero byte
+// is the NUL character and nothing else). Asked of iconv, whose names for those sets are many
+// (UNICODELITTLE, CSUNICODE, WCHAR_T, ...): one more "A" takes one more unit, and a mark the
+// set writes first is in both conversions.
+std::size_t CodeUnitSize(const std::string& from) {
+    const auto length_of = [&from](std::string_view text) {
+        return IconvConverter(from, "UTF-8", IconvConverter::SourceUnit::kUtf8Character, "")
+            .Convert(text)
+            .size();
+    };
+    const std::size_t one = length_of("A");
+    const std::size_t two = length_of("AA");
+    return two > one ? two - one : 1;
 }
 
 std::size_t FirstNulCharacter(std::string_view bytes, std::size_t unit) {
@@ -54,7 +62,7 @@ DecodedSubject DecodeCharsetBytes(std::string_view bytes, const std::string& fro
     const std::string name = NormalizedCharsetName(from);
     const std::size_t start = OwnByteOrderMarkLength(bytes, name);
     const std::string_view rest = bytes.substr(start);
-    const std::size_t nul = FirstNulCharacter(rest, CodeUnitSize(name));
+    const std::size_t nul = FirstNulCharacter(rest, CodeUnitSize(from));
     const std::string_view body = rest.substr(0, nul);
 
     DecodedSubject result;

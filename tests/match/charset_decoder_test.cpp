@@ -57,6 +57,12 @@ INSTANTIATE_TEST_SUITE_P(
                     std::string("a\0\0\xDCz\0", 6), "a", Cut::kMalformed, 2},
         CharsetCase{"Utf16LeOddLength", "UTF-16LE", "UTF-8", std::string("a\0b", 3), "a",
                     Cut::kMalformed, 2},
+        // Other names iconv gives the two-byte and four-byte sets: a zero byte is no NUL there.
+        CharsetCase{"UnicodeLittle", "UNICODELITTLE", "UTF-8", std::string("a\0\x2D\x4E", 4), "a中"},
+        CharsetCase{"UnicodeBig", "UNICODEBIG", "UTF-8", std::string("\0a", 2), "a"},
+        CharsetCase{"CsUnicode", "CSUNICODE", "UTF-8", std::string("a\0\0\0b\0", 6), "a",
+                    Cut::kNul, 2},
+        CharsetCase{"Iso10646", "10646-1:1993", "UTF-8", std::string("\0\0\0a", 4), "a"},
         CharsetCase{"MalformedCuts", "GBK", "UTF-8", "ab\xD6\xD0\xFFz", "ab中", Cut::kMalformed, 4},
         CharsetCase{"EndsInsideCharacter", "GBK", "UTF-8", "ab\xD6", "ab", Cut::kMalformed, 2},
         CharsetCase{"NulCuts", "GBK", "UTF-8", std::string("a\0\xFF", 3), "a", Cut::kNul, 1},
