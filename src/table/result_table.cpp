@@ -172,7 +172,8 @@ Rgb ResultTable::BackgroundColour() const {
 }
 
 void ResultTable::ShareSource(std::shared_ptr<const TextBuffer> source) {
-    if (source_ && source_ != source) {
+    // Rows that showed another source, or none (their cells are empty), keep what they show.
+    if (source_ != source) {
         StoreBulkRows();
         DetachFromSource();
     }

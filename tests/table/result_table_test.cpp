@@ -384,6 +384,15 @@ TEST(ResultTable, CellsKeepTheirTextWhenTheSourceIsReplacedOrTheTableCopied) {
     EXPECT_EQ(Dump(copy), "序号|匹配文本\n1|first\n1|secon\n");
 }
 
+// Rows appended while no source was shared show empty cells, also once a source comes.
+TEST(ResultTable, RowsWithoutASourceStayEmptyWhenOneIsSharedLater) {
+    ResultTable table = RunTableHead(0);
+    table.AppendSourceRows(
+        std::make_shared<const ListedSourceRows>(std::vector<std::vector<SourceSpan>>{{{0, 5}}}));
+    table.ShareSource(std::make_shared<const TextBuffer>(std::string("later source")));
+    EXPECT_EQ(Dump(table), "序号|匹配文本\n1|\n");
+}
+
 TEST(ResultTable, DefaultHeadingWidthEstimate) {
     const struct {
         std::string_view heading;
