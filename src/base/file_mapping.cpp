@@ -131,7 +131,12 @@ FileMapping& FileMapping::operator=(FileMapping&& other) noexcept {
 }
 
 bool FileMapping::PagesLost() const {
-    return slot_ >= 0 && slots[static_cast<std::size_t>(slot_)].lost.load();
+    if (slot_ < 0) return false;
+    // A file cut short loses its last page first. Reading its last byte finds that out also
+    // where this process never read there: another process searched the text, or the file
+    // was cut after the search.
+    static_cast<void>(*static_cast<const volatile char*>(data_ + size_ - 1));
+    return slots[static_cast<std::size_t>(slot_)].lost.load();
 }
 
 void FileMapping::Release() {

@@ -34,7 +34,8 @@ class FileMapping {
 
     char* Data() const { return data_; }
     std::size_t Size() const { return size_; }
-    // Whether a read found a page the file had lost (the text then holds zeros there).
+    // Whether the file has lost pages of the mapping (they then read as zeros): a read found
+    // one, or the file no longer reaches the mapping's last page.
     bool PagesLost() const;
 
   private:

@@ -27,7 +27,8 @@ class TextBuffer {
     bool IsMapped() const { return mapping_.Data() != nullptr; }
     // Keeps the first size bytes; size must not exceed Size().
     void ShrinkTo(std::size_t size);
-    // Whether the file under a mapped text shrank and some of its pages read as zeros.
+    // Whether the file under a mapped text shrank and some of its pages read as zeros (see
+    // FileMapping::PagesLost).
     bool PagesLost() const { return mapping_.PagesLost(); }
 
   private:

@@ -117,6 +117,11 @@ std::string MessageName(const std::string& path) {
     return path == kStandardInputName ? "standard input" : path;
 }
 
+std::string CutWhileWrittenLine(const std::string& name) {
+    return name + " was truncated while its output was written: the output holds zero bytes " +
+           "where the lost text was";
+}
+
 std::string WriteFailureLine(const std::string& destination, const std::error_code& error) {
     return "cannot write " + destination + ": " + ErrorText(error);
 }

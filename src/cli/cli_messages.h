@@ -27,6 +27,10 @@ RunDiagnosis DiagnoseRun(const MatchReport& report, const std::string& name,
 // How messages name a file: its path, or "standard input" for "-".
 std::string MessageName(const std::string& path);
 
+// The file name names was cut after its search, while its rows were written: they hold zero
+// bytes where its text was lost.
+std::string CutWhileWrittenLine(const std::string& name);
+
 // The output could not be written to destination (a path, or "standard output").
 std::string WriteFailureLine(const std::string& destination, const std::error_code& error);
 

@@ -160,6 +160,11 @@ int RunFiles(const lintaro::CliOptions& options) {
             WriteFileResult(options, io, !header_written, *out);
             // Each file's lines go out before the next file's warnings.
             out->flush();
+            // Rows are written from the mapped file: one cut after its search wrote zeros.
+            if (io.Text() && !report.file_shrank && io.Text()->PagesLost()) {
+                Say(lintaro::CutWhileWrittenLine(lintaro::MessageName(path)));
+                failed = true;
+            }
         } catch (const std::bad_alloc&) {
             // The output file goes away unplaced: an old file of that name stays as it was.
             Say(options.output == lintaro::CliOutput::kExport

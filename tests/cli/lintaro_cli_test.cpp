@@ -182,6 +182,25 @@ TEST_F(CliProgramTest, StandardInputIsSearchedFromWhereItStands) {
               "(standard input)\t共找到 1 处匹配结果：\n(standard input)\t共找到 0 处匹配结果：\n");
 }
 
+// A file cut after its search, while its rows are written into a pipe that waits for a
+// reader: the rows from then on would hold zero bytes, so the program says so and fails.
+TEST_F(CliProgramTest, FileCutWhileItsRowsAreWrittenFails) {
+    std::string lines;
+    while (lines.size() < (std::size_t{16} << 20)) lines += std::string(63, 'a') + "\n";
+    const std::filesystem::path file = directory_.Write("subject.txt", lines);
+    const std::string script =
+        "mkfifo \"$2.fifo\" || exit; { \"$0\" -e 'a+' \"$1\" > \"$2.fifo\" 2> \"$2.err\"; "
+        "echo $? > \"$2.status\"; } & exec 3< \"$2.fifo\"; head -c 1000 <&3 > /dev/null; "
+        "truncate -s 4096 \"$1\"; cat <&3 > /dev/null; wait; cat \"$2.status\" \"$2.err\"";
+    const ProgramOutcome outcome =
+        RunProgram({.program = "/bin/sh",
+                    .arguments = {"-c", script, LINTARO_BINARY_DIR "/lintaro-cli", file.string(),
+                                  (directory_.Path() / "out").string()}});
+    EXPECT_EQ(outcome.out, "2\nlintaro-cli: " + file.string() +
+                               " was truncated while its output was written: the output holds "
+                               "zero bytes where the lost text was\n");
+}
+
 // --help prints the help made from the option table on standard output, every option in the
 // form help2man turns into the manual page's list, and ends with status 0.
 TEST_F(CliProgramTest, HelpListsEveryOptionOfTheTable) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <new>
 #include <optional>
 
@@ -125,6 +126,29 @@ TEST_F(MatchRunTest, RerunRereadsTheFileAndLeavesNoOldRows) {
     Run();
     EXPECT_EQ(Cells(*output_.table), "序号|匹配文本\n1|x\n");
     EXPECT_EQ(output_.count_line, "共找到 1 处匹配结果：");
+}
+
+// A mapped file cut to one page once its text is decoded, while it is searched: a search in
+// the worker process reads the lost pages there, and this process still learns of it, as it
+// does when it searches itself.
+TEST_F(MatchRunTest, FileCutWhileSearchedIsReportedFromEitherSearch) {
+    struct CuttingOutput : FakeRunOutput {
+        void StageDone(MatchStage stage) override {
+            if (stage == MatchStage::kDecode) std::filesystem::resize_file(path, 4096);
+        }
+        std::string path;
+    };
+    for (const bool in_worker : {false, true}) {
+        request_.pattern = "b";
+        UseFile(std::string(4096, 'a') + std::string(3 * 4096, 'b'));
+        request_.reading = SubjectReading::kMap;
+        CuttingOutput output;
+        output.path = request_.subject_path;
+        WorkProgress progress;
+        const MatchReport report = RunMatch(request_, output, in_worker ? &progress : nullptr);
+        EXPECT_TRUE(report.file_shrank) << (in_worker ? "in the worker" : "here");
+        EXPECT_EQ(report.match_count, 0);
+    }
 }
 
 TEST_F(MatchRunTest, CancelledSearchIsReportedAndItsMatchesListed) {
