@@ -415,7 +415,13 @@ void MainWindow::ChooseFile() {
     if (current.isAbsolute()) dialog.setDirectory(current.absolutePath());
     if (dialog.exec() != QDialog::Accepted) return;
     const QStringList chosen = dialog.selectedFiles();
-    if (!chosen.isEmpty()) HandleFilesDropped({QFile::encodeName(chosen.front())});
+    if (chosen.isEmpty()) return;
+    // The run starts once the dialog is gone, with the threads of its file list: a run begun
+    // inside the dialog's accept would hold input back in a loop nested in the dialog's, and
+    // fork its search worker while those threads may hold a lock.
+    QMetaObject::invokeMethod(
+        this, [this, path = QFile::encodeName(chosen.front())] { HandleFilesDropped({path}); },
+        Qt::QueuedConnection);
 }
 
 void MainWindow::FlashColumnRoles() {

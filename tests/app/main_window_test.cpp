@@ -517,8 +517,9 @@ TEST_P(FileChooserTest, ChosenFileIsHandledAsADrop) {
         GetParam().open(window_, *Zone());
         EXPECT_TRUE(choose.Answered());
     }
+    // The run starts once the dialog is gone.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Table().RowCount() == 4; }));
     EXPECT_EQ(Zone()->text(), path);
-    EXPECT_EQ(Table().RowCount(), 4);
 
     // Cancelling changes nothing.
     ShowActive();
