@@ -17,6 +17,10 @@ class LintaroErrorCategory final : public std::error_category {
                 return "not a regular file";
             case LintaroError::kNoFileNamed:
                 return "no file named";
+            case LintaroError::kOtherHardLinks:
+                return "the file has other hard links; it is left as it was";
+            case LintaroError::kEndlessDevice:
+                return "a device whose text never ends";
         }
         return "unknown error " + std::to_string(value);
     }

@@ -9,8 +9,10 @@ namespace lintaro {
 
 // Failures the system has no errno value for.
 enum class LintaroError {
-    kNotRegularFile = 1,  // a FIFO, socket or device where a file was wanted
+    kNotRegularFile = 1,  // a block device or socket where a file was wanted
     kNoFileNamed,         // an empty path
+    kOtherHardLinks,      // a file to be replaced that has other names, which would keep it
+    kEndlessDevice,       // a device whose text never ends, such as /dev/zero
 };
 
 const std::error_category& LintaroCategory();

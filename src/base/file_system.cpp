@@ -2,17 +2,18 @@
 #include "base/file_system.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 #include <string>
 
 #include "base/error.h"
+#include "base/symbolic_link_chain.h"
 
 namespace lintaro {
 
@@ -20,6 +21,12 @@ namespace {
 
 // Linux moves at most this much in one read call.
 constexpr std::int64_t kLargestRead = 0x7FFFF000;
+// The kernel's memory character devices: /dev/zero, /dev/full, /dev/random, /dev/urandom,
+// /dev/mem and the like give bytes for ever. Only /dev/null among them ends.
+constexpr unsigned kMemoryDevices = 1;
+constexpr unsigned kNullDevice = 3;
+// How long one read of a stream waits for data before the reader may check for a cancel.
+constexpr int kStreamWaitMilliseconds = 100;
 
 // The error of a call that returned result: none unless it is negative.
 std::error_code ResultOf(int result) {
@@ -30,8 +37,8 @@ std::error_code ResultOf(int result) {
 
 std::error_code PosixFileSystem::OpenForReading(const std::string& path, int& fd,
                                                 std::int64_t& size) {
-    // O_NONBLOCK: opening a FIFO without a writer must not wait; the file type is checked
-    // right after, before anything is read.
+    // O_NONBLOCK: opening a FIFO without a writer must not wait, and reading one that has
+    // nothing yet must come back so that a cancelled run can stop (see Read).
     fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return LastSystemError();
     struct stat status {};
@@ -40,7 +47,10 @@ std::error_code PosixFileSystem::OpenForReading(const std::string& path, int& fd
         error = LastSystemError();
     } else if (S_ISDIR(status.st_mode)) {
         error = SystemError(EISDIR);
-    } else if (!S_ISREG(status.st_mode)) {
+    } else if (S_ISCHR(status.st_mode) && major(status.st_rdev) == kMemoryDevices &&
+               minor(status.st_rdev) != kNullDevice) {
+        error = LintaroError::kEndlessDevice;
+    } else if (!S_ISREG(status.st_mode) && !S_ISFIFO(status.st_mode) && !S_ISCHR(status.st_mode)) {
         error = LintaroError::kNotRegularFile;
     }
     if (error) {
@@ -48,12 +58,14 @@ std::error_code PosixFileSystem::OpenForReading(const std::string& path, int& fd
         fd = -1;
         return error;
     }
-    size = status.st_size;
+    // A FIFO or a terminal has no length: it is read as a stream until its writer ends it.
+    size = S_ISREG(status.st_mode) ? status.st_size : 0;
     return {};
 }
 
 std::error_code PosixFileSystem::Read(int fd, char* buffer, std::int64_t size,
                                       std::int64_t& count) {
+    bool waited = false;
     while (true) {
         const ssize_t got =
             ::read(fd, buffer, static_cast<std::size_t>(std::min(size, kLargestRead)));
@@ -61,10 +73,16 @@ std::error_code PosixFileSystem::Read(int fd, char* buffer, std::int64_t size,
             count = got;
             return {};
         }
-        if (errno != EINTR) {
-            count = 0;
-            return LastSystemError();
+        count = 0;
+        if (errno == EAGAIN && !waited) {
+            // A stream with nothing yet: waits a moment for it, then lets the caller decide
+            // whether to ask again.
+            pollfd input{fd, POLLIN, 0};
+            ::poll(&input, 1, kStreamWaitMilliseconds);
+            waited = true;
+            continue;
         }
+        if (errno != EINTR) return LastSystemError();
     }
 }
 
@@ -91,10 +109,36 @@ PathKind PosixFileSystem::KindOf(const std::string& path) {
     return S_ISDIR(status.st_mode) ? PathKind::kDirectory : PathKind::kOther;
 }
 
-std::string PosixFileSystem::ResolvedPath(const std::string& path) {
-    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
-                                                               &std::free);
-    return resolved ? std::string(resolved.get()) : path;
+std::error_code PosixFileSystem::ResolvePath(const std::string& path, std::string& resolved) {
+    return FollowSymbolicLinks(
+        path, [](const std::string&) { return false; }, resolved);
+}
+
+int PosixFileSystem::DescriptorNamed(const std::string& path) {
+    std::string last;
+    if (FollowSymbolicLinks(
+            path, [](const std::string& name) { return DescriptorNamedBy(name) >= 0; }, last))
+        return -1;
+    return DescriptorNamedBy(last);
+}
+
+std::error_code PosixFileSystem::StatusOf(const std::string& path, FileStatus& status) {
+    struct stat found {};
+    if (::lstat(path.c_str(), &found) != 0) return LastSystemError();
+    status = {found.st_mode & 07777U, found.st_uid, found.st_gid, found.st_nlink,
+              S_ISREG(found.st_mode)};
+    return {};
+}
+
+std::error_code PosixFileSystem::SetStatus(int fd, const FileStatus& status) {
+    struct stat now {};
+    if (::fstat(fd, &now) != 0) return LastSystemError();
+    // Only what differs is changed: giving a file away needs a privilege that keeping it does
+    // not. The mode comes last, since a change of owner clears the set-user-ID bit.
+    if ((now.st_uid != status.owner || now.st_gid != status.group) &&
+        ::fchown(fd, status.owner, status.group) != 0)
+        return LastSystemError();
+    return ResultOf(::fchmod(fd, status.mode));
 }
 
 std::error_code PosixFileSystem::OpenExistingForWriting(const std::string& path, int& fd) {

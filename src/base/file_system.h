@@ -16,17 +16,28 @@ namespace lintaro {
 // What a path names, after symbolic links are followed.
 enum class PathKind { kNothing, kRegularFile, kDirectory, kOther /* a device, FIFO or socket */ };
 
+// What replacing a file keeps of it.
+struct FileStatus {
+    unsigned mode = 0;  // the permission bits, with set-user-ID, set-group-ID and sticky
+    unsigned owner = 0;
+    unsigned group = 0;
+    std::uint64_t links = 1;  // how many names the file has
+    bool regular_file = true;
+};
+
 // Each call returns the error of its failure, or none (see base/error.h).
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
-    // Opens path for reading and gives its length at that moment. Only regular files open: a
-    // directory (EISDIR), FIFO, socket or device (kNotRegularFile) is refused at once,
-    // without waiting for data.
+    // Opens path for reading and gives its length at that moment, without waiting for data.
+    // A FIFO or a character device opens as a stream of length 0 that is read to its end (a
+    // FIFO without a writer ends at once); a directory (EISDIR), a device that never ends
+    // such as /dev/zero (kEndlessDevice) and a block device (kNotRegularFile) are refused.
     virtual std::error_code OpenForReading(const std::string& path, int& fd,
                                            std::int64_t& size) = 0;
-    // Reads up to size bytes into buffer; count is 0 at the end of the file.
+    // Reads up to size bytes into buffer; count is 0 at the end of the file. A stream that
+    // has nothing yet gives EAGAIN after waiting a moment, so that the reader can stop.
     virtual std::error_code Read(int fd, char* buffer, std::int64_t size, std::int64_t& count) = 0;
     // The length of the open file now.
     virtual std::error_code CurrentSize(int fd, std::int64_t& size) = 0;
@@ -40,9 +51,21 @@ class FileSystem {
 
     // What path names now. The fakes of the tests name nothing by default.
     virtual PathKind KindOf(const std::string& /*path*/) { return PathKind::kNothing; }
-    // The path of what path names once symbolic links are followed; path itself when it names
-    // nothing (or by default).
-    virtual std::string ResolvedPath(const std::string& path) { return path; }
+    // The name path leads to once its symbolic links are followed: path itself when it is not
+    // a link (or by default), the name a dangling link points to, ELOOP for a loop.
+    virtual std::error_code ResolvePath(const std::string& path, std::string& resolved) {
+        resolved = path;
+        return {};
+    }
+    // The descriptor of this process that path stands for (/dev/stdout, /dev/fd/N,
+    // /proc/self/fd/N, or a link to one of them), else -1 (and by default).
+    virtual int DescriptorNamed(const std::string& /*path*/) { return -1; }
+    // The status of the file path names, without following a last symbolic link.
+    virtual std::error_code StatusOf(const std::string& /*path*/, FileStatus& /*status*/) {
+        return SystemError(ENOENT);
+    }
+    // Gives the file open as fd the owner, group and mode of status.
+    virtual std::error_code SetStatus(int /*fd*/, const FileStatus& /*status*/) { return {}; }
     // Opens what path names for writing as it is, neither creating nor truncating it: for a
     // device or a FIFO, which a new file must not replace. Waits for a reader of a FIFO.
     virtual std::error_code OpenExistingForWriting(const std::string& /*path*/, int& /*fd*/) {
@@ -85,7 +108,10 @@ class PosixFileSystem : public FileSystem {
     std::error_code MapForReading(int fd, std::int64_t size, FileMapping& mapping) override;
     void Close(int fd) override;
     PathKind KindOf(const std::string& path) override;
-    std::string ResolvedPath(const std::string& path) override;
+    std::error_code ResolvePath(const std::string& path, std::string& resolved) override;
+    int DescriptorNamed(const std::string& path) override;
+    std::error_code StatusOf(const std::string& path, FileStatus& status) override;
+    std::error_code SetStatus(int fd, const FileStatus& status) override;
     std::error_code OpenExistingForWriting(const std::string& path, int& fd) override;
     std::error_code CreateNew(const std::string& path, int& fd) override;
     std::error_code CreateUnnamed(const std::string& directory, int& fd) override;

@@ -1,5 +1,5 @@
-// Where the batch program writes: standard output, or a file that takes its name only once
-// every byte of it is written.
+// Where the batch program writes: standard output or another descriptor already open, or a
+// file that takes its name only once every byte of it is written.
 #pragma once
 
 #include <memory>

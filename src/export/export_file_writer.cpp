@@ -113,6 +113,16 @@ std::error_code PendingFile::PlaceNoReplace(const std::string& target) {
     return RenameNoReplaceOrLink(files_, temporary_, target);
 }
 
+std::error_code PendingFile::KeepStatusOf(const std::string& target) {
+    if (error_ || fd_ < 0) return error_ ? error_ : SystemError(EBADF);
+    FileStatus status;
+    if (files_.StatusOf(target, status) || !status.regular_file) return {};
+    // A new file under one name would leave the old text under the others; writing into the
+    // old file instead could leave it half written. The file stays as it is.
+    if (status.links > 1) return LintaroError::kOtherHardLinks;
+    return files_.SetStatus(fd_, status);
+}
+
 void PendingFile::Discard() {
     if (fd_ >= 0) files_.Close(fd_);
     fd_ = -1;
@@ -122,7 +132,8 @@ void PendingFile::Discard() {
 }
 
 std::error_code PendingFile::PlaceReplacing(const std::string& target) {
-    std::error_code error = Finish();
+    std::error_code error = KeepStatusOf(target);
+    if (!error) error = Finish();
     if (!error && unnamed_) {
         // A link never replaces a name: the file gets a hidden name of its own first, which
         // the rename then moves over the target in one step.

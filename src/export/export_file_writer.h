@@ -38,7 +38,9 @@ class PendingFile {
     // Every few megabytes the storage starts taking what was written, so that the flush
     // before the file is placed waits only for the last of it.
     std::error_code Write(std::string_view bytes);
-    // Flushes the file and gives it the name target, replacing a file of that name.
+    // Flushes the file and gives it the name target, replacing a file of that name, whose
+    // mode, owner and group it keeps. A file that has other hard links is left as it is
+    // (LintaroError::kOtherHardLinks), since those names would go on showing the old text.
     std::error_code PlaceReplacing(const std::string& target);
     // Flushes the file and gives it the name directory + stem + extension, or when that is
     // taken the first free one with " (2)", " (3)" ... before the extension; an existing file
@@ -51,6 +53,9 @@ class PendingFile {
     std::error_code Finish();
     // Gives the finished file the name target unless that exists (EEXIST).
     std::error_code PlaceNoReplace(const std::string& target);
+    // Gives the file the mode, owner and group of the regular file target, if there is one;
+    // refuses one with other hard links.
+    std::error_code KeepStatusOf(const std::string& target);
     void Discard();
 
     FileSystem& files_;

@@ -59,9 +59,9 @@ SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
             // The buffer is full: only a read past it tells whether the file ends here.
             char probe[kProbeBytes];
             std::int64_t count = 0;
-            if (const std::error_code error = files.Read(fd, probe, sizeof probe, count)) {
-                read.error = error;
-            }
+            const std::error_code error = files.Read(fd, probe, sizeof probe, count);
+            if (error == std::errc::resource_unavailable_try_again) continue;
+            if (error) read.error = error;
             if (count <= 0) break;
             bytes.resize(std::max(bytes.size() * 2, kFirstBufferBytes));
             std::copy_n(probe, count, bytes.data() + arrived);
@@ -72,6 +72,8 @@ SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
         const std::error_code error = files.Read(
             fd, bytes.data() + arrived,
             std::min(static_cast<std::int64_t>(bytes.size() - arrived), kReadPieceBytes), count);
+        // A stream with nothing yet is asked again unless the run was cancelled meanwhile.
+        if (error == std::errc::resource_unavailable_try_again) continue;
         // What arrived before a failure is still searched.
         if (error) read.error = error;
         if (count <= 0) break;

@@ -504,5 +504,109 @@ TEST_F(CliProgramTest, OutputIntoAFifoAndThroughASymbolicLink) {
               (std::set<std::string>{"fifo", "link.txt", "page.txt", "target.txt"}));
 }
 
+// Process substitution names a pipe that another program writes: it is read to its end.
+TEST_F(CliProgramTest, ReadsAProcessSubstitution) {
+    const ProgramOutcome outcome =
+        RunProgram({.program = "/bin/bash",
+                    .arguments = {"-c", "\"$0\" -e '\\w' <(sleep 0.2; printf 'a b')",
+                                  LINTARO_BINARY_DIR "/lintaro-cli"}});
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.out,
+              "\xE5\xBA\x8F\xE5\x8F\xB7\t\xE5\x8C\xB9\xE9\x85\x8D\xE6\x96\x87\xE6\x9C\xAC\n"
+              "1\ta\n2\tb\n");
+}
+
+struct DescriptorCase {
+    const char* name;
+    std::string output;  // what --output names; "LINK" is a symbolic link to /dev/stdout
+    int descriptor;      // the descriptor the shell points at the log
+    const char* redirection;
+    std::string log;  // the log once the program has run
+};
+
+class OutputDescriptorTest : public CliProgramTest,
+                             public testing::WithParamInterface<DescriptorCase> {};
+
+// A name for a descriptor the shell has already opened is written through that descriptor,
+// where it stands: an appended log keeps its lines, and a header written before stays.
+TEST_P(OutputDescriptorTest, WritesWhereTheDescriptorStands) {
+    const DescriptorCase& c = GetParam();
+    const std::string file = directory_.Write("page.txt", "a b");
+    const std::string log = directory_.Write("log.txt", "old\n");
+    const std::filesystem::path link = directory_.Path() / "link";
+    std::filesystem::create_symlink("/dev/stdout", link);
+    const std::string fd = std::to_string(c.descriptor);
+    const std::string script = "{ printf 'header\\n' >&" + fd +
+                               "; \"$0\" -e '\\w' --output \"$3\" \"$1\"; } " + fd + c.redirection +
+                               " \"$2\"";
+    const ProgramOutcome outcome =
+        RunProgram({.program = "/bin/sh",
+                    .arguments = {"-c", script, LINTARO_BINARY_DIR "/lintaro-cli", file, log,
+                                  c.output == "LINK" ? link.string() : c.output}});
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(directory_.Read("log.txt"),
+              c.log +
+                  "\xE5\xBA\x8F\xE5\x8F\xB7\t\xE5\x8C\xB9\xE9\x85\x8D\xE6\x96\x87"
+                  "\xE6\x9C\xAC\n1\ta\n2\tb\n");
+    EXPECT_EQ(directory_.Names(), (std::set<std::string>{"link", "log.txt", "page.txt"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, OutputDescriptorTest,
+    testing::Values(DescriptorCase{"StandardOutputAppended", "/dev/stdout", 1, ">>",
+                                   "old\nheader\n"},
+                    DescriptorCase{"StandardOutputAfterAHeader", "/dev/stdout", 1, ">", "header\n"},
+                    DescriptorCase{"StandardError", "/dev/stderr", 2, ">>", "old\nheader\n"},
+                    DescriptorCase{"DevFd", "/dev/fd/3", 3, ">>", "old\nheader\n"},
+                    DescriptorCase{"ProcSelfFd", "/proc/self/fd/1", 1, ">>", "old\nheader\n"},
+                    DescriptorCase{"ThroughASymbolicLink", "LINK", 1, ">>", "old\nheader\n"}),
+    [](const testing::TestParamInfo<DescriptorCase>& row) { return row.param.name; });
+
+// Through a dangling symbolic link the file it points to is created, as the shell's ">"
+// creates it; a loop of links is an error that names the path, and the links stay.
+TEST_F(CliProgramTest, OutputThroughDanglingAndLoopingLinks) {
+    const std::string file = directory_.Write("page.txt", "a b");
+    const std::filesystem::path dangling = directory_.Path() / "dangling";
+    std::filesystem::create_symlink("made.txt", dangling);
+    const ProgramOutcome made =
+        Run({"-e", "\\w", "--format", "text", "--output", dangling.string(), file});
+    EXPECT_EQ(made.status, 0) << made.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(dangling));
+    EXPECT_EQ(directory_.Read("made.txt"), "a\r\nb\r\n");
+
+    const std::filesystem::path loop = directory_.Path() / "loop";
+    std::filesystem::create_symlink("loop", loop);
+    const ProgramOutcome looped =
+        Run({"-e", "\\w", "--format", "text", "--output", loop.string(), file});
+    EXPECT_EQ(looped.status, 2);
+    EXPECT_EQ(looped.err, "lintaro-cli: cannot write " + loop.string() +
+                              ": Too many levels of symbolic links\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(loop));
+    EXPECT_EQ(directory_.Names(),
+              (std::set<std::string>{"dangling", "loop", "made.txt", "page.txt"}));
+}
+
+// Replacing a file keeps its mode; a file with another hard link is refused and kept.
+TEST_F(CliProgramTest, OutputOverAnExistingFile) {
+    const std::string file = directory_.Write("page.txt", "a b");
+    const std::string script = directory_.Write("script.sh", "old");
+    ASSERT_EQ(chmod(script.c_str(), 0750), 0);
+    const ProgramOutcome replaced =
+        Run({"-e", "\\w", "--format", "text", "--output", script, file});
+    EXPECT_EQ(replaced.status, 0) << replaced.err;
+    EXPECT_EQ(directory_.Read("script.sh"), "a\r\nb\r\n");
+    EXPECT_EQ(std::filesystem::status(script).permissions(),
+              static_cast<std::filesystem::perms>(0750));
+
+    const std::string linked = directory_.Write("linked.txt", "old");
+    ASSERT_EQ(link(linked.c_str(), (directory_.Slash() + "second.txt").c_str()), 0);
+    const ProgramOutcome refused = Run({"-e", "\\w", "--format", "text", "--output", linked, file});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, "lintaro-cli: cannot write " + linked +
+                               ": the file has other hard links; it is left as it was\n");
+    EXPECT_EQ(directory_.Read("linked.txt"), "old");
+    EXPECT_EQ(directory_.Read("second.txt"), "old");
+}
+
 }  // namespace
 }  // namespace lintaro

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <ios>
 #include <utility>
 #include <vector>
 
@@ -133,11 +135,13 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"UnnamedSyncFails", Call::kSync, EIO, Temporary::kUnnamed},
         FailureCase{"UnnamedLinkFails", Call::kLinkUnnamed, EMLINK, Temporary::kUnnamed},
         FailureCase{"UnnamedRenameFails", Call::kRename, EXDEV, Temporary::kUnnamed},
+        FailureCase{"UnnamedOwnerNotKept", Call::kSetStatus, EPERM, Temporary::kUnnamed},
         FailureCase{"Succeeds", Call::kNone, 0, Temporary::kRenamed},
         FailureCase{"CreateDenied", Call::kCreateNew, EACCES, Temporary::kRenamed},
         FailureCase{"DiskFullWhileWriting", Call::kWriteAll, ENOSPC, Temporary::kRenamed},
         FailureCase{"CloseFails", Call::kSyncAndClose, EIO, Temporary::kRenamed},
-        FailureCase{"RenameFails", Call::kRename, EXDEV, Temporary::kRenamed}),
+        FailureCase{"RenameFails", Call::kRename, EXDEV, Temporary::kRenamed},
+        FailureCase{"OwnerNotKept", Call::kSetStatus, EPERM, Temporary::kRenamed}),
     [](const testing::TestParamInfo<FailureCase>& row) { return row.param.name; });
 
 TEST(ReplacingTest, AnUnplacedFileLeavesNothing) {
@@ -152,6 +156,53 @@ TEST(ReplacingTest, AnUnplacedFileLeavesNothing) {
         EXPECT_TRUE(dir.Names().empty());
     }
 }
+
+// Replaces dir's out.txt with "new" through a PendingFile.
+std::error_code ReplaceOutTxt(const TempDir& dir, Temporary temporary) {
+    FailingFileSystem files = FilesFor(temporary);
+    PendingFile file(files, dir.Slash());
+    std::error_code error = file.Create();
+    if (!error) error = file.Write("new");
+    return error ? error : file.PlaceReplacing(dir.Slash() + "out.txt");
+}
+
+class ReplacedStatusTest : public testing::TestWithParam<Temporary> {};
+
+// The file that replaces another keeps its permissions, whatever the umask would give: a
+// private file stays private, a script stays executable.
+TEST_P(ReplacedStatusTest, KeepsTheModeOfTheFileReplaced) {
+    for (const mode_t mode : {0600, 0755, 0640, 02750, 0444}) {
+        TempDir dir;
+        const std::string out = dir.Write("out.txt", "old");
+        ASSERT_EQ(::chmod(out.c_str(), mode), 0);
+        struct stat before {};
+        ASSERT_EQ(::stat(out.c_str(), &before), 0);
+
+        EXPECT_FALSE(ReplaceOutTxt(dir, GetParam())) << std::oct << mode;
+        struct stat after {};
+        ASSERT_EQ(::stat(out.c_str(), &after), 0);
+        EXPECT_EQ(dir.Read("out.txt"), "new");
+        EXPECT_EQ(after.st_mode & 07777, before.st_mode & 07777) << std::oct << mode;
+        EXPECT_EQ(after.st_uid, before.st_uid);
+        EXPECT_EQ(after.st_gid, before.st_gid);
+    }
+}
+
+// A file with a second name is left as it is: a new file under one name would leave the old
+// text under the other.
+TEST_P(ReplacedStatusTest, RefusesAFileWithOtherHardLinks) {
+    TempDir dir;
+    const std::string out = dir.Write("out.txt", "old");
+    ASSERT_EQ(::link(out.c_str(), (dir.Slash() + "other.txt").c_str()), 0);
+
+    EXPECT_EQ(ReplaceOutTxt(dir, GetParam()), LintaroError::kOtherHardLinks);
+    EXPECT_EQ(dir.Read("out.txt"), "old");
+    EXPECT_EQ(dir.Read("other.txt"), "old");
+    EXPECT_EQ(dir.Names(), (std::set<std::string>{"other.txt", "out.txt"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(UnnamedOrRenamed, ReplacedStatusTest,
+                         testing::Values(Temporary::kUnnamed, Temporary::kRenamed));
 
 // Records which ranges of a file were sent to storage early.
 class WritebackRecorder : public PosixFileSystem {

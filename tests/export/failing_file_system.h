@@ -20,6 +20,7 @@ class FailingFileSystem : public PosixFileSystem {
         kRename,
         kRenameNoReplace,
         kLink,
+        kSetStatus,
     };
 
     // call fails with error (an errno value); with rename_unsupported, every RenameNoReplace fails
@@ -67,6 +68,9 @@ class FailingFileSystem : public PosixFileSystem {
     }
     std::error_code Link(const std::string& from, const std::string& to) override {
         return call_ == Call::kLink ? error_ : PosixFileSystem::Link(from, to);
+    }
+    std::error_code SetStatus(int fd, const FileStatus& status) override {
+        return call_ == Call::kSetStatus ? error_ : PosixFileSystem::SetStatus(fd, status);
     }
 
   private:

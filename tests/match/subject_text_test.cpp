@@ -3,13 +3,18 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fstream>
+#include <string_view>
+#include <thread>
 
 #include "base/error.h"
+#include "base/work_progress.h"
 #include "support/temp_dir.h"
 
 namespace lintaro {
@@ -146,30 +151,76 @@ INSTANTIATE_TEST_SUITE_P(
                  4}),
     [](const auto& test_case) { return std::string(test_case.param.name); });
 
-// Real files: a regular file is read; anything else is refused at once without blocking.
+// Real files: a regular file is read, a FIFO or a character device as a stream; what can
+// never end or is no file is refused at once without blocking.
 class SystemFilesTest : public testing::Test {
   protected:
     TempDir directory_;
 };
 
-TEST_F(SystemFilesTest, ReadsRegularFilesAndRefusesOthers) {
+TEST_F(SystemFilesTest, ReadsFilesAndStreamsAndRefusesOthers) {
     const std::string file = directory_.Write("subject.html", "<a>\xE4\xB8\xAD</a>");
     EXPECT_EQ(ReadAndDecode(file, SystemFiles()).text.View(), "<a>\xE4\xB8\xAD</a>");
 
     const std::string fifo = directory_.Path() / "fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    struct Refused {
+    struct Expected {
         std::string path;
         std::error_code error;
     };
-    for (const Refused& refused : {Refused{fifo, LintaroError::kNotRegularFile},
-                                   Refused{"/dev/zero", LintaroError::kNotRegularFile},
-                                   Refused{directory_.Path(), SystemError(EISDIR)},
-                                   Refused{directory_.Path() / "missing", SystemError(ENOENT)}}) {
-        const SubjectText subject = ReadAndDecode(refused.path, SystemFiles());
-        EXPECT_EQ(subject.text.View(), "") << refused.path;
-        EXPECT_EQ(subject.read_error, refused.error) << refused.path;
+    for (const Expected& expected :
+         {Expected{fifo, {}},  // without a writer: ends at once, empty
+          Expected{"/dev/null", {}}, Expected{"/dev/zero", LintaroError::kEndlessDevice},
+          Expected{"/dev/urandom", LintaroError::kEndlessDevice},
+          Expected{directory_.Path(), SystemError(EISDIR)},
+          Expected{directory_.Path() / "missing", SystemError(ENOENT)}}) {
+        const SubjectText subject = ReadAndDecode(expected.path, SystemFiles());
+        EXPECT_EQ(subject.text.View(), "") << expected.path;
+        EXPECT_EQ(subject.read_error, expected.error) << expected.path;
     }
+}
+
+// A pipe named by its path (as process substitution names one) is read until its writer
+// closes it, however long the writer takes and however much it writes.
+TEST_F(SystemFilesTest, ReadsAPipeToItsEnd) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    std::string sent;
+    for (int line = 0; line < 20000; ++line) sent += "line " + std::to_string(line) + "\n";
+    std::thread writer([&] {
+        std::string_view rest = sent;
+        for (int piece = 0; !rest.empty(); ++piece) {
+            if (piece % 50 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            const ssize_t written =
+                ::write(ends[1], rest.data(), std::min<std::size_t>(rest.size(), 4096));
+            if (written <= 0) break;
+            rest.remove_prefix(static_cast<std::size_t>(written));
+        }
+        ::close(ends[1]);
+    });
+    const SubjectText subject = ReadAndDecode("/dev/fd/" + std::to_string(ends[0]), SystemFiles());
+    writer.join();
+    ::close(ends[0]);
+    EXPECT_FALSE(subject.read_error);
+    EXPECT_EQ(subject.text.View(), sent);
+}
+
+// A writer that holds its pipe open and sends nothing does not keep a cancelled read waiting.
+TEST_F(SystemFilesTest, ACancelledReadOfASilentPipeStops) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ASSERT_EQ(::write(ends[1], "early", 5), 5);
+    WorkProgress progress;
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        progress.RequestCancel();
+    });
+    const SubjectBytes read =
+        ReadSubjectBytes("/dev/fd/" + std::to_string(ends[0]), SystemFiles(), "UTF-8", &progress);
+    canceller.join();
+    ::close(ends[0]);
+    ::close(ends[1]);
+    EXPECT_EQ(read.bytes.View(), "early");
 }
 
 TEST_F(SystemFilesTest, ReadsFilesThatReportNoLength) {
