@@ -5,9 +5,11 @@
 #include <chrono>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -131,7 +133,13 @@ int RunFiles(const lintaro::CliOptions& options) {
         lintaro::CliRunIo io(options, path, files);
         MatchReport report;
         {
-            const RunTimeout timeout(options.timeout_seconds, io.TimeoutProgress());
+            std::optional<RunTimeout> timeout;
+            try {
+                timeout.emplace(options.timeout_seconds, io.TimeoutProgress());
+            } catch (const std::system_error& error) {
+                Say("cannot start the --timeout timer: " + lintaro::ErrorText(error.code()));
+                return kExitError;
+            }
             report = lintaro::RunMatch(io.Request(), io, io.Progress());
         }
         const lintaro::RunDiagnosis diagnosis = lintaro::DiagnoseRun(

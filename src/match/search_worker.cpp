@@ -28,6 +28,7 @@
 #include <new>
 #include <span>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -49,7 +50,8 @@ constexpr auto kPrefixBatchWait = std::chrono::milliseconds(50);
 // The matches of the chain of searches from the start of the text, sent as they are found.
 // One cursor adds them; a thread of its own sends what has waited for kPrefixBatchWait, so that
 // matches found just before an engine call that never ends still arrive, and on a cancel it
-// sends the rest at once and ends the process.
+// sends the rest at once and ends the process. Where no thread can be had, the matches go out
+// as batches fill and at the end.
 class FinalPrefix {
   public:
     FinalPrefix(int fd, int group_count, RecordWidth width, const WorkProgress& progress)
@@ -58,8 +60,14 @@ class FinalPrefix {
           width_(width),
           match_words_((static_cast<std::size_t>(group_count) + 1) * WordsPerRecord(width)),
           capacity_(std::max(kPrefixBatchWords / match_words_, std::size_t{1}) * match_words_),
-          batch_(std::make_unique<std::uint32_t[]>(capacity_)),
-          sender_([this](const std::stop_token& stop) { SendWhileSearching(stop); }) {}
+          batch_(std::make_unique<std::uint32_t[]>(capacity_)) {
+        try {
+            sender_ =
+                std::jthread([this](const std::stop_token& stop) { SendWhileSearching(stop); });
+        } catch (const std::system_error&) {
+            // The search goes on all the same; only matches before an endless call wait.
+        }
+    }
     ~FinalPrefix() { Finish(); }
     FinalPrefix(const FinalPrefix&) = delete;
     FinalPrefix& operator=(const FinalPrefix&) = delete;
@@ -85,9 +93,10 @@ class FinalPrefix {
 
     // Stops the sending thread and sends what is left. Count is final from here on.
     void Finish() {
-        if (!sender_.joinable()) return;
-        sender_.request_stop();
-        sender_.join();
+        if (sender_.joinable()) {
+            sender_.request_stop();
+            sender_.join();
+        }
         const std::size_t filled = filled_.load(std::memory_order_acquire);
         SendFrom(sent_, filled);
         sent_ = filled;
@@ -128,7 +137,7 @@ class FinalPrefix {
     std::int64_t count_ = 0;
     std::atomic<bool> claimed_{false};
     std::mutex mutex_;
-    std::jthread sender_;  // last: it starts once the rest is made
+    std::jthread sender_;  // started once the rest is made
 };
 
 // A cursor that tells the chain's matches to prefix while it follows the chain from the start

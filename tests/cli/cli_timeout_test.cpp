@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 #include "support/endless_search.h"
@@ -39,6 +40,34 @@ TEST(CliTimeoutTest, RunThatEndsInTimeIsUntouched) {
     EXPECT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(outcome.out, "1\t0,1\n2\t2,1\n3\t4,41\n");
     EXPECT_EQ(outcome.err, "");
+}
+
+// Where the user may start no more threads, a run with --timeout says why it cannot start its
+// timer and ends with status 2 instead of aborting; where only the search worker's own thread
+// is refused, the worker searches without it and the result is whole.
+TEST(CliTimeoutTest, ThreadsThatCannotStart) {
+    const std::string page = LINTARO_SOURCE_DIR "/examples/links.html";
+    const auto run = [&](std::optional<int> task_limit) {
+        // The leak check at exit needs a thread of its own, which the limit may refuse.
+        return RunProgram({.program = LINTARO_BINARY_DIR "/lintaro-cli",
+                           .arguments = {"--timeout", "30", "--threads", "1", "--spans", page},
+                           .environment = {{"ASAN_OPTIONS", "detect_leaks=0"}},
+                           .task_limit = task_limit});
+    };
+    const ProgramOutcome unlimited = run(std::nullopt);
+    ASSERT_EQ(unlimited.status, 0) << unlimited.err;
+
+    const ProgramOutcome no_timer = run(1);
+    EXPECT_EQ(no_timer.signal, 0);
+    EXPECT_EQ(no_timer.status, 2);
+    EXPECT_EQ(no_timer.err,
+              "lintaro-cli: cannot start the --timeout timer: Resource temporarily unavailable\n");
+
+    // The program, its timer and the worker process: the worker's sending thread is refused.
+    const ProgramOutcome no_sender = run(3);
+    EXPECT_EQ(no_sender.status, 0) << no_sender.err;
+    EXPECT_EQ(no_sender.out, unlimited.out);
+    EXPECT_EQ(no_sender.err, "");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "support/program_run.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -98,6 +99,7 @@ struct ChildSetup {
     int report;                     // receives errno when the child cannot start the program
     const char* working_directory;  // nullptr: stay
     std::optional<std::uint64_t> address_space_limit;
+    std::optional<int> task_limit;
     const sigset_t* signal_mask;
 };
 
@@ -119,6 +121,16 @@ struct ChildSetup {
     if (setup.address_space_limit) {
         const rlimit limit{*setup.address_space_limit, *setup.address_space_limit};
         if (setrlimit(RLIMIT_AS, &limit) != 0) ReportAndExit(setup.report);
+    }
+    if (setup.task_limit) {
+        constexpr uid_t kNobody = 65534;
+        if (geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+            ReportAndExit(setup.report);
+        }
+        const auto tasks = static_cast<rlim_t>(*setup.task_limit);
+        const rlimit limit{tasks, tasks};
+        if (setrlimit(RLIMIT_NPROC, &limit) != 0) ReportAndExit(setup.report);
     }
     sigprocmask(SIG_SETMASK, setup.signal_mask, nullptr);
     execve(setup.path, setup.argv, setup.envp);
@@ -236,6 +248,7 @@ ProgramOutcome RunProgram(const ProgramRun& run) {
                            report.write.Get(),
                            run.working_directory.empty() ? nullptr : run.working_directory.c_str(),
                            run.address_space_limit,
+                           run.task_limit,
                            &pipe_signal_block.Previous()};
     const pid_t child = fork();
     if (child < 0) {

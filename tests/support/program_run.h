@@ -28,6 +28,10 @@ struct ProgramRun {
     // The child's address space in bytes (RLIMIT_AS), so that running out of memory can be
     // provoked; no value: the test's own limit.
     std::optional<std::uint64_t> address_space_limit = {};
+    // How many processes and threads the child's user may have (RLIMIT_NPROC), so that failing
+    // to start a thread can be provoked. Root is not held to it, so a test run as root runs the
+    // child as the user nobody, who must be able to read what it reads.
+    std::optional<int> task_limit = {};
     // A run that lasts longer is killed together with every process it started.
     std::chrono::milliseconds time_limit = std::chrono::seconds(60);
     // Called with the child's process id every few milliseconds while it runs, so that a test
