@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <system_error>
 #include <thread>
 
 namespace lintaro {
@@ -111,15 +112,22 @@ void RunLongWork(QWidget* parent, WorkProgress& progress, const std::function<vo
     std::exception_ptr failure;
     {
         // Inside this block so that it is joined before the loop it wakes goes away.
-        const std::jthread worker([&] {
-            try {
-                work();
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            finished = true;
-            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-        });
+        std::jthread worker;
+        try {
+            worker = std::jthread([&] {
+                try {
+                    work();
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+                finished = true;
+                QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had: the work runs here, the window held as it is meanwhile.
+            work();
+            return;
+        }
         reveal.start(kDialogDelayMilliseconds);
         while (!finished) {
             loop.exec(dialog.isVisible() ? QEventLoop::AllEvents
