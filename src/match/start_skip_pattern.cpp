@@ -11,7 +11,9 @@ namespace {
 
 constexpr std::size_t kUnsafe = std::string_view::npos;
 
-bool IsLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
+bool IsLetter(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) != 0;
+}
 
 // The index after the first close at or after i; the end of the pattern when there is none
 // (the engine then rejects the pattern, or takes the rest as the construct's text).
