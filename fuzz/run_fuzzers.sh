@@ -14,7 +14,7 @@ seconds=$1
 shift
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD:-$root/build-sanitize}
-targets=${*:-"fuzz_subject_decoder fuzz_search_all fuzz_result_table fuzz_export_text fuzz_replace_pairs fuzz_output_directory"}
+targets=${*:-"fuzz_subject_decoder fuzz_search_all fuzz_search_ways fuzz_result_table fuzz_export_text fuzz_replace_pairs fuzz_output_directory"}
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
     (cd "$root" && cmake --preset sanitize -B "$build" >/dev/null)

@@ -1,7 +1,6 @@
 // Where in a text a match of a pattern can begin, learnt by asking the compiled expression.
 #include "match/match_starts.h"
 
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #endif
 
 #include "base/cpu_features.h"
+#include "match/start_skip_pattern.h"
 
 namespace lintaro {
 
@@ -19,68 +19,7 @@ namespace {
 // both cases, or the first letters of a few alternatives): 256 probes per first byte.
 constexpr int kMostPairedFirstBytes = 8;
 
-// Skips a character class starting at pattern[i] == '['; returns the index after its ']'.
-std::size_t SkipClass(std::string_view pattern, std::size_t i) {
-    ++i;
-    if (i < pattern.size() && pattern[i] == '^') ++i;
-    if (i < pattern.size() && pattern[i] == ']') ++i;  // a leading ']' is a member
-    while (i < pattern.size() && pattern[i] != ']') {
-        if (pattern[i] == '\\') {
-            i += 2;
-        } else if (pattern.compare(i, 2, "[:") == 0 || pattern.compare(i, 2, "[=") == 0 ||
-                   pattern.compare(i, 2, "[.") == 0) {
-            const std::size_t close = pattern.find(std::string{pattern[i + 1], ']'}, i + 2);
-            i = close == std::string_view::npos ? pattern.size() : close + 2;
-        } else {
-            ++i;
-        }
-    }
-    return i + 1;
-}
-
 }  // namespace
-
-bool PatternLooksBehind(std::string_view pattern) {
-    // Escapes that test the text before the place (anchors, word boundaries, \G, \K's reset
-    // is harmless) or refer back to groups; \Q quotes text we would have to parse apart.
-    constexpr std::string_view kEscapes = "bBAG`<>kgQ123456789";
-    for (std::size_t i = 0; i < pattern.size();) {
-        const char c = pattern[i];
-        if (c == '\\') {
-            if (i + 1 < pattern.size() && kEscapes.find(pattern[i + 1]) != std::string_view::npos) {
-                return true;
-            }
-            i += 2;
-        } else if (c == '[') {
-            // Only the word-boundary classes look around inside a class.
-            const std::size_t end = SkipClass(pattern, i);
-            const std::string_view klass = pattern.substr(i, end - i);
-            if (klass.find(":<:") != std::string_view::npos ||
-                klass.find(":>:") != std::string_view::npos) {
-                return true;
-            }
-            i = end;
-        } else if (c == '^') {
-            return true;
-        } else if (c == '(' && pattern.compare(i, 2, "(?") == 0) {
-            const std::string_view rest = pattern.substr(i + 2);
-            // Look-behind, conditions, named back-references.
-            if (rest.starts_with("<=") || rest.starts_with("<!") || rest.starts_with("(") ||
-                rest.starts_with("P=")) {
-                return true;
-            }
-            // Inline options with x make white space and # comments, which this scan does not
-            // follow.
-            const std::size_t options_end = rest.find_first_not_of("imsx-");
-            const std::string_view options = rest.substr(0, options_end);
-            if (options.find('x') != std::string_view::npos) return true;
-            i += 2;
-        } else {
-            ++i;
-        }
-    }
-    return false;
-}
 
 MatchStarts::ByteRanges MatchStarts::RangesOf(const std::bitset<256>& set) {
     // Letters in both cases (and any other byte pair that differs only in 0x20) become one
@@ -139,7 +78,7 @@ MatchStarts::ByteRanges MatchStarts::RangesOf(const std::bitset<256>& set) {
 
 std::optional<MatchStarts> MatchStarts::Learn(std::string_view pattern,
                                               const MatchStartProbe& probe) {
-    if (PatternLooksBehind(pattern) || probe({})) return std::nullopt;
+    if (!PatternAllowsStartSkip(pattern) || probe({})) return std::nullopt;
     MatchStarts starts;
     for (std::size_t b = 0; b < 256; ++b) {
         const char head = static_cast<char>(b);

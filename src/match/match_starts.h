@@ -20,9 +20,8 @@ using MatchStartProbe = std::function<bool(std::string_view head)>;
 class MatchStarts {
   public:
     // The places a match of pattern can begin, learnt from probe; nothing when they cannot be
-    // told from the bytes that follow alone (the pattern may match the empty text, or looks at
-    // bytes before the place it is tried at: anchors, word boundaries, look-behind,
-    // back-references), or when every byte can begin a match.
+    // told from the bytes that follow alone (the pattern may match the empty text, or has a
+    // construct PatternAllowsStartSkip does not accept), or when every byte can begin a match.
     static std::optional<MatchStarts> Learn(std::string_view pattern, const MatchStartProbe& probe);
 
     // The first place at or after from where a match can begin; text.size() when there is none.
@@ -82,10 +81,5 @@ class MatchStarts {
     // The same through the ranges.
     std::size_t NextByRanges(const unsigned char* text, std::size_t size, std::size_t i) const;
 };
-
-// Whether pattern may look at the text before the place a match is tried at, or match
-// differently there than at the start of a text: anchors, word boundaries, look-behind,
-// back-references, conditions. Errs towards yes.
-bool PatternLooksBehind(std::string_view pattern);
 
 }  // namespace lintaro

@@ -122,6 +122,12 @@ const PatternCase kPatterns[] = {
     {"[^<]A", false},
     {"<A[^>]*>", false},
     {"a\\\\b|b"},
+    // Verbs, "\\G" and conditions: the search may not skip ahead in these.
+    {"aaa(*SKIP)(*F)|a"},
+    {"aa(*COMMIT)b|a"},
+    {"a(*PRUNE)b|a"},
+    {"\\Ga"},
+    {"(a)?(?(1)b|a)"},
 };
 
 struct SplitCase {
@@ -200,6 +206,30 @@ TEST(ParallelSearchTest, SkippingEqualsTryingEveryPlace) {
                         << "pattern " << pattern.pattern << ", text " << t << ", skip "
                         << static_cast<int>(skip);
                 }
+            }
+        }
+    }
+}
+
+// Verbs act on the places the engine's own search tries: skipping to candidates or trying them
+// one at a time changed which matches were found.
+TEST(ParallelSearchTest, VerbsGiveTheMatchesOfTheEnginesOwnSearch) {
+    const std::string text = "xaaaa baaa a aaaab";
+    const struct {
+        const char* pattern;
+        const char* matches;
+    } cases[] = {
+        {"aaa(*SKIP)(*F)|a", "4,1|11,1|16,1|"},
+        {"aa(*COMMIT)b|a", ""},
+    };
+    for (const auto& c : cases) {
+        regex expression;
+        ASSERT_TRUE(expression.Compile(c.pattern, true)) << c.pattern;
+        for (const StartSkip skip : kSkips) {
+            for (const int parts : {1, 3}) {
+                EXPECT_EQ(Describe(expression.SearchAll(text, {.parts = parts, .skip = skip})),
+                          c.matches)
+                    << c.pattern << ", " << parts << " parts, skip " << static_cast<int>(skip);
             }
         }
     }
