@@ -5,6 +5,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -28,6 +29,8 @@ struct Slot {
     std::atomic<std::uintptr_t> begin{0};  // 0: a free slot; kClaimed: being filled
     std::atomic<std::uintptr_t> end{0};    // the end of the mapping's last page
     std::atomic<bool> lost{false};
+    // The lowest page that a read found lost; from there on the mapping reads zeros.
+    std::atomic<std::uintptr_t> lost_from{UINTPTR_MAX};
 };
 constexpr std::size_t kSlots = 64;
 std::array<Slot, kSlots> slots;
@@ -53,6 +56,9 @@ void OnBusError(int signal_number, siginfo_t* info, void* context) {
         // mmap is a plain system call, safe to make here.
         if (::mmap(reinterpret_cast<void*>(page), end - page, PROT_READ | PROT_WRITE,
                    MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED) {
+            std::uintptr_t lowest = slot.lost_from.load();
+            while (page < lowest && !slot.lost_from.compare_exchange_weak(lowest, page)) {
+            }
             slot.lost.store(true);
             return;
         }
@@ -102,6 +108,7 @@ std::error_code FileMapping::Map(int fd, std::size_t size, FileMapping& mapping)
     }
     const auto begin = reinterpret_cast<std::uintptr_t>(data);
     entry.lost.store(false);
+    entry.lost_from.store(UINTPTR_MAX);
     entry.end.store(begin + ((size + page_size - 1) & ~(page_size - 1)));
     entry.begin.store(begin);
     mapping = FileMapping();
@@ -137,6 +144,13 @@ bool FileMapping::PagesLost() const {
     // was cut after the search.
     static_cast<void>(*static_cast<const volatile char*>(data_ + size_ - 1));
     return slots[static_cast<std::size_t>(slot_)].lost.load();
+}
+
+std::size_t FileMapping::LostFrom() const {
+    if (slot_ < 0) return size_;
+    const std::uintptr_t lost_from = slots[static_cast<std::size_t>(slot_)].lost_from.load();
+    const auto begin = reinterpret_cast<std::uintptr_t>(data_);
+    return lost_from == UINTPTR_MAX ? size_ : std::min<std::size_t>(lost_from - begin, size_);
 }
 
 void FileMapping::Release() {

@@ -37,6 +37,11 @@ class FileMapping {
     // Whether the file has lost pages of the mapping (they then read as zeros): a read found
     // one, or the file no longer reaches the mapping's last page.
     bool PagesLost() const;
+    // Where the lost pages begin as far as reads have found them: the offset of the first byte
+    // of the lowest page a read found lost, or Size() while none was. The file's new end lies
+    // at most one page before it; the bytes between read as zeros. Safe to ask while other
+    // threads read the mapping.
+    std::size_t LostFrom() const;
 
   private:
     void Release();

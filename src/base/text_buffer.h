@@ -1,6 +1,7 @@
 // The bytes of a text the program holds: in memory of its own, or mapped from a file.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -30,6 +31,11 @@ class TextBuffer {
     // Whether the file under a mapped text shrank and some of its pages read as zeros (see
     // FileMapping::PagesLost).
     bool PagesLost() const { return mapping_.PagesLost(); }
+    // Where the text's lost pages begin as far as reads have found them, or Size() (see
+    // FileMapping::LostFrom).
+    std::size_t LostFrom() const {
+        return IsMapped() ? std::min(mapping_.LostFrom(), mapped_size_) : Size();
+    }
 
   private:
     std::string owned_;

@@ -33,11 +33,13 @@ MatchReport RunStages(const MatchRequest& request, MatchRunOutput& output, WorkP
     const bool compiled = unheld.empty() && expression.Compile(Utf8ToProgramText(request.pattern),
                                                                !request.ignore_case);
     const auto text = std::make_shared<const TextBuffer>(std::move(subject.text));
+    SearchOptions search = request.search;
+    if (text->IsMapped()) search.mapped_text = text.get();
     // A run that can be cancelled searches in a process of its own, which a cancel can end
     // inside one engine call.
     const auto shared_results = std::make_shared<const SearchResults>(
-        progress != nullptr ? SearchInWorker(expression, text->View(), request.search, *progress)
-                            : expression.SearchAll(text->View(), request.search));
+        progress != nullptr ? SearchInWorker(expression, text->View(), search, *progress)
+                            : expression.SearchAll(text->View(), search));
     const SearchResults& results = *shared_results;
     output.StageDone(MatchStage::kSearch);
     if (results.EngineStopReason() == EngineStop::kOutOfMemory) throw std::bad_alloc();

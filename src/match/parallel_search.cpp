@@ -39,6 +39,7 @@ enum class PartEnd {
     kEmptyMatch,   // the last match was empty where its search began
     kEngineError,  // the last search failed
     kCancelled,    // stopped before the next search
+    kTextLost,     // stopped before the next search, which would begin in lost pages
 };
 
 // What one thread found from the start of one part.
@@ -49,8 +50,8 @@ struct PartRun {
     bool searched = false;   // false: no thread got to it, and its chain is empty
     SpanChunks matches;      // in order
     PartEnd end = PartEnd::kNoMatch;
-    // The start after the last match (or begin): not searched for kLeftPart and kCancelled, the
-    // start of the failed search for kNoMatch and kEngineError.
+    // The start after the last match (or begin): not searched for kLeftPart, kCancelled and
+    // kTextLost, the start of the failed search for kNoMatch and kEngineError.
     std::int64_t next_start = 0;
     std::string error;                      // kEngineError: the engine's message
     EngineStop stop = EngineStop::kGaveUp;  // kEngineError: why
@@ -107,10 +108,20 @@ class ProgressBatch {
     std::int64_t matches_ = 0;
 };
 
+// Where the text's lost pages begin as far as reads have found them; beyond the text (where no
+// search starts) while none is lost or the text is not mapped.
+std::int64_t LostFrom(const SearchOptions& options, std::int64_t text_size) {
+    const std::int64_t lost_from = options.mapped_text != nullptr
+                                       ? static_cast<std::int64_t>(options.mapped_text->LostFrom())
+                                       : text_size;
+    return lost_from < text_size ? lost_from : INT64_MAX;
+}
+
 // Runs the loop from run.begin until its next start reaches stop (the next part's begin) or
 // the loop ends. Progress counts the bytes of [run.begin, part_end) behind the loop.
 void SearchPart(PartRun& run, std::int64_t stop, std::int64_t part_end, SearchCursor& cursor,
-                std::span<SubMatchSpan> records, WorkProgress* progress) {
+                std::span<SubMatchSpan> records, WorkProgress* progress,
+                const std::function<std::int64_t()>& lost_from) {
     run.searched = true;
     ProgressBatch batch(progress);
     std::int64_t start = run.begin;
@@ -122,6 +133,8 @@ void SearchPart(PartRun& run, std::int64_t stop, std::int64_t part_end, SearchCu
     try {
         while (true) {
             if (batch.CancelRequested()) return finish(PartEnd::kCancelled, start);
+            // What the engine would find there comes from zeros, not from the file.
+            if (start >= lost_from()) return finish(PartEnd::kTextLost, start);
             const Step step = SearchStep(cursor, start, records, run.matches);
             if (step.end == PartEnd::kEngineError) run.error = cursor.ErrorMessage();
             if (step.end == PartEnd::kEmptyMatch) batch.Add(0, 1);
@@ -165,9 +178,11 @@ std::optional<std::int64_t> ChainIndex(const PartRun& run, std::int64_t start) {
     return std::nullopt;
 }
 
-// Continues the true loop through the parts' chains, searching itself only between them.
+// Continues the true loop through the parts' chains, searching itself only between them, and
+// starting no search at or after text_end.
 SearchResults JoinParts(std::vector<PartRun>& runs, int group_count, RecordWidth width,
-                        const CursorFactory& new_cursor, WorkProgress* progress) {
+                        const CursorFactory& new_cursor, WorkProgress* progress,
+                        std::int64_t text_end) {
     SearchResults results(group_count, width);
     SpanChunks own(group_count, width);  // matches found here since the last part was taken
     std::vector<SubMatchSpan> records(static_cast<std::size_t>(group_count) + 1);
@@ -196,7 +211,13 @@ SearchResults JoinParts(std::vector<PartRun>& runs, int group_count, RecordWidth
                     case PartEnd::kCancelled:
                         results.SetCancelled();
                         break;
+                    case PartEnd::kTextLost:
+                        break;
                 }
+                return results;
+            }
+            if (start >= text_end) {
+                take_own();
                 return results;
             }
             if (progress != nullptr && progress->CancelRequested()) {
@@ -224,6 +245,28 @@ SearchResults JoinParts(std::vector<PartRun>& runs, int group_count, RecordWidth
     }
 }
 
+// The file's new end when its pages are lost from lost_from on: the zeros that the page before
+// holds past the end are no text, since a text that was searched holds no NUL byte.
+// INT64_MAX while nothing is lost.
+std::int64_t FileEndBefore(const SearchOptions& options, std::int64_t lost_from) {
+    if (lost_from == INT64_MAX) return lost_from;
+    const std::string_view text = options.mapped_text->View();
+    std::int64_t end = lost_from;
+    while (end > 0 && text[static_cast<std::size_t>(end) - 1] == '\0') --end;
+    return end;
+}
+
+// How many of the first matches end by text_end; the others were found in lost pages.
+std::int64_t MatchesEndingBy(const SearchResults& results, std::int64_t text_end) {
+    std::int64_t kept = results.size();
+    while (kept > 0) {
+        const SubMatchSpan match = results[kept - 1].Span(0);
+        if (match.offset + match.length <= text_end) break;
+        --kept;
+    }
+    return kept;
+}
+
 }  // namespace
 
 int AvailableProcessors() {
@@ -249,6 +292,7 @@ SearchResults SearchInParts(std::int64_t text_size, int group_count,
     const RecordWidth width = RecordWidthFor(text_size);
     std::vector<PartRun> runs(static_cast<std::size_t>(parts), PartRun(group_count, width));
     for (int k = 0; k < parts; ++k) runs[static_cast<std::size_t>(k)].begin = text_size * k / parts;
+    const std::function<std::int64_t()> lost_from = [&] { return LostFrom(options, text_size); };
     // Each thread takes the next part not yet taken, so earlier parts are done first.
     std::atomic<int> next_part{0};
     const auto search_parts = [&] {
@@ -267,7 +311,7 @@ SearchResults SearchInParts(std::int64_t text_size, int group_count,
             // The last part's loop goes on to the end of the text, and one search beyond.
             const std::int64_t stop = last ? INT64_MAX : part_end;
             SearchPart(runs[static_cast<std::size_t>(k)], stop, part_end, *cursor, records,
-                       progress);
+                       progress, lost_from);
         }
     };
     std::vector<std::jthread> helpers;
@@ -280,7 +324,10 @@ SearchResults SearchInParts(std::int64_t text_size, int group_count,
     }
     search_parts();
     helpers.clear();  // joins them
-    return JoinParts(runs, group_count, width, new_cursor, progress);
+    const std::int64_t text_end = FileEndBefore(options, lost_from());
+    SearchResults results = JoinParts(runs, group_count, width, new_cursor, progress, text_end);
+    if (text_end != INT64_MAX) results.KeepFirst(MatchesEndingBy(results, text_end));
+    return results;
 }
 
 }  // namespace lintaro

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "base/text_buffer.h"
 #include "base/work_progress.h"
 #include "match/search_cursor.h"
 #include "match/search_result.h"
@@ -33,6 +34,10 @@ struct SearchOptions {
     int threads = 0;
     // Every way gives the same matches; kAuto is the fastest.
     StartSkip skip = StartSkip::kAuto;
+    // The text being searched when it is a mapped file, which can lose pages while it is
+    // searched (see TextBuffer::LostFrom). Lost pages cut the text: the threads stop as soon as
+    // their search reaches them, and the result is that of the text before the file's new end.
+    const TextBuffer* mapped_text = nullptr;
 };
 
 // The processors this process may run on (its affinity mask, which taskset or a container can

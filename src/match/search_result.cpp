@@ -42,6 +42,18 @@ void SearchResults::AppendMatches(SpanStore store, std::int64_t first) {
     size_ += count;
 }
 
+void SearchResults::KeepFirst(std::int64_t count) {
+    if (count >= size_) return;
+    count = std::max<std::int64_t>(count, 0);
+    while (!segments_.empty() && segments_.back().first_match >= count) segments_.pop_back();
+    if (!segments_.empty()) {
+        Segment& last = segments_.back();
+        last.words.resize(last.first_word +
+                          static_cast<std::size_t>(count - last.first_match) * MatchWords());
+    }
+    size_ = count;
+}
+
 void SearchResults::VisitRecords(
     std::int64_t first, const std::function<void(std::span<const std::uint32_t>)>& visit) const {
     for (const Segment& segment : segments_) {

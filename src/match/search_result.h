@@ -64,6 +64,8 @@ class SearchResults {
     // Adds the matches of store (G + 1 records each, in Width()) from match first on, taking
     // the store over.
     void AppendMatches(SpanStore store, std::int64_t first);
+    // Keeps the first count matches and drops the rest.
+    void KeepFirst(std::int64_t count);
     // Calls visit with the stored words of the matches from match first on, in order, as the
     // few runs of consecutive records they are stored in.
     void VisitRecords(std::int64_t first,

@@ -53,8 +53,12 @@ TEST(FileMappingTest, PagesTheFileLostReadAsZeros) {
     fs::resize_file(shrinking, page);
 
     EXPECT_EQ(mapping.Data()[page - 1], 'a');
+    EXPECT_EQ(mapping.LostFrom(), 4 * page);
     EXPECT_EQ(mapping.Data()[2 * page], '\0');
     EXPECT_EQ(mapping.Data()[4 * page - 1], '\0');
+    EXPECT_EQ(mapping.LostFrom(), 2 * page);
+    EXPECT_EQ(mapping.Data()[page], '\0');
+    EXPECT_EQ(mapping.LostFrom(), page);
     EXPECT_TRUE(mapping.PagesLost());
     EXPECT_FALSE(untouched.PagesLost());
     EXPECT_EQ(std::string_view(untouched.Data(), untouched.Size()), "other");

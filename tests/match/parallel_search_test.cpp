@@ -2,22 +2,29 @@
 // report its progress, and stop on request with a beginning of the full result.
 #include "match/parallel_search.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "base/text_buffer.h"
 #include "describe_results.h"
 #include "match/match_run.h"
 #include "match/regex.h"
+#include "support/temp_dir.h"
 
 namespace lintaro {
 namespace {
+
+namespace fs = std::filesystem;
 
 // splitmix64: the same texts on every platform.
 class Random {
@@ -256,6 +263,37 @@ TEST(ParallelSearchTest, LargeTextSplitByDefault) {
     const SearchResults alone = expression.SearchAll(text, {.parts = 1});
     EXPECT_GT(alone.size(), 10000);
     EXPECT_EQ(Describe(expression.SearchAll(text)), Describe(alone));
+}
+
+// A mapped file cut while it is searched: the threads stop where its pages are lost instead of
+// searching the zeros there, and the result is that of the text before the file's new end.
+TEST(ParallelSearchTest, MappedFileCutStopsTheSearchAtItsNewEnd) {
+    const TempDir directory;
+    std::string bytes;
+    while (bytes.size() < (std::size_t{4} << 20)) bytes += "ab ";
+    const fs::path path = directory.Write("cut.txt", bytes);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    FileMapping mapping;
+    ASSERT_FALSE(FileMapping::Map(fd, bytes.size(), mapping));
+    ::close(fd);
+    const TextBuffer text(std::move(mapping));
+    const std::size_t new_end = (std::size_t{1} << 20) + 100;  // inside a page
+    fs::resize_file(path, new_end);
+
+    // Each zero byte would be a match of its own.
+    regex expression;
+    ASSERT_TRUE(expression.Compile("a|\\x00", true));
+    WorkProgress progress;
+    const SearchResults results = expression.SearchAll(
+        text.View(), {.parts = 4, .threads = 2, .mapped_text = &text}, &progress);
+
+    const SearchResults before_new_end = expression.SearchAll(bytes.substr(0, new_end));
+    EXPECT_EQ(results.size(), before_new_end.size());
+    EXPECT_TRUE(Describe(results) == Describe(before_new_end));
+    EXPECT_LE(text.LostFrom(), new_end + 4096);
+    // The zeros searched at most: the rest of the new end's page, and a match per part.
+    EXPECT_LT(progress.Found(), results.size() + 2 * 4096 + 8);
 }
 
 // Finds a three-byte match at every tenth byte and asks for a cancel at the given search.
