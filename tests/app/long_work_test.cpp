@@ -9,6 +9,9 @@
 #include <QTest>
 #include <QThread>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <optional>
@@ -129,6 +132,29 @@ TEST_F(LongWorkTest, FailureOfTheWorkIsThrownHere) {
         RunLongWork(
             &window_, progress_, [] { throw std::runtime_error("out of memory"); }, Describe),
         std::runtime_error);
+}
+
+// Takes away every further thread of this process, runs work in window and ends the process:
+// 0 when the work ran here and left no busy cursor behind.
+[[noreturn]] void RunWithoutThreads(QWidget& window, WorkProgress& progress) {
+    // Root is not held to the limit.
+    constexpr uid_t kNobody = 65534;
+    if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(3);
+    const rlimit no_more_tasks{.rlim_cur = 0, .rlim_max = 0};
+    if (::setrlimit(RLIMIT_NPROC, &no_more_tasks) != 0) ::_exit(4);
+    QThread* work_thread = nullptr;
+    RunLongWork(
+        &window, progress, [&] { work_thread = QThread::currentThread(); }, Describe);
+    const bool ran_here = work_thread == QThread::currentThread();
+    // _exit: the leak checker of a normal exit would need a thread of its own.
+    ::_exit(ran_here && QApplication::overrideCursor() == nullptr ? 0 : 1);
+}
+
+// With no thread to be had (the user's process limit reached), the work still runs, here, and
+// the window is left as it was. In a process of its own, started afresh.
+TEST_F(LongWorkTest, WithoutAThreadWorkRunsRightHere) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(RunWithoutThreads(window_, progress_), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(LongWorkTest, BeforeTheWindowShowsWorkRunsRightHere) {
