@@ -17,6 +17,8 @@ BUILD_PACKAGES="
   libgtest-dev
   fonts-wqy-microhei
   help2man
+  python3
+  liburiparser-dev
 "
 TEST_PACKAGES="
   chromium

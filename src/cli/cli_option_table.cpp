@@ -28,6 +28,12 @@ constexpr CliOptionSpec kOptions[] = {
     {Id::kLinkColumn, "link-column", 0, "N", "the links' column in the link formats (default: 2)"},
     {Id::kTextColumn, "text-column", 0, "N", "the texts' column in the link formats (default: 3)"},
     {Id::kEncoding, "encoding", 0, "NAME", "read the files in the character set NAME (iconv's)"},
+    {Id::kDecodeEntities, "decode-entities", 0, "COL", "decode character references in column COL"},
+    {Id::kResolveLinks, "resolve-links", 0, "COL", "make the relative links in column COL absolute"},
+    {Id::kBase, "base", 0, "URL", "resolve against URL when the page names no base"},
+    {Id::kTrim, "trim", 0, "COL", "trim the white space in column COL"},
+    {Id::kUnique, "unique", 0, "COL", "keep the first row with each text of column COL"},
+    {Id::kSort, "sort", 0, "COL", "sort the rows by column COL"},
     {Id::kOutput, "output", 0, "FILE", "write to FILE (- for standard output)"},
     {Id::kThreads, "threads", 0, "N", "search with N threads (default: one per processor)"},
     {Id::kTimeout, "timeout", 0, "SECONDS",
@@ -117,6 +123,14 @@ std::string CliHelpText() {
             FilledParagraph("FORMAT is " + FormatNames() +
                             ": the text the window program lintaro exports for the selected "
                             "cells.") +
+            "\n"
+            "The table operations change the table after the search, before any output, in\n"
+            "this order: --decode-entities, --resolve-links, --trim, --unique, --sort. COL\n"
+            "is a column number of the table (1 the whole match, 2 group 1, ...) or a comma\n"
+            "list of them. --resolve-links resolves against the page's <base href>, else the\n"
+            "address a browser noted when it saved the page, else --base. --unique and --sort\n"
+            "number the rows anew from 1; --sort orders numbers as numbers when every cell\n"
+            "of the column is one, texts as the locale collates them.\n"
             "\n"
             "With several FILEs (or -H), every table row, spans line and count line starts\n"
             "with the file's path and a tab, and the header line is printed once. --format\n"

@@ -43,6 +43,19 @@ std::optional<IndexRange> ParseRange(std::string_view text) {
     return IndexRange{*first, *last};
 }
 
+// "COL" or "COL,COL,...", each a column number from 1.
+std::optional<std::vector<int>> ParseColumnList(std::string_view text) {
+    std::vector<int> columns;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        const std::optional<int> column = ParseIndex(text.substr(start, comma - start));
+        if (!column || *column == 0) return std::nullopt;
+        columns.push_back(*column);
+        start = comma + 1;
+    }
+    return columns;
+}
+
 // What getopt_long gives for an option: its letter, or for an option with only a long name a
 // number past every letter.
 constexpr int kLongOnlyBase = 256;
@@ -195,6 +208,27 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
                     return Fail("unknown encoding " + options.encoding);
                 }
                 break;
+            case CliOptionId::kDecodeEntities:
+            case CliOptionId::kResolveLinks:
+            case CliOptionId::kTrim:
+            case CliOptionId::kUnique:
+            case CliOptionId::kSort: {
+                std::optional<std::vector<int>> columns = ParseColumnList(value);
+                if (!columns) return Fail(name + " takes a column number from 1, or a comma list");
+                TableOperationColumns& operations = options.operations;
+                std::vector<int>& chosen =
+                    spec.id == CliOptionId::kDecodeEntities ? operations.decode_entities
+                    : spec.id == CliOptionId::kResolveLinks ? operations.resolve_links
+                    : spec.id == CliOptionId::kTrim         ? operations.trim
+                    : spec.id == CliOptionId::kUnique       ? operations.unique
+                                                            : operations.sort;
+                chosen.insert(chosen.end(), columns->begin(), columns->end());
+                break;
+            }
+            case CliOptionId::kBase:
+                if (value.empty()) return Fail("--base needs a URL");
+                options.operations.base = value;
+                break;
             case CliOptionId::kOutput:
                 if (value.empty()) return Fail("--output needs a file name");
                 options.output_path = value == "-" ? "" : value;
@@ -232,6 +266,14 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
     options.paths.assign(argv.begin() + optind, argv.end() - 1);
     options.with_filename = options.with_filename || options.paths.size() > 1;
     options.output = output.value_or(CliOutput::kTable);
+    if (!options.operations.base.empty() && options.operations.resolve_links.empty()) {
+        return Fail("--base needs --resolve-links");
+    }
+    // The spans and the count line are the search's, not the table's.
+    if (options.operations.Any() && options.output != CliOutput::kTable &&
+        options.output != CliOutput::kExport) {
+        return Fail("the table operations do not go with --spans or --count");
+    }
     if (selection_given && options.output != CliOutput::kExport) {
         return Fail("--rows, --columns, --link-column and --text-column need --format");
     }

@@ -26,6 +26,21 @@ struct IndexRange {
     friend bool operator==(const IndexRange&, const IndexRange&) = default;
 };
 
+// The table operations the command line asks for, each with its columns (table column
+// numbers), applied in this order.
+struct TableOperationColumns {
+    std::vector<int> decode_entities;
+    std::vector<int> resolve_links;
+    std::vector<int> trim;
+    std::vector<int> unique;
+    std::vector<int> sort;
+    std::string base;  // --base: the base for pages that name none; empty: none
+    bool Any() const {
+        return !decode_entities.empty() || !resolve_links.empty() || !trim.empty() ||
+               !unique.empty() || !sort.empty();
+    }
+};
+
 // What the command line asks for: a run, or only the help or the version.
 enum class CliAction { kRun, kHelp, kVersion };
 
@@ -47,6 +62,7 @@ struct CliOptions {
     std::optional<IndexRange> columns;
     int link_column = 2;
     int text_column = 3;
+    TableOperationColumns operations;
     std::string output_path;     // where the output goes; standard output when empty ("--output -")
     int threads = 0;             // searching threads; 0: one per processor available
     double timeout_seconds = 0;  // the run stops after this long; 0: no limit

@@ -47,33 +47,57 @@ std::string LineStart(const std::string& path) {
     return start + '\t';
 }
 
+namespace {
+
+// Tab-separated lines collected in blocks: the cells (program text) written as UTF-8 with
+// their escapes, the header line the same way for both writers.
+class TsvLines {
+  public:
+    explicit TsvLines(std::ostream& out) : out_(out), is_utf8_(ProgramCharsetIsUtf8()) {
+        line_.reserve(kBlockBytes * 2);
+    }
+    std::string& Line() { return line_; }
+    void AppendCell(std::string_view cell) {
+        // Escape after converting: in a double-byte set a backslash byte can be half of a
+        // character, in UTF-8 never.
+        if (is_utf8_) {
+            AppendTsvCell(line_, cell);
+        } else {
+            AppendTsvCell(line_, ProgramTextToUtf8(cell));
+        }
+    }
+    // The header line; it gets an empty first field when lines start with a file's path.
+    void AppendHeader(const std::vector<std::string>& headings, std::string_view line_start) {
+        if (!line_start.empty()) line_ += '\t';
+        for (std::size_t k = 0; k < headings.size(); ++k) {
+            if (k > 0) line_ += '\t';
+            AppendCell(headings[k]);
+        }
+        line_ += '\n';
+    }
+    void EndLine() {
+        line_ += '\n';
+        if (line_.size() >= kBlockBytes) Flush();
+    }
+    void Flush() {
+        out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+        line_.clear();
+    }
+
+  private:
+    std::ostream& out_;
+    bool is_utf8_;
+    std::string line_;
+};
+
+}  // namespace
+
 void WriteMatchesTsv(const std::vector<std::string>& headings, const SearchResults& results,
                      std::string_view text, std::ostream& out, bool with_header,
                      std::string_view line_start) {
-    const bool is_utf8 = ProgramCharsetIsUtf8();
-    std::string line;
-    line.reserve(kBlockBytes * 2);
-    const auto write_block = [&] {
-        out.write(line.data(), static_cast<std::streamsize>(line.size()));
-        line.clear();
-    };
-    const auto append_cell = [&](std::string_view cell) {
-        // Escape after converting: in a double-byte set a backslash byte can be half of a
-        // character, in UTF-8 never.
-        if (is_utf8) {
-            AppendTsvCell(line, cell);
-        } else {
-            AppendTsvCell(line, ProgramTextToUtf8(cell));
-        }
-    };
-    if (with_header) {
-        if (!line_start.empty()) line += '\t';
-        for (std::size_t k = 0; k < headings.size(); ++k) {
-            if (k > 0) line += '\t';
-            append_cell(headings[k]);
-        }
-        line += '\n';
-    }
+    TsvLines lines(out);
+    std::string& line = lines.Line();
+    if (with_header) lines.AppendHeader(headings, line_start);
     // The matches in the order they are stored, each cut out of its run of records.
     const int records = results.GroupCount() + 1;
     const std::size_t match_words =
@@ -87,13 +111,33 @@ void WriteMatchesTsv(const std::vector<std::string>& headings, const SearchResul
             line.append(digits, std::to_chars(digits, digits + sizeof digits, ++number).ptr);
             for (int k = 0; k < records; ++k) {
                 line += '\t';
-                append_cell(match.GetSubMatchText(text, k));
+                lines.AppendCell(match.GetSubMatchText(text, k));
             }
-            line += '\n';
-            if (line.size() >= kBlockBytes) write_block();
+            lines.EndLine();
         }
     });
-    write_block();
+    lines.Flush();
+}
+
+void WriteTableTsv(const ResultTable& table, std::ostream& out, bool with_header,
+                   std::string_view line_start) {
+    TsvLines lines(out);
+    if (with_header && table.FixedRowCount() > 0) {
+        std::vector<std::string> headings;
+        for (int column = 0; column < table.ColumnCount(); ++column) {
+            headings.emplace_back(table.GetCell(0, column).value_or(std::string_view()));
+        }
+        lines.AppendHeader(headings, line_start);
+    }
+    for (int row = table.FixedRowCount(); row < table.RowCount(); ++row) {
+        lines.Line() += line_start;
+        for (int column = 0; column < table.ColumnCount(); ++column) {
+            if (column > 0) lines.Line() += '\t';
+            lines.AppendCell(table.GetCell(row, column).value_or(std::string_view()));
+        }
+        lines.EndLine();
+    }
+    lines.Flush();
 }
 
 std::string FormatSpans(const SearchResults& results, std::string_view line_start) {

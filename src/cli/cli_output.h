@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "match/search_result.h"
+#include "table/result_table.h"
 
 namespace lintaro {
 
@@ -26,6 +27,11 @@ std::string LineStart(const std::string& path);
 void WriteMatchesTsv(const std::vector<std::string>& headings, const SearchResults& results,
                      std::string_view text, std::ostream& out, bool with_header = true,
                      std::string_view line_start = {});
+
+// Writes table as WriteMatchesTsv writes the matches: the same lines for the table a run
+// builds, and the lines of that table after the table operations changed it.
+void WriteTableTsv(const ResultTable& table, std::ostream& out, bool with_header = true,
+                   std::string_view line_start = {});
 
 // One line per match, after line_start: its number, then "offset,length" of the whole match
 // and of each group, or "-" for a group that took no part, tab-separated.

@@ -22,8 +22,9 @@ MatchRequest CliRunIo::Request() const {
         // The text lives only until this file's output is written: mapping it saves a copy.
         .reading = SubjectReading::kMap,
         .search = {.threads = options_.threads},
-        // Only an export reads the table; the other outputs are written from the matches.
-        .wants_table = options_.output == CliOutput::kExport,
+        // Only an export and the table operations need the table; the other outputs are
+        // written from the matches.
+        .wants_table = options_.output == CliOutput::kExport || options_.operations.Any(),
         // No font here: the table estimates heading widths itself.
     };
 }

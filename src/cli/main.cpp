@@ -23,6 +23,7 @@
 #include "cli/cli_output.h"
 #include "cli/cli_run_io.h"
 #include "cli/cli_selection.h"
+#include "cli/cli_table_operations.h"
 #include "cli/joined_table.h"
 #include "cli/output_destination.h"
 #include "cli/standard_input_files.h"
@@ -87,6 +88,12 @@ void WriteFileResult(const lintaro::CliOptions& options, const lintaro::CliRunIo
                      bool with_header, std::ostream& out) {
     switch (options.output) {
         case lintaro::CliOutput::kTable:
+            // The table operations leave a table; without them the rows are written straight
+            // from the matches, which saves building it.
+            if (io.Table()) {
+                lintaro::WriteTableTsv(*io.Table(), out, with_header, io.LineStartText());
+                break;
+            }
             lintaro::WriteMatchesTsv(lintaro::ResultHeadings(io.Results()->GroupCount()),
                                      *io.Results(), io.Text()->View(), out, with_header,
                                      io.LineStartText());
@@ -155,6 +162,13 @@ int RunFiles(const lintaro::CliOptions& options) {
         if (diagnosis.lost) continue;
         matched = matched || report.match_count > 0;
         try {
+            if (io.Table() && options.operations.Any()) {
+                const std::shared_ptr<const lintaro::TextBuffer>& page = io.Table()->Source();
+                const lintaro::CliTableOperationsResult operated = lintaro::ApplyCliTableOperations(
+                    options.operations, *io.Table(), page ? page->View() : std::string_view());
+                if (!operated.error.empty()) return ReportUsageError(operated.error);
+                for (const std::string& note : operated.notes) Say(note);
+            }
             if (options.output == lintaro::CliOutput::kExport) {
                 if (joined) {
                     lintaro::AppendDataRows(*io.Table(), *joined);

@@ -201,6 +201,54 @@ void ResultTable::AppendSourceRows(std::shared_ptr<const SourceRows> rows) {
     }
 }
 
+std::int64_t ResultTable::RewriteColumn(int column, const CellRewrite& rewrite) {
+    if (column < 0 || column >= column_count_) return 0;
+    StoreBulkRows();
+    std::int64_t changed = 0;
+    std::string rewritten;
+    for (int row = fixed_row_count_; row < row_count_; ++row) {
+        rewritten.clear();
+        Cell& cell = At(row, column);
+        if (!rewrite(TextOf(cell), rewritten)) continue;
+        StoreText(cell, rewritten);
+        ++changed;
+    }
+    CompactArenaIfWasteful();
+    return changed;
+}
+
+void ResultTable::KeepDataRows(const std::vector<int>& rows) {
+    StoreBulkRows();
+    const auto columns = static_cast<std::size_t>(column_count_);
+    const auto fixed_cells = static_cast<std::size_t>(fixed_row_count_) * columns;
+    CellGrid kept;
+    kept.reserve(fixed_cells + rows.size() * columns);
+    kept.insert(kept.end(), cells_.begin(),
+                cells_.begin() + static_cast<std::ptrdiff_t>(fixed_cells));
+    std::vector<bool> is_kept(static_cast<std::size_t>(row_count_), false);
+    for (const int row : rows) {
+        is_kept[static_cast<std::size_t>(row)] = true;
+        const auto first = cells_.begin() + static_cast<std::ptrdiff_t>(Index(row, 0));
+        kept.insert(kept.end(), first, first + column_count_);
+    }
+    for (int row = fixed_row_count_; row < row_count_; ++row) {
+        if (is_kept[static_cast<std::size_t>(row)]) continue;
+        const auto first = cells_.begin() + static_cast<std::ptrdiff_t>(Index(row, 0));
+        std::for_each(first, first + column_count_, [this](const Cell& cell) { Abandon(cell); });
+    }
+    cells_ = std::move(kept);
+    row_count_ = fixed_row_count_ + static_cast<int>(rows.size());
+    if (fixed_column_count_ > 0) {
+        char number[24];
+        for (int row = fixed_row_count_; row < row_count_; ++row) {
+            const auto end =
+                std::to_chars(number, number + sizeof number, row - fixed_row_count_ + 1).ptr;
+            StoreText(At(row, 0), std::string_view(number, static_cast<std::size_t>(end - number)));
+        }
+    }
+    CompactArenaIfWasteful();
+}
+
 std::string_view ResultTable::TextOf(const Cell& cell) const {
     if (cell.length == 0) return {};
     const std::string_view text = cell.in_source ? source_->View() : std::string_view(arena_);

@@ -112,6 +112,18 @@ class ResultTable {
     // ignored, a span of length 0 or less or starting outside the source shows the empty
     // text, and one reaching past the source's end is cut at it.
     void AppendSourceRows(std::shared_ptr<const SourceRows> rows);
+    // The shared source text, or null.
+    const std::shared_ptr<const TextBuffer>& Source() const { return source_; }
+
+    // Whole-table changes, in one pass however many rows there are.
+    // Gives each data row's cell of column to rewrite, which writes the cell's new text into
+    // its second argument and returns true, or returns false to leave the cell as it is.
+    // Returns how many cells changed; nothing happens for a column outside the table.
+    using CellRewrite = std::function<bool(std::string_view text, std::string& rewritten)>;
+    std::int64_t RewriteColumn(int column, const CellRewrite& rewrite);
+    // Keeps the data rows listed in rows (table row numbers, each at most once), in that order,
+    // and drops the other data rows; the number column then counts 1, 2, ... again.
+    void KeepDataRows(const std::vector<int>& rows);
 
   private:
     // One cell: a span of the text arena, or of the shared source when in_source is set.

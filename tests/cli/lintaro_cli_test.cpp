@@ -169,6 +169,63 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& test_case) { return std::string(test_case.param.name); });
 // clang-format on
 
+// The table operations, each on a small page: href in group 1 (column 2), text in group 2.
+const std::string kAnchor = "<a href=\"([^\"]*)\">([^<]*)</a>";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    TableOperations, LintaroCliTest,
+    testing::Values(
+        CliCase{"DecodeEntities", {"-e", kAnchor, "--decode-entities=2,3", "FILE"},
+                "<a href=\"x?a=1&amp;b=2\">&eacute;中&#x6587;</a>",
+                kGroupsHeader + "1\t<a href=\"x?a=1&amp;b=2\">&eacute;中&#x6587;</a>\tx?a=1&b=2\té中文\n",
+                "", 0},
+        CliCase{"ResolveLinksAgainstSavedFrom", {"-e", kAnchor, "--resolve-links=2", "FILE"},
+                "<!-- saved from url=(0022)https://e.org/d/p.html -->"
+                "<a href=\"../x\">x</a><a href=\"mailto:m@e.org\">m</a><a href=\"#t\">t</a>",
+                kGroupsHeader + "1\t<a href=\"../x\">x</a>\thttps://e.org/x\tx\n"
+                "2\t<a href=\"mailto:m@e.org\">m</a>\tmailto:m@e.org\tm\n"
+                "3\t<a href=\"#t\">t</a>\t#t\tt\n",
+                "", 0},
+        CliCase{"ResolveLinksAgainstBaseOption",
+                {"-e", kAnchor, "--resolve-links=2", "--base=https://e.org/a/", "FILE"},
+                "<a href=\"b c\">x</a>",
+                kGroupsHeader + "1\t<a href=\"b c\">x</a>\thttps://e.org/a/b%20c\tx\n", "", 0},
+        CliCase{"ResolveLinksWithoutBase", {"-e", kAnchor, "--resolve-links=2", "FILE"},
+                "<a href=\"x\">x</a>", kGroupsHeader + "1\t<a href=\"x\">x</a>\tx\tx\n",
+                "lintaro-cli: --resolve-links=2: 1 relative links left as they are: the page "
+                "names no base; give one with --base=URL\n",
+                0},
+        CliCase{"Trim", {"-e", kAnchor, "--trim=3", "FILE"}, "<a href=\"x\">\n  中文\n  链接 </a>",
+                kGroupsHeader + "1\t<a href=\"x\">\\n  中文\\n  链接 </a>\tx\t中文 链接\n", "", 0},
+        CliCase{"Unique", {"-e", kAnchor, "--unique=2", "FILE"},
+                "<a href=\"x\">1</a><a href=\"y\">2</a><a href=\"x\">3</a><a href=\"\">4</a>",
+                kGroupsHeader + "1\t<a href=\"x\">1</a>\tx\t1\n2\t<a href=\"y\">2</a>\ty\t2\n"
+                "3\t<a href=\"\">4</a>\t\t4\n",
+                "lintaro-cli: --unique=2: removed 1 rows, 3 left\n", 0},
+        CliCase{"Sort", {"-e", kAnchor, "--sort=3", "FILE"},
+                "<a href=\"a\">10</a><a href=\"b\">9</a><a href=\"c\">-1</a>",
+                kGroupsHeader + "1\t<a href=\"c\">-1</a>\tc\t-1\n2\t<a href=\"b\">9</a>\tb\t9\n"
+                "3\t<a href=\"a\">10</a>\ta\t10\n",
+                "", 0},
+        CliCase{"OperationsInTheirOrder",
+                {"-e", kAnchor, "--sort=2", "--unique=2", "--trim=2", "--decode-entities=2", "FILE"},
+                "<a href=\" b&amp;\">1</a><a href=\"a\">2</a><a href=\"b&\">3</a>",
+                kGroupsHeader + "1\t<a href=\"a\">2</a>\ta\t2\n2\t<a href=\" b&amp;\">1</a>\tb&\t1\n",
+                "lintaro-cli: --unique=2: removed 1 rows, 2 left\n", 0},
+        CliCase{"ColumnOutsideTheTable", {"-e", kAnchor, "--sort=4", "FILE"}, "<a href=\"x\">x</a>",
+                "", "lintaro-cli: --sort=4: column 4 is outside the table: it has columns 1 to 3\n" +
+                kUsageHint, 2},
+        CliCase{"ColumnNumberZero", {"--trim=0", "FILE"}, "", "",
+                "lintaro-cli: --trim takes a column number from 1, or a comma list\n" + kUsageHint, 2},
+        CliCase{"BaseWithoutResolve", {"--base=https://e.org/", "FILE"}, "", "",
+                "lintaro-cli: --base needs --resolve-links\n" + kUsageHint, 2},
+        CliCase{"OperationsWithCount", {"--count", "--trim=2", "FILE"}, "", "",
+                "lintaro-cli: the table operations do not go with --spans or --count\n" + kUsageHint,
+                2}),
+    [](const auto& test_case) { return std::string(test_case.param.name); });
+// clang-format on
+
 // Standard input that is a regular file standing past its start (a shell read a line of it
 // first) is searched from where it stands, and a second "-" finds the rest: nothing.
 TEST_F(CliProgramTest, StandardInputIsSearchedFromWhereItStands) {
@@ -217,8 +274,11 @@ TEST_F(CliProgramTest, HelpListsEveryOptionOfTheTable) {
         if (option.value_name != nullptr) shown += std::string("=") + option.value_name;
         shown = (option.short_name != 0 ? std::string("  -") + option.short_name + ", "
                                         : std::string("      ")) +
-                shown + "  ";
-        EXPECT_NE(help.find("\n" + shown), std::string::npos) << shown;
+                shown;
+        // A long option's text starts on the next line, as in GNU programs' help.
+        EXPECT_TRUE(help.find("\n" + shown + "  ") != std::string::npos ||
+                    help.find("\n" + shown + "\n" + std::string(28, ' ')) != std::string::npos)
+            << shown;
     }
 }
 

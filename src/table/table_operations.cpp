@@ -1,0 +1,145 @@
+// The operations that clean the result table before it is exported.
+#include "table/table_operations.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <numeric>
+#include <unordered_set>
+#include <vector>
+
+#include "base/charset.h"
+#include "base/program_text.h"
+#include "table/character_references.h"
+#include "table/link_resolution.h"
+#include "table/white_space_trim.h"
+
+namespace lintaro {
+
+namespace {
+
+// Runs change, which reads and writes UTF-8, on program text.
+template <typename Change>
+std::string InUtf8(std::string_view text, const Change& change) {
+    if (ProgramCharsetIsUtf8()) return change(text);
+    return Utf8ToProgramText(change(ProgramTextToUtf8(text)));
+}
+
+// Rewrites column's cells with change where that gives another text.
+template <typename Change>
+std::int64_t ChangeCells(ResultTable& table, int column, const Change& change) {
+    if (ColumnProblem(table, column)) return 0;
+    return table.RewriteColumn(column, [&](std::string_view text, std::string& rewritten) {
+        rewritten = change(text);
+        return rewritten != text;
+    });
+}
+
+// The column's cell views, one per data row; valid until the table changes.
+std::vector<std::string_view> ColumnTexts(const ResultTable& table, int column) {
+    std::vector<std::string_view> texts;
+    texts.reserve(static_cast<std::size_t>(table.RowCount() - table.FixedRowCount()));
+    for (int row = table.FixedRowCount(); row < table.RowCount(); ++row) {
+        texts.push_back(table.GetCell(row, column).value_or(std::string_view()));
+    }
+    return texts;
+}
+
+std::optional<double> NumberIn(std::string_view text) {
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc{} || stop != end || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+std::optional<std::string> ColumnProblem(const ResultTable& table, int column) {
+    const int first = table.FixedColumnCount();
+    const int last = table.ColumnCount() - 1;
+    if (column >= first && column <= last) return std::nullopt;
+    const std::string problem = "column " + std::to_string(column) + " is outside the table";
+    if (last < first) return problem + ": it has no data column";
+    return problem + ": it has columns " + std::to_string(first) + " to " + std::to_string(last);
+}
+
+std::int64_t DecodeColumn(ResultTable& table, int column) {
+    return ChangeCells(table, column, [](std::string_view text) {
+        // Most cells hold no reference: they are left without a copy.
+        if (text.find('&') == std::string_view::npos) return std::string(text);
+        return InUtf8(text, DecodeCharacterReferences);
+    });
+}
+
+ResolveOutcome ResolveColumn(ResultTable& table, int column, std::string_view base) {
+    ResolveOutcome outcome;
+    if (ColumnProblem(table, column)) return outcome;
+    const std::string utf8_base = ProgramTextToUtf8(base);
+    outcome.resolved =
+        table.RewriteColumn(column, [&](std::string_view text, std::string& rewritten) {
+            if (KeepsItsForm(text)) return false;
+            const std::string utf8_link = ProgramTextToUtf8(text);
+            const std::optional<std::string> resolved =
+                utf8_base.empty() ? std::nullopt : ResolveLink(utf8_link, utf8_base);
+            if (!resolved) {
+                ++outcome.relative;
+                return false;
+            }
+            rewritten = Utf8ToProgramText(*resolved);
+            return rewritten != text;
+        });
+    return outcome;
+}
+
+std::int64_t TrimColumn(ResultTable& table, int column) {
+    // White space is ASCII, whose bytes are never part of another character in the program's
+    // character sets (UTF-8, GB18030's and the like's trailing bytes start past them).
+    return ChangeCells(table, column, TrimWhiteSpace);
+}
+
+std::int64_t KeepUniqueRows(ResultTable& table, int column) {
+    if (ColumnProblem(table, column)) return 0;
+    const std::vector<std::string_view> texts = ColumnTexts(table, column);
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(texts.size());
+    std::vector<int> kept;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (seen.insert(texts[i]).second) {
+            kept.push_back(table.FixedRowCount() + static_cast<int>(i));
+        }
+    }
+    const auto removed = static_cast<std::int64_t>(texts.size() - kept.size());
+    table.KeepDataRows(kept);
+    return removed;
+}
+
+void SortRows(ResultTable& table, int column, TextCollation& collation) {
+    if (ColumnProblem(table, column)) return;
+    const std::vector<std::string_view> texts = ColumnTexts(table, column);
+    std::vector<std::size_t> order(texts.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::vector<double> numbers;
+    numbers.reserve(texts.size());
+    for (const std::string_view text : texts) {
+        const std::optional<double> number = NumberIn(text);
+        if (!number) break;
+        numbers.push_back(*number);
+    }
+    if (numbers.size() == texts.size()) {
+        std::ranges::stable_sort(
+            order, [&](std::size_t a, std::size_t b) { return numbers[a] < numbers[b]; });
+    } else {
+        collation.Prepare(texts);
+        std::ranges::stable_sort(
+            order, [&](std::size_t a, std::size_t b) { return collation.Less(a, b); });
+    }
+    std::vector<int> rows;
+    rows.reserve(order.size());
+    for (const std::size_t i : order) rows.push_back(table.FixedRowCount() + static_cast<int>(i));
+    table.KeepDataRows(rows);
+}
+
+}  // namespace lintaro
