@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -28,6 +29,7 @@
 #include "app/drop_zone.h"
 #include "app/event_wait.h"
 #include "app/long_work.h"
+#include "app/named_pattern_menu.h"
 #include "app/run_notice.h"
 #include "app/window_export_io.h"
 #include "app/window_run_io.h"
@@ -37,6 +39,7 @@
 #include "match/held_run_output.h"
 #include "match/likely_charset.h"
 #include "match/match_run.h"
+#include "match/named_patterns.h"
 #include "match/subject_text.h"
 #include "table/qt_conversions.h"
 #include "table/result_table.h"
@@ -286,6 +289,9 @@ void MainWindow::BindEvents() {
     connect(match_button_, &QPushButton::clicked, this, &MainWindow::RunMatch);
     // Enter in the pattern box runs the match as the button does; the focus stays there.
     connect(pattern_edit_, &QLineEdit::returnPressed, this, &MainWindow::RunMatch);
+    pattern_edit_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pattern_edit_, &QWidget::customContextMenuRequested, this,
+            &MainWindow::ShowPatternMenu);
     connect(export_button_, &QPushButton::clicked, this, &MainWindow::ExportSelection);
     // Choosing a format that reads the column roles shows the user which columns those are.
     for (const ExportFormatInfo& info : kExportFormats) {
@@ -377,6 +383,24 @@ void MainWindow::RunMatch() {
     const QString charset = QString::fromStdString(request.subject_charset);
     count_line_->ShowNotice(DescribeRun(report, drop_zone_->text(), charset),
                             QString::fromStdString(offered_charset));
+}
+
+void MainWindow::ShowPatternMenu(const QPoint& position) {
+    // The line edit's own menu (undo, cut, copy, paste, ...) with the named patterns below it.
+    const std::unique_ptr<QMenu> menu(pattern_edit_->createStandardContextMenu());
+    AddNamedPatternMenu(*menu, [this](const NamedPattern& named) {
+        // Once the menu has closed: a run waits in an event loop of its own.
+        QMetaObject::invokeMethod(
+            this, [this, &named] { UseNamedPattern(named); }, Qt::QueuedConnection);
+    });
+    menu->exec(pattern_edit_->mapToGlobal(position));
+}
+
+void MainWindow::UseNamedPattern(const NamedPattern& named) {
+    pattern_edit_->setText(QString::fromStdString(named.pattern));
+    pattern_edit_->setCursorPosition(0);
+    // As the match button would; with no file yet there is nothing to run over.
+    if (!drop_zone_->Path().isEmpty()) RunMatch();
 }
 
 void MainWindow::ReadSubjectAs(const QString& charset) {

@@ -20,11 +20,13 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QPoint;
 class QPushButton;
 
 namespace lintaro {
 
 class CountLineLabel;
+struct NamedPattern;
 class DropZone;
 class ResultTableModel;
 class ResultTableView;
@@ -51,6 +53,10 @@ class MainWindow : public QWidget {
     // Runs a match over the same file read in charset (the offer's link); a new drop or a run
     // on another file goes back to UTF-8.
     void ReadSubjectAs(const QString& charset);
+    // Shows the pattern box's context menu, with the named patterns, at position in the box.
+    void ShowPatternMenu(const QPoint& position);
+    // Puts the named pattern into the pattern box and runs it when a file is loaded.
+    void UseNamedPattern(const NamedPattern& named);
     // Shows the dropped paths (the system's bytes) in the drop zone (one path alone; several
     // each followed by CR LF) and runs a match.
     void HandleFilesDropped(const QList<QByteArray>& paths);

@@ -7,6 +7,7 @@
 
 #include "export/export_format.h"
 #include "match/match_run.h"
+#include "match/named_patterns.h"
 
 namespace lintaro {
 
@@ -17,6 +18,8 @@ using Id = CliOptionId;
 // clang-format off
 constexpr CliOptionSpec kOptions[] = {
     {Id::kPattern, "pattern", 'e', "PATTERN", "the regular expression (default: HTML links)"},
+    {Id::kPreset, "preset", 0, "NAME", "use the named pattern NAME instead (see --list-presets)"},
+    {Id::kListPresets, "list-presets", 0, nullptr, "print each named pattern: name, description, pattern"},
     {Id::kIgnoreCase, "ignore-case", 'i', nullptr, "ignore letter case (the default)"},
     {Id::kCaseSensitive, "case-sensitive", 0, nullptr, "do not ignore letter case"},
     {Id::kWithFilename, "with-filename", 'H', nullptr, "start each line with the file's path and a tab"},
@@ -120,6 +123,10 @@ std::string CliHelpText() {
             "picks the absolute links out of an HTML page: group 1 is the scheme and host,\n"
             "group 2 the anchor's text.\n"
             "\n" +
+            FilledParagraph("NAME is " + NamedPatternNames() +
+                            ". --list-presets prints one line for each: the name, a tab, what "
+                            "it finds and what its groups hold, a tab, the pattern.") +
+            "\n" +
             FilledParagraph("FORMAT is " + FormatNames() +
                             ": the text the window program lintaro exports for the selected "
                             "cells.") +
@@ -141,6 +148,14 @@ std::string CliHelpText() {
             "  that cannot be read, a pattern that does not compile, a usage error, output\n"
             "  that cannot be written, memory that ran out. A text cut at a malformed byte\n"
             "  or at a NUL byte, and an engine that gave up, are warnings.\n";
+    return text;
+}
+
+std::string CliPresetListText() {
+    std::string text;
+    for (const NamedPattern& named : NamedPatterns()) {
+        text += named.name + '\t' + named.description + '\t' + named.pattern + '\n';
+    }
     return text;
 }
 

@@ -9,6 +9,8 @@ namespace lintaro {
 
 enum class CliOptionId {
     kPattern,
+    kPreset,
+    kListPresets,
     kIgnoreCase,
     kCaseSensitive,
     kWithFilename,
@@ -47,6 +49,10 @@ std::span<const CliOptionSpec> CliOptionTable();
 // What --help prints: usage, description, one line per option, formats and exit status, laid
 // out the way help2man reads it.
 std::string CliHelpText();
+
+// What --list-presets prints: one line for each named pattern, name, description and pattern
+// parted by tabs (none of them holds a tab or a line break).
+std::string CliPresetListText();
 
 // What --version prints: "lintaro-cli X.Y.Z" and a newline.
 std::string CliVersionText();

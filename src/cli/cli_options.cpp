@@ -14,6 +14,7 @@
 #include "base/charset.h"
 #include "cli/cli_option_table.h"
 #include "match/match_run.h"
+#include "match/named_patterns.h"
 
 namespace lintaro {
 
@@ -133,6 +134,9 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
     options.pattern = kPresetPattern;
     std::optional<CliOutput> output;
     bool selection_given = false;
+    // How -e and --preset were written, for the message when both are given.
+    std::string pattern_option;
+    std::string preset_option;
     auto choose_output = [&output](CliOutput chosen) {
         const bool conflict = output && *output != chosen;
         output = chosen;
@@ -156,6 +160,20 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
         switch (spec.id) {
             case CliOptionId::kPattern:
                 options.pattern = value;
+                pattern_option = name;
+                break;
+            case CliOptionId::kPreset: {
+                const NamedPattern* named = FindNamedPattern(value);
+                if (named == nullptr) {
+                    return Fail("unknown preset " + std::string(value) + " (the presets are " +
+                                NamedPatternNames() + ")");
+                }
+                options.pattern = named->pattern;
+                preset_option = name;
+                break;
+            }
+            case CliOptionId::kListPresets:
+                if (options.action == CliAction::kRun) options.action = CliAction::kListPresets;
                 break;
             case CliOptionId::kIgnoreCase:
             case CliOptionId::kCaseSensitive:
@@ -262,6 +280,9 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
         }
     }
     if (options.action != CliAction::kRun) return {std::move(options), {}};
+    if (!pattern_option.empty() && !preset_option.empty()) {
+        return Fail(pattern_option + " and " + preset_option + " exclude each other");
+    }
     // What getopt_long left after the options are the files, in their order.
     options.paths.assign(argv.begin() + optind, argv.end() - 1);
     options.with_filename = options.with_filename || options.paths.size() > 1;

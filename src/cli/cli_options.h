@@ -41,12 +41,12 @@ struct TableOperationColumns {
     }
 };
 
-// What the command line asks for: a run, or only the help or the version.
-enum class CliAction { kRun, kHelp, kVersion };
+// What the command line asks for: a run, or only the help, the version or the named patterns.
+enum class CliAction { kRun, kHelp, kVersion, kListPresets };
 
 struct CliOptions {
     CliAction action = CliAction::kRun;
-    std::string pattern;  // UTF-8; the window's preset pattern unless -e is given
+    std::string pattern;  // UTF-8; the window's preset pattern unless -e or --preset is given
     bool ignore_case = true;
     std::string encoding;  // the file's character set (an iconv name); empty: UTF-8
     CliOutput output = CliOutput::kTable;

@@ -236,6 +236,8 @@ int main(int argc, char** argv) {
             return PrintAnswer(lintaro::CliHelpText());
         case lintaro::CliAction::kVersion:
             return PrintAnswer(lintaro::CliVersionText());
+        case lintaro::CliAction::kListPresets:
+            return PrintAnswer(lintaro::CliPresetListText());
         case lintaro::CliAction::kRun:
             break;
     }

@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
@@ -40,6 +41,7 @@
 #include "app/qt_translation.h"
 #include "base/charset.h"
 #include "match/match_run.h"
+#include "match/named_patterns.h"
 #include "match/subject_text.h"
 #include "support/endless_search.h"
 #include "support/program_run.h"
@@ -108,6 +110,40 @@ class MainWindowTest : public ::testing::Test {
     QLabel* RoleLabel() const { return Find<QLabel>(window_, "role_line"); }
     QLabel* CountLabel() const { return Find<QLabel>(window_, "count_line"); }
     QLineEdit* PatternEdit() const { return Find<QLineEdit>(window_, "pattern_edit"); }
+
+    // What the pattern box's context menu showed: how many of the line edit's own actions
+    // (undo, cut, paste, ...) it held, and the entries of its submenu "常用表达式".
+    struct SeenMenu {
+        int edit_actions = 0;
+        QStringList entries;
+    };
+    // Opens the pattern box's context menu as a right click does and chooses the named
+    // pattern called name in its submenu; returns once the menu has closed.
+    SeenMenu ChooseNamedPattern(const QString& name) {
+        SeenMenu seen;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr) return;
+            poll.stop();
+            for (QAction* action : menu->actions()) {
+                if (!action->isSeparator() && action->menu() == nullptr) ++seen.edit_actions;
+                if (action->menu() == nullptr || action->text() != QStringLiteral("常用表达式")) {
+                    continue;
+                }
+                for (QAction* entry : action->menu()->actions()) {
+                    seen.entries << entry->text();
+                    if (entry->text().startsWith(name + "\t")) entry->trigger();
+                }
+            }
+            menu->close();
+        });
+        poll.start(10);
+        const QPoint at(5, 5);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, PatternEdit()->mapToGlobal(at));
+        QApplication::sendEvent(PatternEdit(), &event);
+        return seen;
+    }
 
     QTemporaryDir dir_;
     MainWindow window_;
@@ -273,6 +309,28 @@ TEST_F(MainWindowTest, EnterInThePatternBoxRunsTheMatchAndKeepsTheFocus) {
     EXPECT_EQ(Table().RowCount(), 2);
     EXPECT_EQ(QApplication::focusWidget(), PatternEdit());
     EXPECT_TRUE(window_.isVisible());
+}
+
+// The pattern box's context menu keeps the line edit's actions and offers the named patterns,
+// the preset first; an entry puts its pattern into the box and runs it when a file is loaded.
+TEST_F(MainWindowTest, NamedPatternMenuPutsThePatternAndRunsIt) {
+    ShowActive();
+    const QString links = QString::fromStdString(FindNamedPattern("links")->pattern);
+    const SeenMenu seen = ChooseNamedPattern("links");
+    EXPECT_GE(seen.edit_actions, 5);
+    ASSERT_EQ(seen.entries.size(), static_cast<int>(NamedPatterns().size()));
+    EXPECT_TRUE(seen.entries[0].startsWith(QStringLiteral("default\t")));
+    QTRY_COMPARE(PatternEdit()->text(), links);
+    EXPECT_EQ(Table().RowCount(), 1);  // no file: no run, only the header row
+
+    Drop(WriteSubject("page.html", R"(<A HREF="https://a.example/x">A</A> <a id=b href=/b>B</a>)"));
+    EXPECT_EQ(Table().RowCount(), 3);  // links runs on the drop: the header and both anchors
+    ChooseNamedPattern("default");
+    QTRY_COMPARE(PatternEdit()->text(), QString::fromUtf8(kPresetPattern));
+    QTRY_COMPARE(Table().RowCount(), 2);  // the preset finds only the first
+    ChooseNamedPattern("links");
+    QTRY_COMPARE(Table().RowCount(), 3);
+    EXPECT_EQ(Table().GetCell(2, 2), "/b");
 }
 
 TEST_F(MainWindowTest, ThePatternBoxHasNoLengthLimit) {

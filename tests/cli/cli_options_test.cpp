@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "match/match_run.h"
+#include "match/named_patterns.h"
 
 namespace lintaro {
 namespace {
@@ -77,6 +78,17 @@ INSTANTIATE_TEST_SUITE_P(
                     "unknown option --frmat"},
         OptionsCase{"UnknownOptionWithValue", {"--frmat=text", "f"}, "", true, O::kTable, {},
                     "unknown option --frmat"},
+        OptionsCase{"Preset", {"--preset=urls", "f"}, FindNamedPattern("urls")->pattern, true,
+                    O::kTable, {"f"}, ""},
+        OptionsCase{"PresetShortened", {"--pre", "default", "f"}, kPresetPattern, true, O::kTable,
+                    {"f"}, ""},
+        OptionsCase{"PresetAndPattern", {"--preset=links", "-e", "x", "f"}, "", true, O::kTable,
+                    {}, "-e and --preset exclude each other"},
+        OptionsCase{"PatternAndPreset", {"--pattern=x", "--preset", "links", "f"}, "", true,
+                    O::kTable, {}, "--pattern and --preset exclude each other"},
+        OptionsCase{"UnknownPreset", {"--preset=link", "f"}, "", true, O::kTable, {},
+                    "unknown preset link (the presets are default, links, images, emails, urls, "
+                    "ipv4)"},
         OptionsCase{"UnknownLetter", {"-iq", "f"}, "", true, O::kTable, {},
                     "unknown option -q"},
         OptionsCase{"AmbiguousName", {"--c", "f"}, "", true, O::kTable, {},
@@ -211,6 +223,9 @@ TEST(ParseCliOptionsAnswers, HelpAndVersion) {
         {{"-V", "--help"}, CliAction::kHelp, ""},
         {{"--rows", "1", "-h"}, CliAction::kHelp, ""},
         {{"--", "--help"}, CliAction::kRun, ""},
+        {{"--list-presets"}, CliAction::kListPresets, ""},
+        {{"--list-presets", "-e", "x", "--preset=links"}, CliAction::kListPresets, ""},
+        {{"--list-presets", "--help"}, CliAction::kHelp, ""},
     };
     for (const auto& c : cases) {
         const CliParseResult result = ParseCliOptions(c.arguments);

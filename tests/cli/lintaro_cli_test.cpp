@@ -258,6 +258,22 @@ TEST_F(CliProgramTest, FileCutWhileItsRowsAreWrittenFails) {
                                "zero bytes where the lost text was\n");
 }
 
+// --list-presets prints one tab-separated line per named pattern; --preset runs one.
+TEST_F(CliProgramTest, PresetsAreListedAndRun) {
+    const ProgramOutcome listed = Run({"--list-presets"}, {}, "");
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.out, CliPresetListText());
+    EXPECT_TRUE(listed.out.starts_with(std::string("default\t")));
+    const std::filesystem::path file =
+        directory_.Write("page.html", "<!-- <a href=/c>c</a> --><A class=x HREF='/a'>A</A>\n");
+    const ProgramOutcome run = Run({"--preset=links", file.string()}, {}, "");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "序号\t匹配文本\t子表达式匹配1\t子表达式匹配2\n"
+              "1\t<A class=x HREF='/a'>A</A>\t/a\tA\n");
+    EXPECT_EQ(Run({"-e", "x", "--preset=links", file.string()}, {}, "").status, 2);
+}
+
 // --help prints the help made from the option table on standard output, every option in the
 // form help2man turns into the manual page's list, and ends with status 0.
 TEST_F(CliProgramTest, HelpListsEveryOptionOfTheTable) {
