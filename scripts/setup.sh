@@ -34,6 +34,7 @@ TEST_PACKAGES="
   xvfb
   xauth
   xdotool
+  openbox
   xclip
   imagemagick
 "
