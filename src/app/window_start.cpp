@@ -54,9 +54,9 @@ void Place(QWidget& window, const QMargins& frame, const QSize& design) {
         // down: a pixel more on each side keeps the frame on the screen.
         const qreal ratio = screen->devicePixelRatio();
         const int slack = ratio == std::floor(ratio) ? 0 : 1;
-        const QRect client = PlaceWindow(screen->availableGeometry(),
-                                         frame + QMargins(slack, slack, slack, slack), design,
-                                         window.minimumSize());
+        const QRect client =
+            PlaceWindow(screen->availableGeometry(), frame + QMargins(slack, slack, slack, slack),
+                        design, window.minimumSize());
         window.resize(client.size());
         // A window's position is its frame's, which the window manager keeps to.
         window.move(client.topLeft() - QPoint(frame.left() + slack, frame.top() + slack));
