@@ -14,12 +14,12 @@ cp "$root/examples/links.html" "$work/"
 
 cat >"$work/shoot.sh" <<'SHOOT'
 #!/bin/sh
-# SCREEN_SIZE, SCALE, FONT_DPI and PICTURE come from the environment; $1 program, $2 page
+# SCREEN_SIZE, SCALE, FONT_DPI, HIGHDPI and PICTURE come from the environment; $1 program, $2 page
 set -eu
 openbox >/dev/null 2>&1 &
 wm=$!
 sleep 1
-QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$SCALE QT_FONT_DPI=$FONT_DPI "$1" "$2" &
+QT_QPA_PLATFORM=xcb QT_ENABLE_HIGHDPI_SCALING=${HIGHDPI:-1} QT_SCALE_FACTOR=$SCALE QT_FONT_DPI=$FONT_DPI "$1" "$2" &
 app=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Lintaro$' | head -n 1)
 sleep 2
@@ -45,14 +45,16 @@ SHOOT
 chmod +x "$work/shoot.sh"
 
 status=0
-# screen:scale:font DPI. A font DPI of 192 scales the window by 2 as well; with a scale factor
-# of 0.5 it only doubles every font that is not sized in pixels: a large desktop font.
+# screen:scale:font DPI. A font DPI of 192, with Qt's own scaling off, doubles every font that
+# is not sized in pixels: a large desktop font.
 for case in 800x600:1:96 1024x768:1:96 1280x720:1:96 1920x1080:1:96 1920x1080:1.5:96 \
-  1920x1080:2:96 1024x768:0.5:192; do
+  1920x1080:2:96 1024x768:1:192; do
   screen=${case%%:*} rest=${case#*:}
   scale=${rest%:*} dpi=${rest#*:}
   picture="$out/fit-$screen-$scale-$dpi.png"
-  SCREEN_SIZE=$screen SCALE=$scale FONT_DPI=$dpi PICTURE=$picture \
+  highdpi=1
+  if [ "$dpi" != 96 ]; then highdpi=0; fi
+  SCREEN_SIZE=$screen SCALE=$scale FONT_DPI=$dpi HIGHDPI=$highdpi PICTURE=$picture \
     xvfb-run -a -s "-screen 0 ${screen}x24" "$work/shoot.sh" "$program" "$work/links.html" ||
     status=1
 done

@@ -184,6 +184,7 @@ void ResultTableView::ApplyTable() {
     // The heading row is as high as a row, or higher when its font needs more.
     const int heading_height = QFontMetrics(columns->font()).height() + kCellPadding;
     columns->setFixedHeight(std::max(row_height, heading_height));
+    corner_->setText(model_->CornerText());
     FitNumberColumn();
     rows->setFixedWidth(std::max(table.ColumnWidth(0), 0));
     for (int c = table.FixedColumnCount(); c < table.ColumnCount(); ++c) {
@@ -192,7 +193,6 @@ void ResultTableView::ApplyTable() {
         if (columns->sectionSize(view_column) != width) columns->resizeSection(view_column, width);
     }
     ApplyBackground(table.BackgroundColour());
-    corner_->setText(model_->CornerText());
     applying_table_ = false;
     updateGeometries();
 }
@@ -200,10 +200,9 @@ void ResultTableView::ApplyTable() {
 void ResultTableView::FitNumberColumn() {
     const ResultTable& table = model_->Table();
     if (table.FixedColumnCount() == 0) return;
-    // The corner's heading and the last row's number, the largest, must both fit.
-    const QFontMetrics metrics(horizontalHeader()->font());
-    int needed =
-        metrics.horizontalAdvance(model_->CornerText()) + 2 * kCellPadding + kGridLineWidth;
+    // The corner's heading, as the corner draws it, and the last row's number, the largest,
+    // must both fit.
+    int needed = corner_->sizeHint().width();
     if (table.RowCount() > table.FixedRowCount()) {
         const CellResult largest = table.GetCell(table.RowCount() - 1, 0);
         needed = std::max(needed, HeadingWidth()(largest.value_or(std::string_view())));

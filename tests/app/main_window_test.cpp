@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -1083,6 +1084,17 @@ TEST_F(DesktopThemeTest, CaptionsAndTableKeepTheWindowsOwnColours) {
     }
     auto* view = Find<ResultTableView>(*window_, "result_table");
     EXPECT_EQ(EmptyTableColour(view), kWindowBlue);
+}
+
+// The table follows the desktop's font: its heading row and number column grow to fit it.
+TEST_F(DesktopThemeTest, TheTablesHeadingsFitTheLargeFont) {
+    auto* view = Find<ResultTableView>(*window_, "result_table");
+    auto* corner = view->findChild<QLabel*>();
+    ASSERT_NE(corner, nullptr);
+    EXPECT_EQ(corner->text(), QStringLiteral("序号"));
+    EXPECT_GE(corner->width(), corner->sizeHint().width());
+    const QFontMetrics metrics(view->horizontalHeader()->font());
+    EXPECT_GE(view->horizontalHeader()->height(), metrics.height());
 }
 
 TEST_F(DesktopThemeTest, CaptionsHaveTheirOwnPixelSizeThatFitsTheirBoxes) {
