@@ -36,6 +36,7 @@ TEST_PACKAGES="
   xvfb
   xauth
   xdotool
+  openbox
   xclip
   imagemagick
 "

@@ -5,16 +5,26 @@
 #include <QFontMetrics>
 
 #include <algorithm>
+#include <optional>
 
 #include "app/run_notice.h"
 
 namespace lintaro {
 
 namespace {
-const QColor kNoticeColour(208, 0, 0);
+
+// Red on the light window; a lighter red where the label's background is dark.
+const QColor kErrorOnLight(208, 0, 0);
+const QColor kErrorOnDark(255, 128, 128);
+
 }  // namespace
 
-CountLineLabel::CountLineLabel(QWidget* parent) : QLabel(parent) {
+std::optional<QColor> CountLineLabel::NoticeColour(NoticeKind kind, const QPalette& palette) {
+    if (kind == NoticeKind::kInformation) return std::nullopt;
+    return palette.color(QPalette::Window).lightness() < 128 ? kErrorOnDark : kErrorOnLight;
+}
+
+CountLineLabel::CountLineLabel(QWidget* parent) : QLabel(parent), notice_kind_(NoticeKind::kError) {
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setTextFormat(Qt::PlainText);
     setTextInteractionFlags(Qt::LinksAccessibleByMouse);
@@ -56,10 +66,12 @@ void CountLineLabel::ShowNotice(const RunNotice& notice, const QString& offered_
                                          : QStringLiteral("%1<a href=\"%2\">%3</a>")
                                                .arg(html_gap, offered_charset.toHtmlEscaped(),
                                                     offer.toHtmlEscaped());
+    const std::optional<QColor> colour = NoticeColour(notice.kind, palette());
+    const QString shown_brief = colour ? QStringLiteral("<span style=\"color:%1\">%2</span>")
+                                             .arg(colour->name(), brief.toHtmlEscaped())
+                                       : brief.toHtmlEscaped();
     setTextFormat(Qt::RichText);
-    setText(QStringLiteral("%1%2<span style=\"color:%3\">%4</span>%5")
-                .arg(count_line_.toHtmlEscaped(), html_gap, kNoticeColour.name(),
-                     brief.toHtmlEscaped(), link));
+    setText(count_line_.toHtmlEscaped() + html_gap + shown_brief + link);
     setToolTip(
         offer.isEmpty()
             ? notice.detail
@@ -67,13 +79,14 @@ void CountLineLabel::ShowNotice(const RunNotice& notice, const QString& offered_
                   QStringLiteral("\n点击“%1”可按 %2 重新读取文件。").arg(offer, offered_charset));
     notice_brief_ = notice.brief;
     notice_detail_ = notice.detail;
+    notice_kind_ = notice.kind;
     offered_charset_ = offered_charset;
 }
 
 void CountLineLabel::resizeEvent(QResizeEvent* event) {
     QLabel::resizeEvent(event);
     if (!notice_brief_.isEmpty()) {
-        ShowNotice(RunNotice{notice_brief_, notice_detail_}, offered_charset_);
+        ShowNotice(RunNotice{notice_brief_, notice_detail_, notice_kind_}, offered_charset_);
     }
 }
 

@@ -33,16 +33,67 @@ class BusyCursor {
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-// Shows how far the work has come. Cancel, Esc and the close box all ask the work to stop;
-// the dialog stays, and keeps the window blocked, until the work has ended.
+bool IsUserInput(QEvent::Type type) {
+    switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::InputMethod:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// While it lives, user input reaches only the objects inside keep: the other windows stay
+// blocked as under a modal dialog, but unlike a modal dialog's their close box still works.
+class InputOnlyFor final : public QObject {
+  public:
+    explicit InputOnlyFor(const QObject& keep) : keep_(keep) { qApp->installEventFilter(this); }
+    ~InputOnlyFor() override { qApp->removeEventFilter(this); }
+    InputOnlyFor(const InputOnlyFor&) = delete;
+    InputOnlyFor& operator=(const InputOnlyFor&) = delete;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // A window passes input on to its widgets, which are judged here in their turn.
+        if (!IsUserInput(event->type()) || watched->isWindowType()) return false;
+        for (const QObject* object = watched; object != nullptr; object = object->parent()) {
+            if (object == &keep_) return false;
+        }
+        return true;
+    }
+
+  private:
+    const QObject& keep_;
+};
+
+// Shows how far the work has come: a busy bar until the share done moves, then the share.
+// Cancel, Esc and the dialog's close box ask the work to stop; the dialog stays, and keeps
+// input from the other windows, until the work has ended. It is not modal, so that the
+// window's close box still reaches the window, which cancels the work itself.
 class ProgressDialog : public QDialog {
   public:
     ProgressDialog(QWidget* parent, WorkProgress& progress,
                    const std::function<QString(const WorkProgress&)>& describe)
         : QDialog(parent), progress_(progress), describe_(describe) {
+        setObjectName(QStringLiteral("progress_dialog"));
         setWindowTitle(QStringLiteral("Lintaro"));
-        setWindowModality(Qt::ApplicationModal);
-        setMinimumWidth(380);
+        setWindowModality(Qt::NonModal);
+        // Room for a line of some thirty characters in the dialog's own font.
+        setMinimumWidth(std::max(380, fontMetrics().horizontalAdvance(QString(30, QChar(0x4E2D)))));
         auto* const layout = new QVBoxLayout(this);
         label_ = new QLabel(this);
         layout->addWidget(label_);
@@ -62,7 +113,15 @@ class ProgressDialog : public QDialog {
     void Refresh() {
         const std::int64_t total = progress_.Total();
         const std::int64_t done = std::clamp<std::int64_t>(progress_.Done(), 0, total);
-        bar_->setValue(total > 0 ? static_cast<int>(done * kProgressSteps / total) : 0);
+        const int share = total > 0 ? static_cast<int>(done * kProgressSteps / total) : 0;
+        // A bar that stands still at nought tells nothing: until the share moves (one long
+        // engine call may keep it there), the bar only shows that work goes on.
+        if (share == 0) {
+            bar_->setRange(0, 0);
+        } else {
+            bar_->setRange(0, kProgressSteps);
+            bar_->setValue(share);
+        }
         label_->setText(progress_.CancelRequested() ? QStringLiteral("正在取消……")
                                                     : describe_(progress_));
         // Once every unit is done, what is left (building the table, writing the file) runs
@@ -96,6 +155,7 @@ void RunLongWork(QWidget* parent, WorkProgress& progress, const std::function<vo
     }
     const BusyCursor busy_cursor;
     ProgressDialog dialog(parent, progress, describe);
+    const InputOnlyFor input_only_for_dialog(dialog);
     QEventLoop loop;
     QTimer refresh;
     QObject::connect(&refresh, &QTimer::timeout, &dialog, &ProgressDialog::Refresh);

@@ -3,6 +3,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -17,6 +18,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <cstddef>
 #include <functional>
 #include <initializer_list>
 #include <limits>
@@ -32,6 +34,7 @@
 #include "app/named_pattern_menu.h"
 #include "app/run_notice.h"
 #include "app/window_export_io.h"
+#include "app/window_layout.h"
 #include "app/window_run_io.h"
 #include "base/program_text.h"
 #include "export/export_format.h"
@@ -64,16 +67,9 @@ constexpr int kCharacterHeight = 15;  // pixels, the pattern box's and the role 
 // Pixels, every other caption's font: the boxes are fixed in pixels, so a larger desktop font
 // must not make their captions larger.
 constexpr int kCaptionPixelSize = 12;
-// Below these the layout would give the pattern box and the table no room at all.
-constexpr int kMinimumClientWidth = 480;
-constexpr int kMinimumClientHeight = 424;
 
 QRect ToRect(const ControlBox& box) {
     return QRect(box.left, box.top, std::max(box.width, 0), std::max(box.height, 0));
-}
-
-ControlBox ToBox(const QRect& rect) {
-    return ControlBox{rect.x(), rect.y(), rect.width(), rect.height()};
 }
 
 // Names control after its member and places it where the design says.
@@ -129,7 +125,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setPalette(WindowPalette(*style()));
     setAutoFillBackground(true);
     // The client area; the window manager adds its frame around it.
-    resize(1300, 769);
+    resize(kDesignClientWidth, kDesignClientHeight);
     setMinimumSize(kMinimumClientWidth, kMinimumClientHeight);
 
     CreateControls();
@@ -144,7 +140,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     BindEvents();
     SetTabOrder();
     HandleWindowCreated();
-    ApplyLayout(LayoutControls(CurrentLayout(), width(), height()));
+    ApplyLayout(FitWindow(width(), height()));
 }
 
 MainWindow::~MainWindow() = default;
@@ -327,7 +323,7 @@ void MainWindow::HandleWindowCreated() {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    ApplyLayout(LayoutControls(CurrentLayout(), width(), height()));
+    ApplyLayout(FitWindow(width(), height()));
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
@@ -340,26 +336,37 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-ControlLayout MainWindow::CurrentLayout() const {
-    return ControlLayout{
-        .table = ToBox(table_view_->geometry()),
-        .pattern_edit = ToBox(pattern_edit_->geometry()),
-        .count_line = ToBox(count_line_->geometry()),
-        .drop_zone = ToBox(drop_zone_->geometry()),
-        .match_button = ToBox(match_button_->geometry()),
-        .export_button = ToBox(export_button_->geometry()),
-        .side_bar = ToBox(side_bar_->geometry()),
-    };
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (running_progress_ == nullptr) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    running_progress_->RequestCancel();
+    close_after_long_work_ = true;
+    event->ignore();
 }
 
-void MainWindow::ApplyLayout(const ControlLayout& layout) {
-    table_view_->setGeometry(ToRect(layout.table));
-    pattern_edit_->setGeometry(ToRect(layout.pattern_edit));
-    count_line_->setGeometry(ToRect(layout.count_line));
-    drop_zone_->setGeometry(ToRect(layout.drop_zone));
-    match_button_->setGeometry(ToRect(layout.match_button));
-    export_button_->setGeometry(ToRect(layout.export_button));
-    side_bar_->setGeometry(ToRect(layout.side_bar));
+void MainWindow::ApplyLayout(const WindowLayout& layout) {
+    const ControlDesign& c = layout.controls;
+    const std::pair<QWidget*, ControlBox> placed[] = {
+        {match_button_, c.match_button},
+        {export_button_, c.export_button},
+        {format_heading_, c.format_heading},
+        {side_bar_, c.side_bar},
+        {role_line_, c.role_line},
+        {count_line_, c.count_line},
+        {table_view_, c.table},
+        {drop_heading_, c.drop_heading},
+        {ignore_case_box_, c.ignore_case_box},
+        {pattern_heading_, c.pattern_heading},
+        {drop_zone_, c.drop_zone},
+        {pattern_edit_, c.pattern_edit},
+        {format_panel_, c.format_panel},
+    };
+    for (const auto& [control, box] : placed) control->setGeometry(ToRect(box));
+    for (std::size_t i = 0; i < layout.format_buttons.size(); ++i) {
+        FormatButton(kFormatButtonDesign[i].format)->setGeometry(ToRect(layout.format_buttons[i]));
+    }
 }
 
 void MainWindow::RunMatch() {
@@ -412,7 +419,15 @@ void MainWindow::ReadSubjectAs(const QString& charset) {
 void MainWindow::RunWhileBlocked(WorkProgress& progress, const std::function<void()>& work,
                                  const std::function<QString(const WorkProgress&)>& describe) {
     long_work_running_ = true;
-    const auto released = qScopeGuard([this] { long_work_running_ = false; });
+    running_progress_ = &progress;
+    const auto released = qScopeGuard([this] {
+        long_work_running_ = false;
+        running_progress_ = nullptr;
+        // Closed meanwhile: the handler that ran the work finishes first.
+        if (close_after_long_work_) {
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        }
+    });
     RunLongWork(this, progress, work, describe);
 }
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/layout_controls.h"
+#include "app/window_layout.h"
 #include "base/work_progress.h"
 #include "export/export_format.h"
 #include "table/column_roles.h"
@@ -76,6 +76,8 @@ class MainWindow : public QWidget {
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // During long work a close cancels the work, and the window closes once it has ended.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void CreateControls();
@@ -86,8 +88,7 @@ class MainWindow : public QWidget {
     QAbstractButton* FormatButton(ExportFormat format) const;
     // Attaches the drop target, writes the column-role line and runs the first match.
     void HandleWindowCreated();
-    void ApplyLayout(const ControlLayout& layout);
-    ControlLayout CurrentLayout() const;
+    void ApplyLayout(const WindowLayout& layout);
     // Runs work through RunLongWork; drops, runs and exports asked for meanwhile are not taken.
     void RunWhileBlocked(WorkProgress& progress, const std::function<void()>& work,
                          const std::function<QString(const WorkProgress&)>& describe);
@@ -112,6 +113,9 @@ class MainWindow : public QWidget {
 
     ColumnRoles roles_;
     bool long_work_running_ = false;
+    // The progress of the long work under way; null when none is.
+    WorkProgress* running_progress_ = nullptr;
+    bool close_after_long_work_ = false;
     std::unique_ptr<WindowRunIo> run_io_;
     std::unique_ptr<WindowExportIo> export_io_;
 };

@@ -1,8 +1,8 @@
 // The short notice the window shows after a match run that failed or was cut short.
 #include "app/run_notice.h"
 
+#include "app/system_error_words.h"
 #include "base/charset.h"
-#include "base/error.h"
 #include "table/qt_conversions.h"
 
 namespace lintaro {
@@ -23,10 +23,14 @@ QString StageWords(MatchStage stage) {
     return {};
 }
 
+// The engine's own message is English; it follows our sentence as the detail.
 RunNotice EngineGaveUp(std::int64_t match_count, const QString& message) {
     const QString count = QString::number(match_count);
     return {QStringLiteral("匹配引擎在 %1 处匹配后放弃").arg(count),
-            QStringLiteral("匹配引擎在 %1 处匹配后放弃，只列出了此前找到的匹配：\n%2")
+            QStringLiteral("匹配引擎在 %1 处匹配后放弃，只列出了此前找到的匹配。\n"
+                           "这个表达式在此文本上要尝试的组合太多（常见于嵌套的重复，如 (a+)+），"
+                           "引擎为免耗时过久而停止；请把表达式写得更确定些。\n"
+                           "引擎的说明：\n%2")
                 .arg(count, message)};
 }
 
@@ -53,7 +57,7 @@ RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path
                         .arg(character, program_charset)};
         }
         case MatchReport::Problem::kFileUnreadable: {
-            const QString reason = ProgramTextToQString(ErrorText(report.error));
+            const QString reason = SystemErrorWords(report.error);
             return {QStringLiteral("无法读取文件：%1").arg(reason),
                     QStringLiteral("无法读取文件：\n%1\n%2").arg(subject_path, reason)};
         }
@@ -77,12 +81,15 @@ RunNotice DescribeProblem(const MatchReport& report, const QString& subject_path
     return {};
 }
 
-// Both notices, first before second.
+// Both notices, first before second; an error when either is one.
 RunNotice Joined(const RunNotice& first, const RunNotice& second) {
     if (first.IsEmpty()) return second;
     if (second.IsEmpty()) return first;
+    const bool information =
+        first.kind == NoticeKind::kInformation && second.kind == NoticeKind::kInformation;
     return {first.brief + QStringLiteral("；") + second.brief,
-            first.detail + QStringLiteral("\n") + second.detail};
+            first.detail + QStringLiteral("\n") + second.detail,
+            information ? NoticeKind::kInformation : NoticeKind::kError};
 }
 
 // What went wrong beside the report's problem.
@@ -121,13 +128,15 @@ RunNotice DescribeRun(const MatchReport& report, const QString& subject_path,
     if (!charset.isEmpty()) {
         // The user chose the set; the count line says so for as long as it is used.
         notice = Joined({QStringLiteral("按 %1 读取").arg(charset),
-                         QStringLiteral("文件按 %1 读取。").arg(charset)},
+                         QStringLiteral("文件按 %1 读取。").arg(charset), NoticeKind::kInformation},
                         notice);
     }
     if (!report.cancelled) return notice;
     const QString count = QString::number(report.match_count);
+    // The user asked for it: nothing went wrong.
     RunNotice cancelled{QStringLiteral("已取消：列出了取消前找到的 %1 处匹配").arg(count),
-                        QStringLiteral("匹配已取消，只列出了取消前找到的 %1 处匹配。").arg(count)};
+                        QStringLiteral("匹配已取消，只列出了取消前找到的 %1 处匹配。").arg(count),
+                        NoticeKind::kInformation};
     return Joined(cancelled, notice);
 }
 

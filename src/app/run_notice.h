@@ -7,6 +7,12 @@
 
 namespace lintaro {
 
+// What a notice tells: that something went wrong, or only how the work was done.
+enum class NoticeKind {
+    kError,        // a failure or a loss: shown in the error colour
+    kInformation,  // an account of what was done: shown in the ordinary text colour
+};
+
 // A run's problem in words: brief follows the count line, detail goes into its tooltip.
 // The detail's first line is our own wording and holds no "<" or "&", so the tooltip is
 // never taken for rich text; the engine's message or the path follow on their own lines.
@@ -14,6 +20,7 @@ namespace lintaro {
 struct RunNotice {
     QString brief;
     QString detail;
+    NoticeKind kind = NoticeKind::kError;
     bool IsEmpty() const { return brief.isEmpty(); }
 };
 

@@ -3,13 +3,19 @@
 
 #include <QButtonGroup>
 #include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
 
 #include <cstdint>
 #include <utility>
 
 #include "app/drop_zone.h"
+#include "app/system_error_words.h"
 #include "table/qt_conversions.h"
 #include "table/result_table_model.h"
 #include "table/result_table_view.h"
@@ -82,8 +88,29 @@ void WindowExportIo::ShowMessage(const std::string& text, const std::string& cap
     box.exec();
 }
 
+void WindowExportIo::ShowExportDone(const std::string& directory, const std::string& file_name) {
+    QMessageBox box(QMessageBox::NoIcon, ProgramTextToQString(ExportDoneCaption()),
+                    ProgramTextToQString(ExportDoneText(directory, file_name)), QMessageBox::Ok,
+                    &window_);
+    box.setDefaultButton(QMessageBox::Ok);
+    QPushButton* open_folder = box.addButton(QStringLiteral("打开文件夹"), QMessageBox::ActionRole);
+    open_folder->setObjectName(QStringLiteral("open_folder_button"));
+    // The directory's bytes are the file system's; empty: the current directory.
+    const QString folder = directory.empty()
+                               ? QDir::currentPath()
+                               : QFile::decodeName(QByteArray::fromStdString(directory));
+    const QUrl url = QUrl::fromLocalFile(QDir(folder).absolutePath());
+    open_folder->setProperty(kFolderUrlProperty, url);
+    box.exec();
+    if (box.clickedButton() == open_folder) QDesktopServices::openUrl(url);
+}
+
 void WindowExportIo::RunLongWork(WorkProgress& progress, const std::function<void()>& work) {
     run_blocked_(progress, work, DescribeExportProgress);
+}
+
+std::string WindowExportIo::ErrorWords(const std::error_code& error) const {
+    return QStringToProgramText(SystemErrorWords(error));
 }
 
 }  // namespace lintaro

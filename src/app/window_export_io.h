@@ -39,7 +39,14 @@ class WindowExportIo final : public ExportIo {
     std::string DropZoneCaption() const override;
     void SetClipboardText(const std::string& text) override;
     void ShowMessage(const std::string& text, const std::string& caption, bool is_error) override;
+    // The done message with a second button, "打开文件夹", that opens directory in the
+    // desktop's file manager; OK stays the default. The button carries the folder's URL as its
+    // property kFolderUrlProperty.
+    void ShowExportDone(const std::string& directory, const std::string& file_name) override;
+    static constexpr const char* kFolderUrlProperty = "folder_url";
     void RunLongWork(WorkProgress& progress, const std::function<void()>& work) override;
+    // The window's Chinese words (SystemErrorWords).
+    std::string ErrorWords(const std::error_code& error) const override;
 
   private:
     QWidget& window_;

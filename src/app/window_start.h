@@ -28,10 +28,11 @@ class PlatformStartGuard {
     PlatformStartGuard& operator=(const PlatformStartGuard&) = delete;
 };
 
-// Creates the main window with create_window, shows it centred on the primary screen's
-// available area and handles events until it has closed: gives kExitNormal then. When the
-// window cannot be created (create_window throws or gives nothing), shows the fatal message
-// "载入启动窗口失败" and gives kExitWindowFailed. Needs a QApplication.
+// Creates the main window with create_window, shows it on the primary screen's available
+// area as PlaceWindow places it (at its size as created where that fits) and handles events until
+// it has closed: gives kExitNormal then. When the window cannot be created (create_window throws or
+// gives nothing), shows the fatal message "载入启动窗口失败" and gives kExitWindowFailed. Needs a
+// QApplication.
 int RunMainWindow(const std::function<std::unique_ptr<QWidget>()>& create_window);
 
 }  // namespace lintaro

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "base/error.h"
 #include "base/file_system.h"
 #include "base/work_progress.h"
 #include "export/date_time_text.h"
@@ -13,6 +14,10 @@
 #include "table/selection_rect.h"
 
 namespace lintaro {
+
+// The done message's text: "已导出到目录：" and the directory, the file's name on the next line.
+std::string ExportDoneText(const std::string& directory, const std::string& file_name);
+std::string ExportDoneCaption();
 
 // The window implements this; tests implement it with a fake. Texts are program text.
 class ExportIo {
@@ -32,6 +37,13 @@ class ExportIo {
     // error icon.
     virtual void ShowMessage(const std::string& text, const std::string& caption,
                              bool is_error) = 0;
+    // Tells that the export was written as file_name into directory: a message box reading
+    // ExportDoneText, captioned "完成".
+    virtual void ShowExportDone(const std::string& directory, const std::string& file_name) {
+        ShowMessage(ExportDoneText(directory, file_name), ExportDoneCaption(), false);
+    }
+    // Why error happened, in the words the user reads: the system's by default.
+    virtual std::string ErrorWords(const std::error_code& error) const { return ErrorText(error); }
     // The current local date and time.
     virtual LocalDateTime Now() const { return CurrentLocalDateTime(); }
     // Runs work, which touches nothing of the window, and returns once work has returned. The

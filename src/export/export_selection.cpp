@@ -1,12 +1,12 @@
 // The export driver, step by step.
 #include "export/export_selection.h"
 
+#include <filesystem>
 #include <functional>
 #include <new>
 #include <optional>
 #include <string_view>
 
-#include "base/error.h"
 #include "base/program_text.h"
 #include "export/export_file_writer.h"
 #include "export/export_sink.h"
@@ -14,6 +14,14 @@
 #include "export/output_directory.h"
 
 namespace lintaro {
+
+std::string ExportDoneText(const std::string& directory, const std::string& file_name) {
+    return Utf16ToProgramText(u"已导出到目录：") + directory + "\r\n" + file_name;
+}
+
+std::string ExportDoneCaption() {
+    return Utf16ToProgramText(u"完成");
+}
 
 void ExportSelection(ExportIo& io) {
     const SelectionRect selection = io.Selection();
@@ -85,11 +93,10 @@ void ExportSelection(ExportIo& io) {
     }
 
     if (written->ok()) {
-        io.ShowMessage(Utf16ToProgramText(u"已导出到目录：") + directory,
-                       Utf16ToProgramText(u"完成"), false);
+        io.ShowExportDone(directory, std::filesystem::path(written->path).filename().string());
     } else {
         io.ShowMessage(Utf16ToProgramText(u"无法写入导出文件：") + written->path + "\r\n" +
-                           ErrorText(written->error),
+                           io.ErrorWords(written->error),
                        Utf16ToProgramText(u"错误"), true);
     }
 }

@@ -45,11 +45,12 @@ QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
         case Qt::EditRole:
             return TextAt(row, column);
         case Qt::ToolTipRole: {
-            // Rich text, so that a long text wraps instead of running off the screen.
+            // Rich text, so that markup in the cell is shown as it stands; lines broken at a
+            // width the screen holds, also where the text has no spaces.
             const QString shown = ShownTextAt(row, column);
             if (shown.isEmpty()) return {};
             return QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>")
-                .arg(shown.toHtmlEscaped());
+                .arg(WrappedToolTipLines(shown).toHtmlEscaped());
         }
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));

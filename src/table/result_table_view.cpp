@@ -181,7 +181,10 @@ void ResultTableView::ApplyTable() {
     if (rows->defaultSectionSize() != row_height) rows->setDefaultSectionSize(row_height);
     rows->setVisible(table.FixedColumnCount() > 0);
     columns->setVisible(table.FixedRowCount() > 0);
-    columns->setFixedHeight(row_height);
+    // The heading row is as high as a row, or higher when its font needs more.
+    const int heading_height = QFontMetrics(columns->font()).height() + kCellPadding;
+    columns->setFixedHeight(std::max(row_height, heading_height));
+    corner_->setText(model_->CornerText());
     FitNumberColumn();
     rows->setFixedWidth(std::max(table.ColumnWidth(0), 0));
     for (int c = table.FixedColumnCount(); c < table.ColumnCount(); ++c) {
@@ -190,17 +193,20 @@ void ResultTableView::ApplyTable() {
         if (columns->sectionSize(view_column) != width) columns->resizeSection(view_column, width);
     }
     ApplyBackground(table.BackgroundColour());
-    corner_->setText(model_->CornerText());
     applying_table_ = false;
     updateGeometries();
 }
 
 void ResultTableView::FitNumberColumn() {
-    // The last row holds the largest number.
     const ResultTable& table = model_->Table();
-    if (table.FixedColumnCount() == 0 || table.RowCount() <= table.FixedRowCount()) return;
-    const CellResult largest = table.GetCell(table.RowCount() - 1, 0);
-    const int needed = HeadingWidth()(largest.value_or(std::string_view()));
+    if (table.FixedColumnCount() == 0) return;
+    // The corner's heading, as the corner draws it, and the last row's number, the largest,
+    // must both fit.
+    int needed = corner_->sizeHint().width();
+    if (table.RowCount() > table.FixedRowCount()) {
+        const CellResult largest = table.GetCell(table.RowCount() - 1, 0);
+        needed = std::max(needed, HeadingWidth()(largest.value_or(std::string_view())));
+    }
     if (table.ColumnWidth(0) < needed) model_->SetColumnWidth(0, needed);
 }
 

@@ -27,4 +27,22 @@ QString ShownCellText(std::string_view text) {
     return shown;
 }
 
+QString WrappedToolTipLines(const QString& text) {
+    QString wrapped;
+    wrapped.reserve(text.size() + text.size() / kToolTipLineCharacters);
+    qsizetype in_line = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\n')) {
+            in_line = 0;
+        } else if (in_line >= kToolTipLineCharacters && !c.isLowSurrogate()) {
+            wrapped += QLatin1Char('\n');
+            in_line = 0;
+        }
+        wrapped += c;
+        if (c != QLatin1Char('\n')) ++in_line;
+    }
+    return wrapped;
+}
+
 }  // namespace lintaro

@@ -17,4 +17,12 @@ inline constexpr qsizetype kShownCellCharacters = 2000;
 // export and in-place editing use the whole text instead.
 QString ShownCellText(std::string_view text);
 
+// Characters on one line of a cell's tooltip, so that it stays narrower than the screen.
+inline constexpr qsizetype kToolTipLineCharacters = 80;
+
+// text with a line break after every kToolTipLineCharacters characters of a line that is
+// longer (never inside a surrogate pair), so that a text without spaces, such as a long URL,
+// wraps too. The line breaks it has stay.
+QString WrappedToolTipLines(const QString& text);
+
 }  // namespace lintaro

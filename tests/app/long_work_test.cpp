@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
@@ -101,6 +102,35 @@ TEST_F(LongWorkTest, LongWorkShowsProgressAfterHalfASecondAndCancelStopsIt) {
     EXPECT_GE(shown_after, 450);
     EXPECT_TRUE(label.endsWith(QStringLiteral(" of 1000"))) << label.toStdString();
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// While the share done stands at nought the bar is a busy indicator; once it moves, the share.
+TEST_F(LongWorkTest, TheBarIsBusyUntilTheShareMoves) {
+    std::atomic<bool> seen_busy = false;
+    std::atomic<bool> seen_share = false;
+    const testing::ModalAnswer answer([&](QWidget* dialog) {
+        auto* bar = dialog->findChild<QProgressBar*>();
+        seen_busy = bar->maximum() == 0;
+        progress_.Add(250, 0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return bar->maximum() > 0; }));
+        seen_share = bar->value() == bar->maximum() / 4;
+        // The dialog is wide enough for its font.
+        EXPECT_GE(dialog->width(),
+                  dialog->fontMetrics().horizontalAdvance(QString(30, QChar(0x4E2D))));
+        dialog->findChild<QPushButton*>()->click();
+    });
+    RunLongWork(
+        &window_, progress_,
+        [&] {
+            progress_.Start(1000);
+            while (!progress_.CancelRequested()) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        },
+        Describe);
+    EXPECT_TRUE(answer.Answered());
+    EXPECT_TRUE(seen_busy);
+    EXPECT_TRUE(seen_share);
 }
 
 TEST_F(LongWorkTest, OnceEveryUnitIsDoneTheRestCannotBeCancelled) {

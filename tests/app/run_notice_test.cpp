@@ -1,11 +1,16 @@
 // Tests of the notice that follows the count line after a failed or shortened match run.
 #include "app/run_notice.h"
 
+#include <QPalette>
+
 #include <QTextDocument>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <optional>
+
+#include "app/count_line_label.h"
 
 namespace lintaro {
 namespace {
@@ -16,6 +21,7 @@ struct NoticeCase {
     const char* brief;
     const char* detail;
     const char* charset = "";  // the set the run read the file in; empty: UTF-8
+    NoticeKind kind = NoticeKind::kError;
 };
 
 class RunNoticeTest : public ::testing::TestWithParam<NoticeCase> {};
@@ -27,6 +33,26 @@ TEST_P(RunNoticeTest, DescribesTheProblem) {
     EXPECT_EQ(notice.brief, QString::fromUtf8(c.brief));
     EXPECT_EQ(notice.detail, QString::fromUtf8(c.detail));
     EXPECT_EQ(notice.IsEmpty(), *c.brief == '\0');
+    if (!notice.IsEmpty()) {
+        EXPECT_EQ(notice.kind, c.kind);
+    }
+}
+
+// An error stands out from the window's text whatever its background; information does not.
+TEST(RunNoticeTest, OnlyAnErrorHasAColourOfItsOwn) {
+    QPalette light;
+    light.setColor(QPalette::Window, QColor(219, 236, 249));
+    light.setColor(QPalette::WindowText, Qt::black);
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(49, 54, 59));
+    dark.setColor(QPalette::WindowText, QColor(239, 240, 241));
+    EXPECT_EQ(CountLineLabel::NoticeColour(NoticeKind::kInformation, light), std::nullopt);
+    EXPECT_EQ(CountLineLabel::NoticeColour(NoticeKind::kInformation, dark), std::nullopt);
+    EXPECT_EQ(CountLineLabel::NoticeColour(NoticeKind::kError, light), QColor(208, 0, 0));
+    const std::optional<QColor> on_dark = CountLineLabel::NoticeColour(NoticeKind::kError, dark);
+    ASSERT_TRUE(on_dark.has_value());
+    EXPECT_GT(on_dark->lightness(), 128);
+    EXPECT_GT(on_dark->red(), on_dark->green() + 64);
 }
 
 TEST(RunNoticeTest, MarkupInAMessageLeavesTheTooltipPlainText) {
@@ -34,6 +60,12 @@ TEST(RunNoticeTest, MarkupInAMessageLeavesTheTooltipPlainText) {
                              "Unmatched ( in '<A HREF=\"x>>>HERE>>>'", 0, 0};
     EXPECT_FALSE(Qt::mightBeRichText(DescribeRun(report, QString()).detail));
 }
+
+// What the detail says about an engine that gave up, before the engine's own words.
+#define ENGINE_EXPLAINED                                                                                  \
+    "这个表达式在此文本上要尝试的组合太多（常见于嵌套的重复，如 (a+)+），" \
+    "引擎为免耗时过久而停止；请把表达式写得更确定些。\n"                          \
+    "引擎的说明：\n"
 
 using Problem = MatchReport::Problem;
 using Stage = MatchStage;
@@ -52,8 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "正则表达式无法编译：\nEmpty expression"},
         NoticeCase{"FileUnreadable",
                    {Problem::kFileUnreadable, "", -1, 0, false, SystemError(EACCES)},
-                   "无法读取文件：Permission denied",
-                   "无法读取文件：\n/data/页面.html\nPermission denied"},
+                   "无法读取文件：没有权限",
+                   "无法读取文件：\n/data/页面.html\n没有权限"},
         NoticeCase{"CutAtMalformedByte",
                    {Problem::kTextCutMalformed, "", 5000000000, 7},
                    "文本在字节偏移 5000000000 处截断：不是有效的 UTF-8",
@@ -66,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
         NoticeCase{"EngineGaveUp",
                    {Problem::kEngineGaveUp, "too complex", -1, 12},
                    "匹配引擎在 12 处匹配后放弃",
-                   "匹配引擎在 12 处匹配后放弃，只列出了此前找到的匹配：\ntoo complex"},
+                   "匹配引擎在 12 处匹配后放弃，只列出了此前找到的匹配。\n" ENGINE_EXPLAINED
+                   "too complex"},
         NoticeCase{"OutOfMemoryBuildingTheTable",
                    {Problem::kOutOfMemory, "", -1, 0, false, {}, Stage::kTable},
                    "内存不足：生成表格",
@@ -89,11 +122,14 @@ INSTANTIATE_TEST_SUITE_P(
                     "too complex"},
                    "文本在字节偏移 42 处截断：不是有效的 UTF-8；匹配引擎在 1 处匹配后放弃",
                    "文件在字节偏移 42 处不是有效的 UTF-8，只匹配了此前的文本：\n/data/页面.html\n"
-                   "匹配引擎在 1 处匹配后放弃，只列出了此前找到的匹配：\ntoo complex"},
+                   "匹配引擎在 1 处匹配后放弃，只列出了此前找到的匹配。\n" ENGINE_EXPLAINED
+                   "too complex"},
         NoticeCase{"Cancelled",
                    {Problem::kNone, "", -1, 40, true},
                    "已取消：列出了取消前找到的 40 处匹配",
-                   "匹配已取消，只列出了取消前找到的 40 处匹配。"},
+                   "匹配已取消，只列出了取消前找到的 40 处匹配。",
+                   "",
+                   NoticeKind::kInformation},
         NoticeCase{"CancelledAfterACut",
                    {Problem::kTextCutNul, "", 2, 1, true},
                    "已取消：列出了取消前找到的 1 处匹配；文本在字节偏移 2 处截断：遇到 NUL 字节",
@@ -112,7 +148,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {Problem::kNone, "", -1, 2},
                    "按 GB18030 读取",
                    "文件按 GB18030 读取。",
-                   "GB18030"},
+                   "GB18030",
+                   NoticeKind::kInformation},
         NoticeCase{"CutInAChosenSet",
                    {Problem::kTextCutMalformed, "", 9, 0},
                    "按 GBK 读取；文本在字节偏移 9 处截断：不是有效的 GBK",

@@ -8,6 +8,18 @@ namespace lintaro::testing {
 namespace {
 // Far longer than any dialog of these tests needs to be answered.
 constexpr int kStuckAfterMilliseconds = 10000;
+// The modal widget, or else the progress dialog of long work, which takes the input alone
+// without being modal.
+QWidget* DialogInCharge() {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QStringLiteral("progress_dialog") && widget->isVisible()) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 bool WriteFile(const QString& path, const QByteArray& bytes) {
@@ -21,7 +33,7 @@ ModalAnswer::ModalAnswer(std::function<void(QWidget* modal)> answer)
     // Polls, because the dialog only appears once the code under test has opened it.
     QObject::connect(poll_.get(), &QTimer::timeout,
                      [poll = poll_.get(), answered = answered_, answer = std::move(answer)] {
-                         QWidget* modal = QApplication::activeModalWidget();
+                         QWidget* modal = DialogInCharge();
                          if (modal == nullptr || !modal->isVisible()) return;
                          poll->stop();
                          *answered = true;
@@ -32,7 +44,7 @@ ModalAnswer::ModalAnswer(std::function<void(QWidget* modal)> answer)
     watchdog_ = std::make_unique<QTimer>();
     watchdog_->setSingleShot(true);
     QObject::connect(watchdog_.get(), &QTimer::timeout, [] {
-        while (QWidget* modal = QApplication::activeModalWidget()) {
+        while (QWidget* modal = DialogInCharge()) {
             ADD_FAILURE() << "a modal " << modal->metaObject()->className() << " stayed open";
             modal->close();
             QApplication::processEvents();

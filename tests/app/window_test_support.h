@@ -31,10 +31,11 @@ Control* Find(const QWidget& window, const char* name) {
 // Writes bytes to path; false when the file could not be written.
 bool WriteFile(const QString& path, const QByteArray& bytes);
 
-// Calls answer with the next modal widget (a message box or a file dialog) as soon as it
-// is shown, from inside its own event loop; answer must close it. Waiting ends with this
-// object, so an answer meant for one dialog never reaches a later one. A modal widget still
-// open long after that fails the test and is closed, so a stuck dialog cannot hang it.
+// Calls answer with the next modal widget (a message box or a file dialog) or progress
+// dialog of long work as soon as it is shown, from inside its own event loop; answer must close it.
+// Waiting ends with this object, so an answer meant for one dialog never reaches a later one. A
+// modal widget still open long after that fails the test and is closed, so a stuck dialog cannot
+// hang it.
 class ModalAnswer {
   public:
     explicit ModalAnswer(std::function<void(QWidget* modal)> answer);

@@ -80,7 +80,9 @@ TEST_P(ExportFormatTest, WritesFileAndClipboardAndReportsDirectory) {
     // UTF-8 as is, no byte-order mark; the link list and the plain table declare it.
     EXPECT_EQ(dir.Read(c.file_name), c.charset_line + text);
     EXPECT_EQ(io.clipboard, c.to_clipboard ? text : "before");
-    EXPECT_EQ(io.messages, (std::vector<Message>{{"已导出到目录：" + dir.Slash(), "完成", false}}));
+    EXPECT_EQ(io.messages,
+              (std::vector<Message>{
+                  {"已导出到目录：" + dir.Slash() + "\r\n" + c.file_name, "完成", false}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -172,7 +174,9 @@ TEST(ExportSelectionTest, WithoutDroppedFileWritesIntoCurrentDirectory) {
     ExportSelection(io);
     std::filesystem::current_path(previous);
     EXPECT_EQ(dir.Names(), (std::set<std::string>{"文本2022年3月9日8时5分7秒.txt"}));
-    EXPECT_EQ(io.messages, (std::vector<Message>{{"已导出到目录：", "完成", false}}));
+    EXPECT_EQ(
+        io.messages,
+        (std::vector<Message>{{"已导出到目录：\r\n文本2022年3月9日8时5分7秒.txt", "完成", false}}));
 }
 
 // Memory runs out once the temporary file holds part of the text.
@@ -217,7 +221,8 @@ TEST(ExportSelectionTest, RunningOutOfMemoryLeavesEverythingAsItWas) {
     EXPECT_EQ(dir.Names().size(), 1u);
     EXPECT_EQ(clipboard.messages,
               (std::vector<Message>{{"内存不足：无法把导出文本放到剪贴板", "错误", true},
-                                    {"已导出到目录：" + dir.Slash(), "完成", false}}));
+                                    {"已导出到目录：" + dir.Slash() + "\r\n" + *dir.Names().begin(),
+                                     "完成", false}}));
 }
 
 }  // namespace

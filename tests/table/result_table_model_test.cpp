@@ -158,10 +158,29 @@ TEST(ResultTableModel, ShowsAndTipsABoundedTextButEditsTheWholeOne) {
             EXPECT_FALSE(tip.isValid());
         } else {
             EXPECT_EQ(tip.toString(), QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>")
-                                          .arg(c.shown.toHtmlEscaped()));
+                                          .arg(WrappedToolTipLines(c.shown).toHtmlEscaped()));
         }
         EXPECT_EQ(model.Table().GetCell(1, 1)->size(), c.text.size());
     }
+}
+
+TEST(WrappedToolTipLines, BreaksLongLinesEveryEightyCharacters) {
+    const QString a80(80, QLatin1Char('a'));
+    const QString emoji = QString::fromUtf8("😀");  // a surrogate pair
+    const struct {
+        const char* name;
+        QString text;
+        QString wrapped;
+    } cases[] = {
+        {"short", "abc", "abc"},
+        {"exactly one line", a80, a80},
+        {"one more", a80 + "b", a80 + "\nb"},
+        {"2,000 characters", QString(2000, QLatin1Char('a')), (a80 + "\n").repeated(24) + a80},
+        {"line breaks of its own restart the count", "xy\n" + a80 + "\nz", "xy\n" + a80 + "\nz"},
+        {"never inside a surrogate pair", QString(79, QLatin1Char('a')) + emoji + "b",
+         QString(79, QLatin1Char('a')) + emoji + "\nb"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(WrappedToolTipLines(c.text), c.wrapped) << c.name;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -339,6 +340,28 @@ TEST(ResultTableView, ShowsTheTableSizesAndCornerText) {
     EXPECT_EQ(view.columnWidth(1), 0);
     EXPECT_EQ(view.verticalHeader()->width(), 70);
     EXPECT_EQ(view.findChild<QLabel*>()->text(), "No.");
+}
+
+// A large desktop font: the heading row grows and the corner's heading is never cut.
+TEST(ResultTableView, HeadingsFitALargeFont) {
+    for (const int pixels : {12, 24, 40}) {
+        ResultTableModel model;
+        ResultTableView view(&model);
+        QFont font = view.font();
+        font.setPixelSize(pixels);
+        view.setFont(font);
+        view.resize(1000, 400);
+        model.ReplaceTable(RunTable());
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        const QFontMetrics metrics(view.horizontalHeader()->font());
+        auto* corner = view.findChild<QLabel*>();
+        EXPECT_EQ(corner->text(), "序号");
+        EXPECT_GE(corner->width(), metrics.horizontalAdvance(corner->text())) << pixels;
+        EXPECT_GE(corner->width(), corner->sizeHint().width()) << pixels;
+        EXPECT_GE(view.horizontalHeader()->height(), metrics.height()) << pixels;
+        EXPECT_GE(view.horizontalHeader()->height(), 32) << pixels;
+    }
 }
 
 TEST(ResultTableView, HeadingWidthFollowsTheHeaderFont) {
