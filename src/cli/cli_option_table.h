@@ -14,6 +14,9 @@ enum class CliOptionId {
     kWithFilename,
     kSpans,
     kCount,
+    kJson,
+    kCsv,
+    kNoHeader,
     kFormat,
     kRows,
     kColumns,
@@ -21,6 +24,11 @@ enum class CliOptionId {
     kTextColumn,
     kEncoding,
     kOutput,
+    kRecursive,
+    kDereferenceRecursive,
+    kInclude,
+    kExclude,
+    kNoMessages,
     kThreads,
     kTimeout,
     kHelp,
@@ -41,6 +49,9 @@ std::span<const CliOptionSpec> CliOptionTable();
 // What --help prints: usage, description, one line per option, formats and exit status, laid
 // out the way help2man reads it.
 std::string CliHelpText();
+
+// The --format values in the order of the window's format buttons: "a, b or c".
+std::string CliFormatNames();
 
 // What --version prints: "lintaro-cli X.Y.Z" and a newline.
 std::string CliVersionText();

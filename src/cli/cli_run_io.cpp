@@ -31,7 +31,8 @@ MatchRequest CliRunIo::Request() const {
 void CliRunIo::ReceiveMatches(const std::shared_ptr<const SearchResults>& results,
                               const std::shared_ptr<const TextBuffer>& text) {
     if (options_.output == CliOutput::kSpans) spans_ = FormatSpans(*results, line_start_);
-    if (options_.output == CliOutput::kTable) {
+    if (options_.output == CliOutput::kTable || options_.output == CliOutput::kJson ||
+        options_.output == CliOutput::kCsv) {
         results_ = results;
         text_ = text;
     }

@@ -24,6 +24,7 @@
 #include "cli/cli_run_io.h"
 #include "cli/cli_selection.h"
 #include "cli/joined_table.h"
+#include "cli/output_among_inputs.h"
 #include "cli/output_destination.h"
 #include "cli/standard_input_files.h"
 #include "export/export_sink.h"
@@ -81,21 +82,41 @@ int PrintAnswer(const std::string& text) {
     return kExitMatch;
 }
 
-// Writes one file's result as the options ask: its table rows (the header only once, before
-// the first file's rows), its spans or its count line.
-void WriteFileResult(const lintaro::CliOptions& options, const lintaro::CliRunIo& io,
-                     bool with_header, std::ostream& out) {
+// The row format of the outputs written a row per match.
+lintaro::RowFormat RowFormatOf(lintaro::CliOutput output) {
+    switch (output) {
+        case lintaro::CliOutput::kJson:
+            return lintaro::RowFormat::kJson;
+        case lintaro::CliOutput::kCsv:
+            return lintaro::RowFormat::kCsv;
+        default:
+            return lintaro::RowFormat::kTsv;
+    }
+}
+
+// Writes one file's result as the options ask: its rows (the header only once, before the
+// first file's rows), its spans or its number of matches.
+void WriteFileResult(const lintaro::CliOptions& options, const std::string& path,
+                     const lintaro::CliRunIo& io, const MatchReport& report, bool with_header,
+                     std::ostream& out) {
     switch (options.output) {
         case lintaro::CliOutput::kTable:
-            lintaro::WriteMatchesTsv(lintaro::ResultHeadings(io.Results()->GroupCount()),
-                                     *io.Results(), io.Text()->View(), out, with_header,
-                                     io.LineStartText());
+        case lintaro::CliOutput::kJson:
+        case lintaro::CliOutput::kCsv: {
+            lintaro::MatchRowsLayout layout;
+            layout.format = RowFormatOf(options.output);
+            layout.header = options.header && with_header;
+            if (options.with_filename) layout.path = path;
+            if (options.columns) layout.columns = *options.columns;
+            lintaro::WriteMatchRows(lintaro::ResultHeadings(io.Results()->GroupCount()),
+                                    *io.Results(), io.Text()->View(), layout, out);
             break;
+        }
         case lintaro::CliOutput::kSpans:
             out << io.Spans();
             break;
         case lintaro::CliOutput::kCount:
-            out << io.LineStartText() << lintaro::ProgramTextToUtf8(io.CountLineText()) << '\n';
+            out << io.LineStartText() << report.match_count << '\n';
             break;
         case lintaro::CliOutput::kExport:
             break;
@@ -165,7 +186,7 @@ int RunFiles(const lintaro::CliOptions& options) {
             }
             std::ostream* out = destination.Stream();
             if (out == nullptr) return ReportWriteFailure(destination);
-            WriteFileResult(options, io, !header_written, *out);
+            WriteFileResult(options, path, io, report, !header_written, *out);
             // Each file's lines go out before the next file's warnings.
             out->flush();
             // Rows are written from the mapped file: one cut after its search wrote zeros.
@@ -186,15 +207,12 @@ int RunFiles(const lintaro::CliOptions& options) {
 
     if (joined) {
         const lintaro::CliSelection selection = lintaro::SelectionForExport(options, *joined);
-        if (!selection.error.empty()) {
-            Say(selection.error);
-            return kExitError;
-        }
         if (selection.rect.IsEmpty()) {
             // Like the window, which refuses to export an empty selection: no output at all.
-            Say("nothing to export: no match was found");
+            Say(selection.empty_reason);
             return failed ? kExitError : kExitNoMatch;
         }
+        for (const std::string& warning : lintaro::RoleWarnings(options, *joined)) Say(warning);
         std::ostream* out = destination.Stream();
         if (out == nullptr) return ReportWriteFailure(destination);
         try {
@@ -231,6 +249,11 @@ int main(int argc, char** argv) {
             return ReportUsageError("no FILE given, and standard input is a terminal");
         }
         options.paths.emplace_back(lintaro::kStandardInputName);
+    }
+    if (const auto input = lintaro::InputNamedByOutput(options.output_path, options.paths)) {
+        Say("--output " + options.output_path + " is the input file " + *input +
+            "; it is left as it was");
+        return kExitError;
     }
     return RunFiles(options);
 }
