@@ -666,6 +666,93 @@ TEST_F(CliProgramTest, JsonLinesParseBack) {
     EXPECT_EQ(selected.out, "{\"number\":1,\"groups\":[null]}\n");
 }
 
+// -r walks folders: regular files in byte order of their paths, named as reached, symbolic
+// links inside followed only with -R (a loop walked once), --include and --exclude on the
+// name, and "." with no FILE. The output is the same with one thread or many.
+TEST_F(CliProgramTest, RecursiveWalksFoldersInPathOrder) {
+    namespace fs = std::filesystem;
+    const fs::path tree = directory_.Path() / "tree";
+    fs::create_directories(tree / "sub" / "deep");
+    fs::create_directories(directory_.Path() / "outside");
+    directory_.Write("tree/b.html", "1");
+    directory_.Write("tree/a.txt", "22");
+    directory_.Write("tree/sub/deep/c.html", "333");
+    directory_.Write("tree/sub-x.html", "4");
+    directory_.Write("outside/d.html", "55555");
+    fs::create_directory_symlink("../../outside", tree / "sub" / "link");
+    fs::create_directory_symlink("..", tree / "sub" / "loop");
+    const std::string t = tree.string();
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"-r", "-c", "-e", "\\d", t},
+         t + "/a.txt\t2\n" + t + "/b.html\t1\n" + t + "/sub-x.html\t1\n" + t +
+             "/sub/deep/c.html\t3\n"},
+        {{"-R", "-c", "-e", "\\d", "--include=*.html", "--exclude=b*", t + "/"},
+         t + "/sub-x.html\t1\n" + t + "/sub/deep/c.html\t3\n" + t + "/sub/link/d.html\t5\n"},
+        {{"-r", "--json", "-e", "\\d+", t + "/sub"},
+         "{\"file\":\"" + t +
+             "/sub/deep/c.html\",\"number\":1,\"match\":\"333\",\"offset\":0,"
+             "\"length\":3,\"groups\":[]}\n"},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        const ProgramOutcome outcome = Run(arguments);
+        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        EXPECT_EQ(outcome.err, "");
+        EXPECT_EQ(outcome.out, expected) << arguments[0];
+    }
+    const ProgramOutcome here =
+        RunProgram({.program = "/bin/sh",
+                    .arguments = {"-c", "cd \"$1\" && \"$0\" -r -c -e '\\d' --exclude='*.html'",
+                                  LINTARO_BINARY_DIR "/lintaro-cli", t}});
+    EXPECT_EQ(here.out, "a.txt\t2\n");
+
+    // Many files: as many threads as asked, the bytes of one thread's run.
+    for (int i = 0; i < 7; ++i) fs::create_directory(tree / ("many" + std::to_string(i)));
+    for (int i = 0; i < 60; ++i) {
+        directory_.Write("tree/many" + std::to_string(i % 7) + "/f" + std::to_string(i),
+                         std::string(static_cast<std::size_t>(i) * 50, 'x') + "1 2");
+    }
+    const ProgramOutcome one = Run({"-r", "--threads=1", "-e", "(\\d)|x{7}", t});
+    const ProgramOutcome many = Run({"-r", "--threads=4", "-e", "(\\d)|x{7}", t});
+    EXPECT_EQ(one.status, 0);
+    EXPECT_GT(one.out.size(), 10000U);
+    EXPECT_TRUE(one.out == many.out);
+}
+
+// In a walk, a file that cannot be read is said and the walk goes on, ending with status 2;
+// a cut text is one warning line per file, and -s says neither.
+TEST_F(CliProgramTest, RecursiveReportsAndGoesOn) {
+    std::filesystem::create_directory(directory_.Path() / "tree");
+    directory_.Write("tree/a.txt", "1");
+    directory_.Write("tree/b.txt", "2\xFF");
+    directory_.Write("tree/c.txt", "3\xFF\xFF");
+    const std::string t = (directory_.Path() / "tree").string();
+    const ProgramOutcome warned = Run({"-r", "-c", "-e", "\\d", t});
+    EXPECT_EQ(warned.status, 0);
+    EXPECT_EQ(warned.out, t + "/a.txt\t1\n" + t + "/b.txt\t1\n" + t + "/c.txt\t1\n");
+    EXPECT_EQ(warned.err,
+              "lintaro-cli: warning: " + t +
+                  "/b.txt is not valid UTF-8 at byte 1; only the text before it was searched\n"
+                  "lintaro-cli: warning: " +
+                  t +
+                  "/c.txt is not valid UTF-8 at byte 1; only the text before it was searched\n");
+    const ProgramOutcome quiet = Run({"-r", "-s", "-c", "-e", "\\d", t});
+    EXPECT_EQ(quiet.out, warned.out);
+    EXPECT_EQ(quiet.err, "");
+
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    ASSERT_EQ(chmod((t + "/b.txt").c_str(), 0), 0);
+    const ProgramOutcome unreadable = Run({"-r", "-c", "-e", "\\d", t});
+    EXPECT_EQ(unreadable.status, 2);
+    EXPECT_EQ(unreadable.out, t + "/a.txt\t1\n" + t + "/c.txt\t1\n");
+    EXPECT_EQ(unreadable.err, "lintaro-cli: cannot read " + t +
+                                  "/b.txt: Permission denied\nlintaro-cli: warning: " + t +
+                                  "/c.txt is not valid UTF-8 at byte 1; only the text before it "
+                                  "was searched\n");
+    const ProgramOutcome silenced = Run({"-r", "-s", "-c", "-e", "\\d", t});
+    EXPECT_EQ(silenced.status, 2);
+    EXPECT_EQ(silenced.err, "");
+}
+
 // --output naming one of the files to search, by its own name or another, is refused before
 // anything is read, and the file stays as it was.
 TEST_F(CliProgramTest, OutputNamingAnInputIsRefused) {
