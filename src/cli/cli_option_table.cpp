@@ -30,7 +30,7 @@ constexpr CliOptionSpec kOptions[] = {
     {Id::kColumns, "columns", 0, "C1-C2", "the columns to print, from 1 (default: 1 to last)"},
     {Id::kLinkColumn, "link-column", 0, "N", "the links' column in the link formats (default: 2)"},
     {Id::kTextColumn, "text-column", 0, "N", "the texts' column in the link formats (default: 3)"},
-    {Id::kEncoding, "encoding", 0, "NAME", "read the files in the character set NAME (iconv's)"},
+    {Id::kEncoding, "encoding", 0, "NAME", "read the files in the character set NAME (iconv's), or auto"},
     {Id::kOutput, "output", 0, "FILE", "write to FILE (- for standard output)"},
     {Id::kRecursive, "recursive", 'r', nullptr, "search the files in folders (default: .)"},
     {Id::kDereferenceRecursive, "dereference-recursive", 'R', nullptr,

@@ -13,6 +13,7 @@
 
 #include "base/charset.h"
 #include "cli/cli_option_table.h"
+#include "cli/file_charset.h"
 #include "match/match_run.h"
 
 namespace lintaro {
@@ -218,7 +219,7 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
             }
             case CliOptionId::kEncoding:
                 options.encoding = value;
-                if (!IsKnownCharset(options.encoding)) {
+                if (value != kAutoEncoding && !IsKnownCharset(options.encoding)) {
                     return Fail("unknown encoding " + options.encoding);
                 }
                 break;

@@ -20,6 +20,9 @@ class CliRunIo : public MatchRunOutput {
     CliRunIo(const CliOptions& options, std::string path, FileSystem& files);
 
     MatchRequest Request() const;
+    // The set the file is read in: --encoding's, or with --encoding=auto the one chosen for
+    // it; empty for UTF-8.
+    const std::string& Charset() const { return charset_; }
     // With --timeout, where the run can be cancelled; none without.
     WorkProgress* Progress() { return options_.timeout_seconds > 0 ? &timeout_progress_ : nullptr; }
     WorkProgress& TimeoutProgress() { return timeout_progress_; }
@@ -43,6 +46,7 @@ class CliRunIo : public MatchRunOutput {
   private:
     const CliOptions& options_;
     std::string path_;
+    std::string charset_;
     FileSystem& files_;
     std::string line_start_;
     std::string spans_;

@@ -25,6 +25,7 @@
 #include "cli/cli_output.h"
 #include "cli/cli_run_io.h"
 #include "cli/cli_selection.h"
+#include "cli/file_charset.h"
 #include "cli/folder_walk.h"
 #include "cli/joined_table.h"
 #include "cli/ordered_file_runs.h"
@@ -220,8 +221,14 @@ int RunFiles(const lintaro::CliOptions& options) {
             Say("cannot start the --timeout timer: " + lintaro::ErrorText(run.timer_error));
             return kExitError;
         }
+        // A cut UTF-8 text offers the set the file declares.
+        const std::string declared = report.problem == MatchReport::Problem::kTextCutMalformed &&
+                                             io.Charset().empty() &&
+                                             path != lintaro::kStandardInputName
+                                         ? lintaro::DeclaredOtherCharsetOfFile(path)
+                                         : std::string();
         const lintaro::RunDiagnosis diagnosis = lintaro::DiagnoseRun(
-            report, lintaro::MessageName(path), options.encoding, options.timeout_seconds);
+            report, lintaro::MessageName(path), io.Charset(), options.timeout_seconds, declared);
         for (std::size_t line = 0; line < diagnosis.lines.size(); ++line) {
             if (!Silenced(options, report, line)) Say(diagnosis.lines[line]);
         }

@@ -164,6 +164,27 @@ INSTANTIATE_TEST_SUITE_P(
                 "序号\t子表达式匹配1\n1\ta\n2\tb\n", "", 0},
         CliCase{"CsvColumnsPastTheEnd", {"--csv", "--columns=3-9", "-e", "(\\w)(\\d)", "FILE"}, "a1",
                 "序号,子表达式匹配2\r\n1,1\r\n", "", 0},
+        // A cut UTF-8 text names the set the page declares and the option to read it in.
+        CliCase{"CutOffersTheDeclaredSet", {"-c", "-e", "ab", "FILE"},
+                "<meta charset=\"GBK\">ab\xD6\xD0", "1\n",
+                "lintaro-cli: warning: PATH is not valid UTF-8 at byte 22; only the text before "
+                "it was searched; it declares gbk: try --encoding=gbk\n",
+                0},
+        // --encoding=auto: a mark or a declaration that fits, else UTF-8, else GB18030, else
+        // UTF-8 cut at the first malformed byte.
+        CliCase{"AutoDeclared", {"--encoding=auto", "-e", "[^>]+$", "FILE"},
+                "<meta charset=\"gbk\">\xD6\xD0\xCE\xC4", kHeader + "1\t中文\n", "", 0},
+        CliCase{"AutoByteOrderMark", {"--encoding=auto", "-e", "\\S+", "FILE"},
+                "\xFF\xFE\x2D\x4E\x87\x65", kHeader + "1\t中文\n", "", 0},
+        CliCase{"AutoUtf8", {"--encoding=auto", "-e", "\\S+", "FILE"}, "中文",
+                kHeader + "1\t中文\n", "", 0},
+        CliCase{"AutoGb18030", {"--encoding=auto", "-e", "\\S+", "FILE"}, "\xD6\xD0\xCE\xC4",
+                kHeader + "1\t中文\n", "", 0},
+        CliCase{"AutoNeither", {"--encoding=auto", "-e", "\\S+", "FILE"}, "ab\xFF",
+                kHeader + "1\tab\n",
+                "lintaro-cli: warning: PATH is not valid UTF-8 at byte 2; only the text before it "
+                "was searched\n",
+                0},
         // The number of matches only, as grep -c prints it.
         CliCase{"CountShort", {"-c", "-e", "a", "FILE"}, "banana", "3\n", "", 0},
         // Surprising habits that are errors or warnings now.
