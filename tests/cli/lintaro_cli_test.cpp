@@ -774,6 +774,28 @@ TEST_F(CliProgramTest, RecursiveReportsAndGoesOn) {
     EXPECT_EQ(silenced.err, "");
 }
 
+// The bash completion made at build time completes the table's options, the --format names
+// and --encoding's, under bash-completion as the installed script is loaded.
+TEST_F(CliProgramTest, BashCompletionCompletesOptionsAndValues) {
+    const std::string library = "/usr/share/bash-completion/bash_completion";
+    if (!std::filesystem::exists(library)) GTEST_SKIP() << "bash-completion is not installed";
+    const std::string script =
+        // compopt works only inside a completion that bash itself started.
+        "source \"$1\"; source \"$2\"; compopt() { :; }; complete_words() { COMP_WORDS=(\"$@\"); "
+        "COMP_CWORD=$(($# - 1)); COMP_LINE=\"$*\"; COMP_POINT=${#COMP_LINE}; COMPREPLY=(); "
+        "_lintaro_cli; printf '%s\\n' \"${COMPREPLY[*]}\"; }; "
+        "complete_words lintaro-cli --fo; complete_words lintaro-cli --format st; "
+        "complete_words lintaro-cli --encoding=a; complete_words lintaro-cli --no-; "
+        "complete_words lintaro-cli -e x";
+    const ProgramOutcome outcome =
+        RunProgram({.program = "/bin/bash",
+                    .arguments = {"-c", script, "bash", library,
+                                  LINTARO_BINARY_DIR "/completion/lintaro-cli"}});
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.out,
+              "--format=\nstyled-links styled-table\nauto\n--no-header --no-messages\n\n");
+}
+
 // --output naming one of the files to search, by its own name or another, is refused before
 // anything is read, and the file stays as it was.
 TEST_F(CliProgramTest, OutputNamingAnInputIsRefused) {
