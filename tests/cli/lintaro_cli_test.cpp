@@ -774,6 +774,31 @@ TEST_F(CliProgramTest, RecursiveReportsAndGoesOn) {
     EXPECT_EQ(silenced.err, "");
 }
 
+// A folder split by GNU parallel into several lintaro-cli runs gives, sorted, the JSON Lines of
+// one -r run: each record names its file, so the parts can be joined in any order.
+TEST_F(CliProgramTest, GnuParallelPartsEqualOneRecursiveRun) {
+    if (FindOnPath("parallel").empty()) GTEST_SKIP() << "GNU parallel is not installed";
+    namespace fs = std::filesystem;
+    const fs::path tree = directory_.Path() / "site";
+    for (int i = 0; i < 40; ++i) {
+        const fs::path folder = tree / ("s" + std::to_string(i % 5));
+        fs::create_directories(folder);
+        directory_.Write("site/s" + std::to_string(i % 5) + "/p" + std::to_string(i) + ".html",
+                         "<a href=\"https://h" + std::to_string(i) + ".org/x\">page " +
+                             std::to_string(i) + "</a> <A HREF=\"http://b.cn\">\"b\"</A>");
+    }
+    const std::string script =
+        "find \"$1\" -type f -print0 | parallel --will-cite -0 -X -n 7 \"$0\" --json -H "
+        "| LC_ALL=C sort > \"$1.parts\" && \"$0\" -r --json \"$1\" | LC_ALL=C sort > \"$1.one\" "
+        "&& cmp \"$1.parts\" \"$1.one\" && wc -l < \"$1.one\"";
+    const ProgramOutcome outcome =
+        RunProgram({.program = "/bin/sh",
+                    .arguments = {"-c", script, LINTARO_BINARY_DIR "/lintaro-cli", tree.string()}});
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.out, "80\n");
+}
+
 // The bash completion made at build time completes the table's options, the --format names
 // and --encoding's, under bash-completion as the installed script is loaded.
 TEST_F(CliProgramTest, BashCompletionCompletesOptionsAndValues) {
