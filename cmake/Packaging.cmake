@@ -44,6 +44,17 @@ endforeach()
 add_custom_target(lintaro_man_pages ALL DEPENDS ${lintaro_compressed_man_pages})
 install(FILES ${lintaro_compressed_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# lintaro-cli's bash completion, made from its option table, where bash-completion loads it
+# on first use.
+set(lintaro_completion ${PROJECT_BINARY_DIR}/completion/lintaro-cli)
+add_custom_command(OUTPUT ${lintaro_completion}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/completion
+    COMMAND $<TARGET_FILE:lintaro_cli_completion> > ${lintaro_completion}
+    DEPENDS lintaro_cli_completion VERBATIM)
+add_custom_target(lintaro_completion ALL DEPENDS ${lintaro_completion})
+install(FILES ${lintaro_completion}
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+
 # The licence and the release history, where Debian keeps them for each package.
 set(lintaro_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/lintaro)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${lintaro_doc_dir})

@@ -29,6 +29,9 @@ TEST_PACKAGES="
   llvm-14
   ripgrep
   pcre2-utils
+  jq
+  parallel
+  bash-completion
   locales
   desktop-file-utils
   appstream

@@ -41,7 +41,7 @@ std::string UnheldPatternText(const std::string& character) {
 
 // The line for the report's problem, if it has one.
 std::string ProblemLine(const MatchReport& report, const std::string& name,
-                        const std::string& encoding) {
+                        const std::string& encoding, const std::string& declared) {
     const std::string at_byte = " at byte " + std::to_string(report.position);
     switch (report.problem) {
         case MatchReport::Problem::kNone:
@@ -54,7 +54,10 @@ std::string ProblemLine(const MatchReport& report, const std::string& name,
             return UnheldPatternText(report.detail);
         case MatchReport::Problem::kTextCutMalformed:
             return "warning: " + name + " is not valid " + (encoding.empty() ? "UTF-8" : encoding) +
-                   at_byte + "; only the text before it was searched";
+                   at_byte + "; only the text before it was searched" +
+                   (encoding.empty() && !declared.empty()
+                        ? "; it declares " + declared + ": try --encoding=" + declared
+                        : "");
         case MatchReport::Problem::kTextCutNul:
             return "warning: " + name + " holds a NUL byte" + at_byte +
                    "; only the text before it was searched";
@@ -77,10 +80,11 @@ bool LosesTheResult(MatchReport::Problem problem) {
 }  // namespace
 
 RunDiagnosis DiagnoseRun(const MatchReport& report, const std::string& name,
-                         const std::string& encoding, double timeout_seconds) {
+                         const std::string& encoding, double timeout_seconds,
+                         const std::string& declared) {
     RunDiagnosis diagnosis;
     diagnosis.lost = LosesTheResult(report.problem);
-    if (std::string line = ProblemLine(report, name, encoding); !line.empty()) {
+    if (std::string line = ProblemLine(report, name, encoding, declared); !line.empty()) {
         diagnosis.lines.push_back(std::move(line));
     }
     // What went wrong beside the problem.

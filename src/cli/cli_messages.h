@@ -21,8 +21,10 @@ struct RunDiagnosis {
 
 // The diagnosis of a run over the file name names (its path, or "standard input"), read in
 // encoding (empty: UTF-8). A cancelled run was stopped by --timeout after timeout_seconds.
+// declared: the set the file declares, which the warning for a cut UTF-8 text offers.
 RunDiagnosis DiagnoseRun(const MatchReport& report, const std::string& name,
-                         const std::string& encoding, double timeout_seconds);
+                         const std::string& encoding, double timeout_seconds,
+                         const std::string& declared = {});
 
 // How messages name a file: its path, or "standard input" for "-".
 std::string MessageName(const std::string& path);

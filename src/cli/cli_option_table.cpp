@@ -24,13 +24,16 @@ constexpr CliOptionSpec kOptions[] = {
     {Id::kCaseSensitive, "case-sensitive", 0, nullptr, "do not ignore letter case"},
     {Id::kWithFilename, "with-filename", 'H', nullptr, "start each line with the file's path and a tab"},
     {Id::kSpans, "spans", 0, nullptr, "print offset,length of each match and group"},
-    {Id::kCount, "count", 0, nullptr, "print only the count line"},
+    {Id::kCount, "count", 'c', nullptr, "print only the number of matches"},
+    {Id::kJson, "json", 0, nullptr, "print one JSON object per match (JSON Lines)"},
+    {Id::kCsv, "csv", 0, nullptr, "print the table as CSV (RFC 4180)"},
+    {Id::kNoHeader, "no-header", 0, nullptr, "leave out the header line of the table and CSV"},
     {Id::kFormat, "format", 0, "FORMAT", "print the export text of the selected cells"},
     {Id::kRows, "rows", 0, "R1-R2", "the rows to export, from 1 (default: all)"},
-    {Id::kColumns, "columns", 0, "C1-C2", "the columns to export, from 1 (default: 1 to last)"},
+    {Id::kColumns, "columns", 0, "C1-C2", "the columns to print, from 1 (default: 1 to last)"},
     {Id::kLinkColumn, "link-column", 0, "N", "the links' column in the link formats (default: 2)"},
     {Id::kTextColumn, "text-column", 0, "N", "the texts' column in the link formats (default: 3)"},
-    {Id::kEncoding, "encoding", 0, "NAME", "read the files in the character set NAME (iconv's)"},
+    {Id::kEncoding, "encoding", 0, "NAME", "read the files in the character set NAME (iconv's), or auto"},
     {Id::kDecodeEntities, "decode-entities", 0, "COL", "decode character references in column COL"},
     {Id::kResolveLinks, "resolve-links", 0, "COL", "make the relative links in column COL absolute"},
     {Id::kBase, "base", 0, "URL", "resolve against URL when the page names no base"},
@@ -38,6 +41,12 @@ constexpr CliOptionSpec kOptions[] = {
     {Id::kUnique, "unique", 0, "COL", "keep the first row with each text of column COL"},
     {Id::kSort, "sort", 0, "COL", "sort the rows by column COL"},
     {Id::kOutput, "output", 0, "FILE", "write to FILE (- for standard output)"},
+    {Id::kRecursive, "recursive", 'r', nullptr, "search the files in folders (default: .)"},
+    {Id::kDereferenceRecursive, "dereference-recursive", 'R', nullptr,
+     "like -r, following symbolic links"},
+    {Id::kInclude, "include", 0, "GLOB", "in folders, search only files whose name fits GLOB"},
+    {Id::kExclude, "exclude", 0, "GLOB", "in folders, skip files whose name fits GLOB"},
+    {Id::kNoMessages, "no-messages", 's', nullptr, "say nothing about cut texts"},
     {Id::kThreads, "threads", 0, "N", "search with N threads (default: one per processor)"},
     {Id::kTimeout, "timeout", 0, "SECONDS",
      "stop a search after SECONDS, print what was found and exit 2"},
@@ -86,8 +95,9 @@ std::string FilledParagraph(std::string_view text) {
     return filled + '\n';
 }
 
-// The --format values in the order of the window's format buttons: "a, b or c".
-std::string FormatNames() {
+}  // namespace
+
+std::string CliFormatNames() {
     const std::size_t count = std::size(kExportFormats);
     std::string names;
     for (std::size_t i = 0; i < count; ++i) {
@@ -96,8 +106,6 @@ std::string FormatNames() {
     }
     return names;
 }
-
-}  // namespace
 
 std::span<const CliOptionSpec> CliOptionTable() {
     return kOptions;
@@ -127,7 +135,7 @@ std::string CliHelpText() {
                             ". --list-presets prints one line for each: the name, a tab, what "
                             "it finds and what its groups hold, a tab, the pattern.") +
             "\n" +
-            FilledParagraph("FORMAT is " + FormatNames() +
+            FilledParagraph("FORMAT is " + CliFormatNames() +
                             ": the text the window program lintaro exports for the selected "
                             "cells.") +
             "\n"
@@ -140,8 +148,13 @@ std::string CliHelpText() {
             "of the column is one, texts as the locale collates them.\n"
             "\n"
             "With several FILEs (or -H), every table row, spans line and count line starts\n"
-            "with the file's path and a tab, and the header line is printed once. --format\n"
-            "exports the rows of all the files, in their order, as one selection.\n"
+            "with the file's path and a tab (a CSV row with its path, a JSON object with its\n"
+            "\"file\"), and the header line is printed once. --format exports the rows of\n"
+            "all the files, in their order, as one selection.\n"
+            "\n"
+            "--json prints one object per match: \"number\", \"match\" with its \"offset\" and\n"
+            "\"length\" in bytes of the searched UTF-8 text, and \"groups\", each a {\"text\",\n"
+            "\"offset\", \"length\"} object or null for a group that took no part.\n"
             "\n"
             "Exit status:\n"
             "  0 when a match was found, 1 when none was, 2 when an error occurred: a file\n"

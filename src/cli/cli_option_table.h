@@ -16,6 +16,9 @@ enum class CliOptionId {
     kWithFilename,
     kSpans,
     kCount,
+    kJson,
+    kCsv,
+    kNoHeader,
     kFormat,
     kRows,
     kColumns,
@@ -29,6 +32,11 @@ enum class CliOptionId {
     kUnique,
     kSort,
     kOutput,
+    kRecursive,
+    kDereferenceRecursive,
+    kInclude,
+    kExclude,
+    kNoMessages,
     kThreads,
     kTimeout,
     kHelp,
@@ -53,6 +61,8 @@ std::string CliHelpText();
 // What --list-presets prints: one line for each named pattern, name, description and pattern
 // parted by tabs (none of them holds a tab or a line break).
 std::string CliPresetListText();
+// The --format values in the order of the window's format buttons: "a, b or c".
+std::string CliFormatNames();
 
 // What --version prints: "lintaro-cli X.Y.Z" and a newline.
 std::string CliVersionText();

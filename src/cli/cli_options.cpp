@@ -13,6 +13,7 @@
 
 #include "base/charset.h"
 #include "cli/cli_option_table.h"
+#include "cli/file_charset.h"
 #include "match/match_run.h"
 #include "match/named_patterns.h"
 
@@ -103,7 +104,19 @@ std::string RefusedOption(int letter_or_value, std::string_view argument) {
     return "unknown option " + std::string(name);
 }
 
+constexpr const char* kOutputsConflict =
+    "--spans, --count, --json, --csv and --format exclude each other";
+
+// The option with its value as the user wrote it: "-e x" or "--pattern=x".
+std::string WrittenWithValue(const std::string& name, std::string_view value) {
+    return name + (name.starts_with("--") ? "=" : " ") + std::string(value);
+}
+
 }  // namespace
+
+std::string SecondPatternError(const std::string& first, const std::string& second) {
+    return "only one pattern may be given, not both " + first + " and " + second;
+}
 
 CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
     // getopt_long reorders the vector it reads, which therefore holds copies, after a name.
@@ -133,10 +146,7 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
     CliOptions options;
     options.pattern = kPresetPattern;
     std::optional<CliOutput> output;
-    bool selection_given = false;
-    // How -e and --preset were written, for the message when both are given.
-    std::string pattern_option;
-    std::string preset_option;
+    bool with_filename_given = false;
     auto choose_output = [&output](CliOutput chosen) {
         const bool conflict = output && *output != chosen;
         output = chosen;
@@ -149,7 +159,9 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
     while ((got = getopt_long(argc, argv.data(), letters.c_str(), long_options.data(), nullptr)) !=
            -1) {
         // The argument the option came in; the one before its value when that stood apart.
-        const std::string_view argument = argv[optind - 1] != nullptr ? argv[optind - 1] : "";
+        const bool value_apart = optarg != nullptr && optind >= 2 && optarg == argv[optind - 1];
+        const char* const option_word = argv[optind - (value_apart ? 2 : 1)];
+        const std::string_view argument = option_word != nullptr ? option_word : "";
         if (got == '?') return Fail(RefusedOption(optopt, argument));
         if (got == ':') {
             return Fail(WrittenName(*FindByValue(optopt), argument) + " needs a value");
@@ -158,18 +170,27 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
         const std::string name = WrittenName(spec, argument);
         const std::string_view value = optarg != nullptr ? optarg : "";
         switch (spec.id) {
-            case CliOptionId::kPattern:
+            case CliOptionId::kPattern: {
+                const std::string written = WrittenWithValue(name, value);
+                if (!options.pattern_option.empty()) {
+                    return Fail(SecondPatternError(options.pattern_option, written));
+                }
                 options.pattern = value;
-                pattern_option = name;
+                options.pattern_option = written;
                 break;
+            }
             case CliOptionId::kPreset: {
+                const std::string written = WrittenWithValue(name, value);
+                if (!options.pattern_option.empty()) {
+                    return Fail(SecondPatternError(options.pattern_option, written));
+                }
                 const NamedPattern* named = FindNamedPattern(value);
                 if (named == nullptr) {
                     return Fail("unknown preset " + std::string(value) + " (the presets are " +
                                 NamedPatternNames() + ")");
                 }
                 options.pattern = named->pattern;
-                preset_option = name;
+                options.pattern_option = written;
                 break;
             }
             case CliOptionId::kListPresets:
@@ -181,24 +202,31 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
                 break;
             case CliOptionId::kWithFilename:
                 options.with_filename = true;
+                with_filename_given = true;
                 break;
             case CliOptionId::kSpans:
             case CliOptionId::kCount:
-                if (!choose_output(spec.id == CliOptionId::kSpans ? CliOutput::kSpans
-                                                                  : CliOutput::kCount)) {
-                    return Fail("--spans, --count and --format exclude each other");
-                }
+            case CliOptionId::kJson:
+            case CliOptionId::kCsv: {
+                const CliOutput chosen = spec.id == CliOptionId::kSpans   ? CliOutput::kSpans
+                                         : spec.id == CliOptionId::kCount ? CliOutput::kCount
+                                         : spec.id == CliOptionId::kJson  ? CliOutput::kJson
+                                                                          : CliOutput::kCsv;
+                if (!choose_output(chosen)) return Fail(kOutputsConflict);
+                break;
+            }
+            case CliOptionId::kNoHeader:
+                options.header = false;
                 break;
             case CliOptionId::kFormat: {
                 const auto* known =
                     std::ranges::find(kExportFormats, value, &ExportFormatInfo::cli_name);
                 if (known == std::end(kExportFormats)) {
-                    return Fail("unknown format " + std::string(value));
+                    return Fail("unknown format " + std::string(value) + "; the formats are " +
+                                CliFormatNames());
                 }
                 options.format = known->format;
-                if (!choose_output(CliOutput::kExport)) {
-                    return Fail("--spans, --count and --format exclude each other");
-                }
+                if (!choose_output(CliOutput::kExport)) return Fail(kOutputsConflict);
                 break;
             }
             case CliOptionId::kRows:
@@ -208,7 +236,6 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
                     return Fail(name + " takes FIRST-LAST counted from 1, FIRST <= LAST");
                 }
                 (spec.id == CliOptionId::kRows ? options.rows : options.columns) = range;
-                selection_given = true;
                 break;
             }
             case CliOptionId::kLinkColumn:
@@ -217,12 +244,13 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
                 if (!column) return Fail(name + " takes a column number from 0");
                 (spec.id == CliOptionId::kLinkColumn ? options.link_column : options.text_column) =
                     *column;
-                selection_given = true;
+                (spec.id == CliOptionId::kLinkColumn ? options.link_column_given
+                                                     : options.text_column_given) = true;
                 break;
             }
             case CliOptionId::kEncoding:
                 options.encoding = value;
-                if (!IsKnownCharset(options.encoding)) {
+                if (value != kAutoEncoding && !IsKnownCharset(options.encoding)) {
                     return Fail("unknown encoding " + options.encoding);
                 }
                 break;
@@ -250,6 +278,19 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
             case CliOptionId::kOutput:
                 if (value.empty()) return Fail("--output needs a file name");
                 options.output_path = value == "-" ? "" : value;
+                break;
+            case CliOptionId::kRecursive:
+            case CliOptionId::kDereferenceRecursive:
+                options.recursive = true;
+                options.follow_links = spec.id == CliOptionId::kDereferenceRecursive;
+                break;
+            case CliOptionId::kInclude:
+            case CliOptionId::kExclude:
+                (spec.id == CliOptionId::kInclude ? options.include_globs : options.exclude_globs)
+                    .emplace_back(value);
+                break;
+            case CliOptionId::kNoMessages:
+                options.quiet_warnings = true;
                 break;
             case CliOptionId::kThreads: {
                 const std::optional<int> threads = ParseIndex(value);
@@ -280,9 +321,6 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
         }
     }
     if (options.action != CliAction::kRun) return {std::move(options), {}};
-    if (!pattern_option.empty() && !preset_option.empty()) {
-        return Fail(pattern_option + " and " + preset_option + " exclude each other");
-    }
     // What getopt_long left after the options are the files, in their order.
     options.paths.assign(argv.begin() + optind, argv.end() - 1);
     options.with_filename = options.with_filename || options.paths.size() > 1;
@@ -290,13 +328,26 @@ CliParseResult ParseCliOptions(std::span<const std::string_view> arguments) {
     if (!options.operations.base.empty() && options.operations.resolve_links.empty()) {
         return Fail("--base needs --resolve-links");
     }
-    // The spans and the count line are the search's, not the table's.
-    if (options.operations.Any() && options.output != CliOutput::kTable &&
-        options.output != CliOutput::kExport) {
+    // The spans and the number of matches are the search's, not the table's.
+    if (options.operations.Any() &&
+        (options.output == CliOutput::kSpans || options.output == CliOutput::kCount)) {
         return Fail("the table operations do not go with --spans or --count");
     }
-    if (selection_given && options.output != CliOutput::kExport) {
-        return Fail("--rows, --columns, --link-column and --text-column need --format");
+    const bool exporting = options.output == CliOutput::kExport;
+    if ((options.rows || options.link_column_given || options.text_column_given) && !exporting) {
+        return Fail("--rows, --link-column and --text-column need --format");
+    }
+    if (options.columns &&
+        (options.output == CliOutput::kSpans || options.output == CliOutput::kCount)) {
+        return Fail("--columns needs the table, --csv, --json or --format");
+    }
+    if (!options.header && options.output != CliOutput::kTable &&
+        options.output != CliOutput::kCsv) {
+        return Fail("--no-header needs the table or --csv");
+    }
+    // An export is the window's text, whose formats have no place for a file's path.
+    if (with_filename_given && exporting) {
+        return Fail("-H and --format exclude each other: an export has no column for the file");
     }
     return {std::move(options), {}};
 }

@@ -15,7 +15,9 @@ namespace lintaro {
 enum class CliOutput {
     kTable,   // the result table as tab-separated lines
     kSpans,   // one line per match: number, then offset,length of the match and each group
-    kCount,   // only the count line
+    kCount,   // only the number of matches
+    kJson,    // one JSON object per match (JSON Lines)
+    kCsv,     // the result table as RFC 4180 CSV
     kExport,  // the export text of a selection, in one of the export formats
 };
 
@@ -47,6 +49,8 @@ enum class CliAction { kRun, kHelp, kVersion, kListPresets };
 struct CliOptions {
     CliAction action = CliAction::kRun;
     std::string pattern;  // UTF-8; the window's preset pattern unless -e or --preset is given
+    // How the pattern was given, as written ("-e x", "--preset=links"); empty for the default.
+    std::string pattern_option;
     bool ignore_case = true;
     std::string encoding;  // the file's character set (an iconv name); empty: UTF-8
     CliOutput output = CliOutput::kTable;
@@ -55,6 +59,15 @@ struct CliOptions {
     std::vector<std::string> paths;
     // Every line of the output starts with the file's path and a tab (-H, or several files).
     bool with_filename = false;
+    bool header = true;  // the header line of the table and CSV outputs (--no-header: false)
+    // Folders among the paths are walked (-r), following symbolic links in them too (-R); the
+    // files found there are searched when their name fits an --include glob (or none is given)
+    // and no --exclude glob.
+    bool recursive = false;
+    bool follow_links = false;
+    std::vector<std::string> include_globs;
+    std::vector<std::string> exclude_globs;
+    bool quiet_warnings = false;  // -s: no warnings about cut texts
     // With CliOutput::kExport: the format, the selection (every data row and columns 1 to the
     // last unless given) and the column roles, which fit the preset pattern by default.
     ExportFormat format = kDefaultExportFormat;
@@ -63,6 +76,8 @@ struct CliOptions {
     int link_column = 2;
     int text_column = 3;
     TableOperationColumns operations;
+    bool link_column_given = false;
+    bool text_column_given = false;
     std::string output_path;     // where the output goes; standard output when empty ("--output -")
     int threads = 0;             // searching threads; 0: one per processor available
     double timeout_seconds = 0;  // the run stops after this long; 0: no limit
@@ -73,6 +88,10 @@ struct CliParseResult {
     std::optional<CliOptions> options;
     std::string error;
 };
+
+// The usage error for a second pattern, naming both as written ("-e a", "--preset=links"):
+// the columns of two patterns' groups would not line up.
+std::string SecondPatternError(const std::string& first, const std::string& second);
 
 // Reads the arguments after the program's name: options and files in any order, "--" ending
 // the options, "--name=value" or "--name value" for a long option, and a long name shortened

@@ -1,19 +1,17 @@
 // What the batch program prints: the table as tab-separated lines and the matches' positions.
 #include "cli/cli_output.h"
 
+#include <algorithm>
 #include <array>
-#include <charconv>
+#include <optional>
 #include <span>
 
-#include "base/program_text.h"
+#include "base/utf8_sequence.h"
 #include "cli/standard_input_files.h"
 
 namespace lintaro {
 
 namespace {
-
-// The output is collected in blocks of this size and written a block at a time.
-constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
 
 // The escape of each byte of a cell: empty for the bytes written as they are.
 constexpr std::array<std::string_view, 256> kTsvEscapes = [] {
@@ -47,97 +45,125 @@ std::string LineStart(const std::string& path) {
     return start + '\t';
 }
 
+void AppendCsvField(std::string& line, std::string_view utf8_text) {
+    if (utf8_text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        line.append(utf8_text);
+        return;
+    }
+    line += '"';
+    for (const char byte : utf8_text) {
+        if (byte == '"') line += '"';
+        line += byte;
+    }
+    line += '"';
+}
+
+void AppendJsonString(std::string& line, std::string_view utf8_text) {
+    constexpr char kHex[] = "0123456789abcdef";
+    line += '"';
+    for (std::size_t i = 0; i < utf8_text.size();) {
+        const auto byte = static_cast<unsigned char>(utf8_text[i]);
+        if (byte >= 0x80) {
+            char32_t value = 0;
+            const std::size_t length = WellFormedUtf8Length(utf8_text.substr(i), value);
+            if (length == 0) {
+                line += "\xEF\xBF\xBD";
+                ++i;
+            } else {
+                line.append(utf8_text.substr(i, length));
+                i += length;
+            }
+            continue;
+        }
+        ++i;
+        if (byte == '"' || byte == '\\') {
+            line += '\\';
+            line += static_cast<char>(byte);
+        } else if (byte == '\n') {
+            line += "\\n";
+        } else if (byte == '\r') {
+            line += "\\r";
+        } else if (byte == '\t') {
+            line += "\\t";
+        } else if (byte < 0x20) {
+            line += "\\u00";
+            line += kHex[byte >> 4];
+            line += kHex[byte & 0xF];
+        } else {
+            line += static_cast<char>(byte);
+        }
+    }
+    line += '"';
+}
+
 namespace {
 
-// Tab-separated lines collected in blocks: the cells (program text) written as UTF-8 with
-// their escapes, the header line the same way for both writers.
-class TsvLines {
-  public:
-    explicit TsvLines(std::ostream& out) : out_(out), is_utf8_(ProgramCharsetIsUtf8()) {
-        line_.reserve(kBlockBytes * 2);
-    }
-    std::string& Line() { return line_; }
-    void AppendCell(std::string_view cell) {
-        // Escape after converting: in a double-byte set a backslash byte can be half of a
-        // character, in UTF-8 never.
-        if (is_utf8_) {
-            AppendTsvCell(line_, cell);
-        } else {
-            AppendTsvCell(line_, ProgramTextToUtf8(cell));
-        }
-    }
-    // The header line; it gets an empty first field when lines start with a file's path.
-    void AppendHeader(const std::vector<std::string>& headings, std::string_view line_start) {
-        if (!line_start.empty()) line_ += '\t';
-        for (std::size_t k = 0; k < headings.size(); ++k) {
-            if (k > 0) line_ += '\t';
-            AppendCell(headings[k]);
-        }
-        line_ += '\n';
-    }
-    void EndLine() {
-        line_ += '\n';
-        if (line_.size() >= kBlockBytes) Flush();
-    }
-    void Flush() {
-        out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
-        line_.clear();
-    }
+// The layout's columns that the table's first_data .. last_data columns hold, if any.
+std::optional<IndexRange> ColumnsThere(const MatchRowsLayout& layout, int last_data) {
+    const int last = std::min(layout.columns.last, last_data);
+    if (layout.columns.first > last) return std::nullopt;
+    return IndexRange{layout.columns.first, last};
+}
 
-  private:
-    std::ostream& out_;
-    bool is_utf8_;
-    std::string line_;
-};
+// The number column's heading, then the headings of columns.
+std::vector<std::string> SelectedHeadings(const std::vector<std::string>& headings,
+                                          const std::optional<IndexRange>& columns) {
+    std::vector<std::string> selected = {headings.empty() ? std::string() : headings[0]};
+    if (!columns) return selected;
+    for (int column = columns->first; column <= columns->last; ++column) {
+        selected.push_back(headings[static_cast<std::size_t>(column)]);
+    }
+    return selected;
+}
 
 }  // namespace
 
-void WriteMatchesTsv(const std::vector<std::string>& headings, const SearchResults& results,
-                     std::string_view text, std::ostream& out, bool with_header,
-                     std::string_view line_start) {
-    TsvLines lines(out);
-    std::string& line = lines.Line();
-    if (with_header) lines.AppendHeader(headings, line_start);
+void WriteMatchRows(const std::vector<std::string>& headings, const SearchResults& results,
+                    std::string_view text, const MatchRowsLayout& layout, std::ostream& out) {
+    const std::optional<IndexRange> columns = ColumnsThere(layout, results.GroupCount() + 1);
+    MatchRowWriter writer(layout, columns ? columns->first : 1, out);
+    writer.Header(SelectedHeadings(headings, columns));
+    // The records to write: record k is table column k + 1.
+    const int first_record = columns ? columns->first - 1 : 0;
+    const int end_record = columns ? columns->last : 0;
+    std::vector<RowCell> cells(static_cast<std::size_t>(end_record - first_record));
     // The matches in the order they are stored, each cut out of its run of records.
-    const int records = results.GroupCount() + 1;
     const std::size_t match_words =
-        static_cast<std::size_t>(records) * WordsPerRecord(results.Width());
+        static_cast<std::size_t>(results.GroupCount() + 1) * WordsPerRecord(results.Width());
     std::int64_t number = 0;
-    char digits[24];
     results.VisitRecords(0, [&](std::span<const std::uint32_t> words) {
         for (std::size_t at = 0; at + match_words <= words.size(); at += match_words) {
             const SearchResult match(words.subspan(at, match_words), results.Width());
-            line += line_start;
-            line.append(digits, std::to_chars(digits, digits + sizeof digits, ++number).ptr);
-            for (int k = 0; k < records; ++k) {
-                line += '\t';
-                lines.AppendCell(match.GetSubMatchText(text, k));
+            for (int k = first_record; k < end_record; ++k) {
+                RowCell& cell = cells[static_cast<std::size_t>(k - first_record)];
+                const SubMatchSpan span = match.Span(k);
+                cell.took_part = span.matched();
+                cell.text = match.GetSubMatchText(text, k);
+                cell.span = span;
             }
-            lines.EndLine();
+            writer.Row(++number, cells);
         }
     });
-    lines.Flush();
 }
 
-void WriteTableTsv(const ResultTable& table, std::ostream& out, bool with_header,
-                   std::string_view line_start) {
-    TsvLines lines(out);
-    if (with_header && table.FixedRowCount() > 0) {
-        std::vector<std::string> headings;
-        for (int column = 0; column < table.ColumnCount(); ++column) {
-            headings.emplace_back(table.GetCell(0, column).value_or(std::string_view()));
-        }
-        lines.AppendHeader(headings, line_start);
+void WriteTableRows(const ResultTable& table, const MatchRowsLayout& layout, std::ostream& out) {
+    const std::optional<IndexRange> columns = ColumnsThere(layout, table.ColumnCount() - 1);
+    MatchRowWriter writer(layout, columns ? columns->first : 1, out);
+    std::vector<std::string> headings;
+    for (int column = 0; column < table.ColumnCount(); ++column) {
+        headings.emplace_back(table.GetCell(0, column).value_or(""));
     }
-    for (int row = table.FixedRowCount(); row < table.RowCount(); ++row) {
-        lines.Line() += line_start;
-        for (int column = 0; column < table.ColumnCount(); ++column) {
-            if (column > 0) lines.Line() += '\t';
-            lines.AppendCell(table.GetCell(row, column).value_or(std::string_view()));
+    writer.Header(SelectedHeadings(headings, columns));
+    std::vector<RowCell> cells;
+    for (int row = 1; row < table.RowCount(); ++row) {
+        cells.clear();
+        for (int column = columns ? columns->first : 1; columns && column <= columns->last;
+             ++column) {
+            cells.push_back(
+                {.text = table.GetCell(row, column).value_or(""), .took_part = true, .span = {}});
         }
-        lines.EndLine();
+        writer.Row(row, cells);
     }
-    lines.Flush();
 }
 
 std::string FormatSpans(const SearchResults& results, std::string_view line_start) {

@@ -4,11 +4,19 @@
 #include <utility>
 
 #include "cli/cli_output.h"
+#include "cli/file_charset.h"
+#include "cli/standard_input_files.h"
 
 namespace lintaro {
 
 CliRunIo::CliRunIo(const CliOptions& options, std::string path, FileSystem& files)
     : options_(options), path_(std::move(path)), files_(files) {
+    // Standard input cannot be read twice: it is read as UTF-8.
+    if (options.encoding != kAutoEncoding) {
+        charset_ = options.encoding;
+    } else if (path_ != kStandardInputName) {
+        charset_ = AutoCharsetOfFile(path_);
+    }
     if (options.with_filename) line_start_ = LineStart(path_);
 }
 
@@ -17,7 +25,7 @@ MatchRequest CliRunIo::Request() const {
         .pattern = options_.pattern,
         .ignore_case = options_.ignore_case,
         .subject_path = path_,
-        .subject_charset = options_.encoding,
+        .subject_charset = charset_,
         .subject_files = files_,
         // The text lives only until this file's output is written: mapping it saves a copy.
         .reading = SubjectReading::kMap,
@@ -32,7 +40,8 @@ MatchRequest CliRunIo::Request() const {
 void CliRunIo::ReceiveMatches(const std::shared_ptr<const SearchResults>& results,
                               const std::shared_ptr<const TextBuffer>& text) {
     if (options_.output == CliOutput::kSpans) spans_ = FormatSpans(*results, line_start_);
-    if (options_.output == CliOutput::kTable) {
+    if (options_.output == CliOutput::kTable || options_.output == CliOutput::kJson ||
+        options_.output == CliOutput::kCsv) {
         results_ = results;
         text_ = text;
     }

@@ -1,9 +1,11 @@
 // lintaro-cli: runs a pattern over files from the command line and prints the result tables.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <iostream>
+#include <memory>
 #include <new>
 #include <optional>
 #include <stop_token>
@@ -24,12 +26,17 @@
 #include "cli/cli_run_io.h"
 #include "cli/cli_selection.h"
 #include "cli/cli_table_operations.h"
+#include "cli/file_charset.h"
+#include "cli/folder_walk.h"
 #include "cli/joined_table.h"
+#include "cli/ordered_file_runs.h"
+#include "cli/output_among_inputs.h"
 #include "cli/output_destination.h"
 #include "cli/standard_input_files.h"
 #include "export/export_sink.h"
 #include "export/export_text.h"
 #include "match/match_run.h"
+#include "match/parallel_search.h"
 #include "table/result_table_builder.h"
 
 namespace {
@@ -82,27 +89,47 @@ int PrintAnswer(const std::string& text) {
     return kExitMatch;
 }
 
-// Writes one file's result as the options ask: its table rows (the header only once, before
-// the first file's rows), its spans or its count line.
-void WriteFileResult(const lintaro::CliOptions& options, const lintaro::CliRunIo& io,
-                     bool with_header, std::ostream& out) {
+// The row format of the outputs written a row per match.
+lintaro::RowFormat RowFormatOf(lintaro::CliOutput output) {
+    switch (output) {
+        case lintaro::CliOutput::kJson:
+            return lintaro::RowFormat::kJson;
+        case lintaro::CliOutput::kCsv:
+            return lintaro::RowFormat::kCsv;
+        default:
+            return lintaro::RowFormat::kTsv;
+    }
+}
+
+// Writes one file's result as the options ask: its rows (the header only once, before the
+// first file's rows), its spans or its number of matches.
+void WriteFileResult(const lintaro::CliOptions& options, const std::string& path,
+                     const lintaro::CliRunIo& io, const MatchReport& report, bool with_header,
+                     std::ostream& out) {
     switch (options.output) {
         case lintaro::CliOutput::kTable:
+        case lintaro::CliOutput::kJson:
+        case lintaro::CliOutput::kCsv: {
+            lintaro::MatchRowsLayout layout;
+            layout.format = RowFormatOf(options.output);
+            layout.header = options.header && with_header;
+            if (options.with_filename) layout.path = path;
+            if (options.columns) layout.columns = *options.columns;
             // The table operations leave a table; without them the rows are written straight
             // from the matches, which saves building it.
             if (io.Table()) {
-                lintaro::WriteTableTsv(*io.Table(), out, with_header, io.LineStartText());
+                lintaro::WriteTableRows(*io.Table(), layout, out);
                 break;
             }
-            lintaro::WriteMatchesTsv(lintaro::ResultHeadings(io.Results()->GroupCount()),
-                                     *io.Results(), io.Text()->View(), out, with_header,
-                                     io.LineStartText());
+            lintaro::WriteMatchRows(lintaro::ResultHeadings(io.Results()->GroupCount()),
+                                    *io.Results(), io.Text()->View(), layout, out);
             break;
+        }
         case lintaro::CliOutput::kSpans:
             out << io.Spans();
             break;
         case lintaro::CliOutput::kCount:
-            out << io.LineStartText() << lintaro::ProgramTextToUtf8(io.CountLineText()) << '\n';
+            out << io.LineStartText() << report.match_count << '\n';
             break;
         case lintaro::CliOutput::kExport:
             break;
@@ -125,9 +152,50 @@ void WriteExport(const lintaro::CliOptions& options, const lintaro::ResultTable&
     lintaro::WriteExportText(options.format, table, selection, roles, sink);
 }
 
-// Runs the pattern over every file in turn, writing each one's result as it is done (or, for
-// --format, joining their rows into one table exported at the end). A file that cannot be
-// read is reported and the others still run; a pattern that does not compile ends the run.
+// Whether the files can be searched several at a time: more than one, no standard input
+// (read through one shared descriptor), no --timeout (whose search worker forks, which must
+// not happen while other threads allocate) and no export (which joins the tables in order).
+bool SearchesInParallel(const lintaro::CliOptions& options) {
+    return options.paths.size() > 1 && options.timeout_seconds <= 0 &&
+           options.output != lintaro::CliOutput::kExport &&
+           std::ranges::find(options.paths, lintaro::kStandardInputName) == options.paths.end();
+}
+
+// Whether a diagnosis line of report is left out under -s: the cut text's warning and a file
+// that cannot be read, as grep -s leaves those out.
+bool Silenced(const lintaro::CliOptions& options, const MatchReport& report, std::size_t line) {
+    return options.quiet_warnings && line == 0 &&
+           (report.problem == MatchReport::Problem::kTextCutMalformed ||
+            report.problem == MatchReport::Problem::kTextCutNul ||
+            report.problem == MatchReport::Problem::kFileUnreadable);
+}
+
+// One file's run: what it wrote and what it reports.
+struct FileRun {
+    std::unique_ptr<lintaro::CliRunIo> io;
+    MatchReport report;
+    std::error_code timer_error;  // the --timeout timer could not start: nothing ran
+};
+
+// Runs the pattern over the file at path; with --timeout, stopped after that long.
+FileRun RunFile(const lintaro::CliOptions& options, const std::string& path,
+                lintaro::FileSystem& files) {
+    FileRun run{std::make_unique<lintaro::CliRunIo>(options, path, files), {}, {}};
+    std::optional<RunTimeout> timeout;
+    try {
+        timeout.emplace(options.timeout_seconds, run.io->TimeoutProgress());
+    } catch (const std::system_error& error) {
+        run.timer_error = error.code();
+        return run;
+    }
+    run.report = lintaro::RunMatch(run.io->Request(), *run.io, run.io->Progress());
+    return run;
+}
+
+// Runs the pattern over every file, writing each one's result in the files' order as it is
+// done (or, for --format, joining their rows into one table exported at the end). Many files
+// are searched several at a time, their output the same as one at a time. A file that cannot
+// be read is reported and the others still run; a pattern that does not compile ends the run.
 // A search stopped by --timeout keeps what it found and makes the status 2.
 int RunFiles(const lintaro::CliOptions& options) {
     lintaro::StandardInputFiles files;
@@ -136,22 +204,41 @@ int RunFiles(const lintaro::CliOptions& options) {
     bool matched = false;
     bool header_written = false;
     std::optional<lintaro::ResultTable> joined;
-    for (const std::string& path : options.paths) {
-        lintaro::CliRunIo io(options, path, files);
-        MatchReport report;
-        {
-            std::optional<RunTimeout> timeout;
-            try {
-                timeout.emplace(options.timeout_seconds, io.TimeoutProgress());
-            } catch (const std::system_error& error) {
-                Say("cannot start the --timeout timer: " + lintaro::ErrorText(error.code()));
-                return kExitError;
-            }
-            report = lintaro::RunMatch(io.Request(), io, io.Progress());
+    std::vector<FileRun> runs(options.paths.size());
+    std::optional<lintaro::OrderedFileRuns> parallel;
+    if (SearchesInParallel(options)) {
+        const int threads = options.threads > 0 ? options.threads : lintaro::AvailableProcessors();
+        parallel.emplace(options.paths.size(), std::max(threads, 1), [&](std::size_t i) {
+            runs[i] = RunFile(options, options.paths[i], files);
+        });
+    }
+    for (std::size_t i = 0; i < options.paths.size(); ++i) {
+        const std::string& path = options.paths[i];
+        if (parallel) {
+            parallel->WaitFor(i);
+        } else {
+            runs[i] = RunFile(options, path, files);
         }
+        // The file's run is let go once its output is written, and the next may start.
+        const FileRun run = std::move(runs[i]);
+        if (parallel) parallel->Taken(i);
+        lintaro::CliRunIo& io = *run.io;
+        const MatchReport& report = run.report;
+        if (run.timer_error) {
+            Say("cannot start the --timeout timer: " + lintaro::ErrorText(run.timer_error));
+            return kExitError;
+        }
+        // A cut UTF-8 text offers the set the file declares.
+        const std::string declared = report.problem == MatchReport::Problem::kTextCutMalformed &&
+                                             io.Charset().empty() &&
+                                             path != lintaro::kStandardInputName
+                                         ? lintaro::DeclaredOtherCharsetOfFile(path)
+                                         : std::string();
         const lintaro::RunDiagnosis diagnosis = lintaro::DiagnoseRun(
-            report, lintaro::MessageName(path), options.encoding, options.timeout_seconds);
-        for (const std::string& line : diagnosis.lines) Say(line);
+            report, lintaro::MessageName(path), io.Charset(), options.timeout_seconds, declared);
+        for (std::size_t line = 0; line < diagnosis.lines.size(); ++line) {
+            if (!Silenced(options, report, line)) Say(diagnosis.lines[line]);
+        }
         // The same pattern would fail on every file.
         if (report.problem == MatchReport::Problem::kPatternInvalid ||
             report.problem == MatchReport::Problem::kPatternUnheld) {
@@ -179,7 +266,7 @@ int RunFiles(const lintaro::CliOptions& options) {
             }
             std::ostream* out = destination.Stream();
             if (out == nullptr) return ReportWriteFailure(destination);
-            WriteFileResult(options, io, !header_written, *out);
+            WriteFileResult(options, path, io, report, !header_written, *out);
             // Each file's lines go out before the next file's warnings.
             out->flush();
             // Rows are written from the mapped file: one cut after its search wrote zeros.
@@ -200,15 +287,12 @@ int RunFiles(const lintaro::CliOptions& options) {
 
     if (joined) {
         const lintaro::CliSelection selection = lintaro::SelectionForExport(options, *joined);
-        if (!selection.error.empty()) {
-            Say(selection.error);
-            return kExitError;
-        }
         if (selection.rect.IsEmpty()) {
             // Like the window, which refuses to export an empty selection: no output at all.
-            Say("nothing to export: no match was found");
+            Say(selection.empty_reason);
             return failed ? kExitError : kExitNoMatch;
         }
+        for (const std::string& warning : lintaro::RoleWarnings(options, *joined)) Say(warning);
         std::ostream* out = destination.Stream();
         if (out == nullptr) return ReportWriteFailure(destination);
         try {
@@ -242,11 +326,24 @@ int main(int argc, char** argv) {
             break;
     }
     // Like grep: no FILE reads standard input, unless that is a terminal nobody types into.
-    if (options.paths.empty()) {
+    if (options.paths.empty() && !options.recursive) {
         if (::isatty(STDIN_FILENO) == 1) {
             return ReportUsageError("no FILE given, and standard input is a terminal");
         }
         options.paths.emplace_back(lintaro::kStandardInputName);
     }
-    return RunFiles(options);
+    lintaro::WalkedFiles walked = lintaro::WalkPaths(options);
+    for (const std::string& error : walked.errors) {
+        if (!options.quiet_warnings) Say(error);
+    }
+    // Files found in folders are named on their lines, as grep -r names them.
+    options.with_filename = options.with_filename || walked.paths != options.paths;
+    options.paths = std::move(walked.paths);
+    if (const auto input = lintaro::InputNamedByOutput(options.output_path, options.paths)) {
+        Say("--output " + options.output_path + " is the input file " + *input +
+            "; it is left as it was");
+        return kExitError;
+    }
+    const int status = RunFiles(options);
+    return walked.errors.empty() ? status : kExitError;
 }

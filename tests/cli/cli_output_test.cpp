@@ -22,14 +22,18 @@ TEST(CliOutputTest, WritesTheTablesRowsWithEscapes) {
     const SearchResults results = expression.SearchAll(text);
     const std::vector<std::string> headings = {"N", "M", "G1", "G2", "G3", "G4"};
     std::ostringstream out;
-    WriteMatchesTsv(headings, results, text, out, true, "f\t");
+    MatchRowsLayout with_path;
+    with_path.path = "f";
+    WriteMatchRows(headings, results, text, with_path, out);
     EXPECT_EQ(out.str(),
               "\tN\tM\tG1\tG2\tG3\tG4\n"
               "f\t1\th\\\\d\th\\\\d\t\t\t\n"
               "f\t2\ta\\tb\\r\\nc\t\ta\\tb\\r\\n\tc\t\n"
               "f\t3\tx\t\t\t\t\n");
     std::ostringstream rows_only;
-    WriteMatchesTsv(headings, SearchResults(4), text, rows_only, false);
+    MatchRowsLayout without_header;
+    without_header.header = false;
+    WriteMatchRows(headings, SearchResults(4), text, without_header, rows_only);
     EXPECT_EQ(rows_only.str(), "");
 }
 
@@ -55,7 +59,7 @@ TEST(CliOutputTest, ManyMatchesEqualTheirRowsOneByOne) {
         expected += '\n';
     }
     std::ostringstream out;
-    WriteMatchesTsv({"N", "M", "G1"}, results, text, out);
+    WriteMatchRows({"N", "M", "G1"}, results, text, {}, out);
     ASSERT_GT(expected.size(), std::size_t{2} << 20);
     // Not EXPECT_EQ: a difference would print megabytes.
     EXPECT_TRUE(out.str() == expected);
