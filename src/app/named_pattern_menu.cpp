@@ -14,8 +14,8 @@ void AddNamedPatternMenu(QMenu& menu, const std::function<void(const NamedPatter
     submenu->setToolTipsVisible(true);
     for (const NamedPattern& named : NamedPatterns()) {
         const QString description = QString::fromStdString(named.description);
-        QAction* action =
-            submenu->addAction(QString::fromStdString(named.name) + "\t" + description);
+        QAction* action = submenu->addAction(QString::fromStdString(named.name) +
+                                             QStringLiteral("  —  ") + description);
         action->setToolTip(QString::fromStdString(named.pattern));
         action->setStatusTip(description);
         QObject::connect(action, &QAction::triggered, submenu, [&named, chosen] { chosen(named); });

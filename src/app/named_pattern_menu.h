@@ -12,8 +12,8 @@ struct NamedPattern;
 // The caption of the submenu.
 inline constexpr const char* kNamedPatternMenuTitle = "常用表达式";
 
-// Adds to menu, after a separator, a submenu with one entry per named pattern (its name, with
-// the description beside it and as its tooltip); choosing one calls chosen with it.
+// Adds to menu, after a separator, a submenu with one entry per named pattern (its name and
+// description; the pattern as its tooltip); choosing one calls chosen with it.
 void AddNamedPatternMenu(QMenu& menu, const std::function<void(const NamedPattern&)>& chosen);
 
 }  // namespace lintaro

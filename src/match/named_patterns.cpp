@@ -102,9 +102,10 @@ std::string ImagesPattern() {
            std::string(kSeparator) + ">";
 }
 
-// Characters of a URL: anything but white space, quotes, angle brackets and parentheses, and
-// the punctuation that a link detector leaves out at its end.
-constexpr std::string_view kUrlPlain = R"re([^\s<>"'`()&.,;:!?*~])re";
+// A run of URL characters: anything but white space, quotes, angle brackets, parentheses, "&"
+// and the punctuation that a link detector leaves out at the URL's end (taken as one item, since
+// the engine keeps a state for each item of a repetition).
+constexpr std::string_view kUrlPlain = R"re([^\s<>"'`()&.,;:!?*~]++)re";
 constexpr std::string_view kUrlPunctuation = R"re([.,;:!?*~])re";
 // Parentheses that close inside the URL (a Wikipedia title); an unmatched ")" ends it.
 constexpr std::string_view kUrlParenthesis = R"re(\([^\s<>"'`()]*+\))re";

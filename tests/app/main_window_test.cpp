@@ -134,7 +134,7 @@ class MainWindowTest : public ::testing::Test {
                 }
                 for (QAction* entry : action->menu()->actions()) {
                     seen.entries << entry->text();
-                    if (entry->text().startsWith(name + "\t")) entry->trigger();
+                    if (entry->text().startsWith(name + "  ")) entry->trigger();
                 }
             }
             menu->close();
@@ -320,7 +320,7 @@ TEST_F(MainWindowTest, NamedPatternMenuPutsThePatternAndRunsIt) {
     const SeenMenu seen = ChooseNamedPattern("links");
     EXPECT_GE(seen.edit_actions, 5);
     ASSERT_EQ(seen.entries.size(), static_cast<int>(NamedPatterns().size()));
-    EXPECT_TRUE(seen.entries[0].startsWith(QStringLiteral("default\t")));
+    EXPECT_TRUE(seen.entries[0].startsWith(QStringLiteral("default  ")));
     QTRY_COMPARE(PatternEdit()->text(), links);
     EXPECT_EQ(Table().RowCount(), 1);  // no file: no run, only the header row
 
