@@ -73,7 +73,7 @@ QString SystemErrorWords(const std::error_code& error) {
             .arg(QString::number(error.value()), ProgramTextToQString(ErrorText(error)));
     }
     if (error.category() == LintaroCategory()) {
-        const QString words = LintaroErrorWords(static_cast<LintaroError>(error.value()));
+        QString words = LintaroErrorWords(static_cast<LintaroError>(error.value()));
         if (!words.isEmpty()) return words;
     }
     return ProgramTextToQString(ErrorText(error));
