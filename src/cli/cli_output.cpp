@@ -150,6 +150,7 @@ void WriteTableRows(const ResultTable& table, const MatchRowsLayout& layout, std
     const std::optional<IndexRange> columns = ColumnsThere(layout, table.ColumnCount() - 1);
     MatchRowWriter writer(layout, columns ? columns->first : 1, out);
     std::vector<std::string> headings;
+    headings.reserve(static_cast<std::size_t>(table.ColumnCount()));
     for (int column = 0; column < table.ColumnCount(); ++column) {
         headings.emplace_back(table.GetCell(0, column).value_or(""));
     }

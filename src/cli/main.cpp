@@ -180,7 +180,15 @@ struct FileRun {
 // Runs the pattern over the file at path; with --timeout, stopped after that long.
 FileRun RunFile(const lintaro::CliOptions& options, const std::string& path,
                 lintaro::FileSystem& files) {
-    FileRun run{std::make_unique<lintaro::CliRunIo>(options, path, files), {}, {}};
+    FileRun run;
+    try {
+        // --encoding=auto reads the file once before the run, to choose its set.
+        run.io = std::make_unique<lintaro::CliRunIo>(options, path, files);
+    } catch (const std::bad_alloc&) {
+        run.report.problem = MatchReport::Problem::kOutOfMemory;
+        run.report.stage = lintaro::MatchStage::kRead;
+        return run;
+    }
     std::optional<RunTimeout> timeout;
     try {
         timeout.emplace(options.timeout_seconds, run.io->TimeoutProgress());
@@ -222,8 +230,13 @@ int RunFiles(const lintaro::CliOptions& options) {
         // The file's run is let go once its output is written, and the next may start.
         const FileRun run = std::move(runs[i]);
         if (parallel) parallel->Taken(i);
-        lintaro::CliRunIo& io = *run.io;
         const MatchReport& report = run.report;
+        if (!run.io) {
+            Say("out of memory while reading " + lintaro::MessageName(path));
+            failed = true;
+            continue;
+        }
+        lintaro::CliRunIo& io = *run.io;
         if (run.timer_error) {
             Say("cannot start the --timeout timer: " + lintaro::ErrorText(run.timer_error));
             return kExitError;

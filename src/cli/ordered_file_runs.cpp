@@ -2,6 +2,7 @@
 // the files' order.
 #include "cli/ordered_file_runs.h"
 
+#include <system_error>
 #include <utility>
 
 namespace lintaro {
@@ -13,7 +14,11 @@ OrderedFileRuns::OrderedFileRuns(std::size_t count, int threads,
       run_(std::move(run)),
       done_(count, false) {
     threads_.reserve(ahead_);
-    for (std::size_t i = 0; i < ahead_; ++i) threads_.emplace_back([this] { Work(); });
+    try {
+        for (std::size_t i = 0; i < ahead_; ++i) threads_.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+        // The threads that started do the work; with none, WaitFor runs each file itself.
+    }
 }
 
 OrderedFileRuns::~OrderedFileRuns() {
@@ -26,6 +31,10 @@ OrderedFileRuns::~OrderedFileRuns() {
 }
 
 void OrderedFileRuns::WaitFor(std::size_t index) {
+    if (threads_.empty()) {
+        run_(index);
+        return;
+    }
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return done_[index]; });
 }

@@ -15,7 +15,8 @@ class OrderedFileRuns {
   public:
     // Calls run(i) for i from 0 to count - 1 on threads threads, which take the indexes in
     // order; run must not throw. A file's run starts only when fewer than threads results wait
-    // to be taken, so that at most that many are held at once.
+    // to be taken, so that at most that many are held at once. When no thread can be started,
+    // WaitFor runs each file on the calling thread.
     OrderedFileRuns(std::size_t count, int threads, std::function<void(std::size_t)> run);
     // Lets the runs under way end, starts no more and waits for the threads.
     ~OrderedFileRuns();

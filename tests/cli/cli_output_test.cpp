@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "match/regex.h"
+#include "support/table_builder.h"
 
 namespace lintaro {
 namespace {
@@ -63,6 +64,42 @@ TEST(CliOutputTest, ManyMatchesEqualTheirRowsOneByOne) {
     ASSERT_GT(expected.size(), std::size_t{2} << 20);
     // Not EXPECT_EQ: a difference would print megabytes.
     EXPECT_TRUE(out.str() == expected);
+}
+
+// A table, as the table operations leave it, is written with the same writers: its cells
+// have no places in the text, so the JSON has none, and an empty group cell is a text.
+TEST(CliOutputTest, WritesATablesRows) {
+    const ResultTable table =
+        MakeTable({{"N", "M", "G1", "G2"}, {"1", "a,b", "a", ""}, {"2", "c\"d", "c", "d"}});
+    const struct {
+        RowFormat format;
+        IndexRange columns;
+        std::string expected;
+    } cases[] = {
+        {RowFormat::kCsv, {1, 9}, "N,M,G1,G2\r\n1,\"a,b\",a,\r\n2,\"c\"\"d\",c,d\r\n"},
+        {RowFormat::kTsv, {3, 3}, "N\tG2\n1\t\n2\td\n"},
+        {RowFormat::kJson,
+         {1, 2},
+         "{\"number\":1,\"match\":\"a,b\",\"groups\":[{\"text\":\"a\"}]}\n"
+         "{\"number\":2,\"match\":\"c\\\"d\",\"groups\":[{\"text\":\"c\"}]}\n"},
+    };
+    for (const auto& c : cases) {
+        MatchRowsLayout layout;
+        layout.format = c.format;
+        layout.columns = c.columns;
+        std::ostringstream out;
+        WriteTableRows(table, layout, out);
+        EXPECT_EQ(out.str(), c.expected);
+    }
+}
+
+// JSON strings: quotes, backslash and control characters escaped, broken UTF-8 as U+FFFD.
+TEST(CliOutputTest, JsonStringsAreValid) {
+    std::string line;
+    AppendJsonString(line, "a\"\\\n\r\t\x01\x1F\x7F 中\xE4\xB8 \xFF");
+    EXPECT_EQ(line,
+              "\"a\\\"\\\\\\n\\r\\t\\u0001\\u001f\x7F 中\xEF\xBF\xBD\xEF\xBF\xBD "
+              "\xEF\xBF\xBD\"");
 }
 
 TEST(CliOutputTest, CellEscapesAtEitherEndAndRunsBetween) {

@@ -135,8 +135,10 @@ const HostileCase kCases[] = {
      Warning("holds a NUL byte", 0)},
     {"NulInMiddle", File(std::string("ab\0cd", 5)), {"-e", ".", "--spans", "SUBJECT"}, 0,
      "1\t0,1\n2\t1,1\n", Warning("holds a NUL byte", 2)},
+    // FF FE is UTF-16LE's byte-order mark, which the warning offers.
     {"OnlyInvalidBytes", File("\xFF\xFE\x80\xBF"), {"--count", "SUBJECT"}, 1, Count(0),
-     Warning("is not valid UTF-8", 0)},
+     "lintaro-cli: warning: PATH is not valid UTF-8 at byte 0; only the text before it was "
+     "searched; it declares utf-16le: try --encoding=utf-16le\n"},
     {"FiveByteLeadForm", File("\xF8\x88\x80\x80\x80z"), {"-e", ".+", "SUBJECT"}, 0,
      kHeader + "1\t\xF4\x80\x80\x80z\n", ""},
     {"SixByteLeadForm", File("\xFC\x84\x80\x80\x80\x80z"), {"-e", ".+", "SUBJECT"}, 0,
