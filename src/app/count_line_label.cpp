@@ -57,15 +57,17 @@ void CountLineLabel::ShowNotice(const RunNotice& notice, const QString& offered_
                                                .arg(html_gap, offered_charset.toHtmlEscaped(),
                                                     offer.toHtmlEscaped());
     setTextFormat(Qt::RichText);
+    const QColor colour = notice.is_error ? kNoticeColour : palette().color(foregroundRole());
     setText(QStringLiteral("%1%2<span style=\"color:%3\">%4</span>%5")
-                .arg(count_line_.toHtmlEscaped(), html_gap, kNoticeColour.name(),
-                     brief.toHtmlEscaped(), link));
+                .arg(count_line_.toHtmlEscaped(), html_gap, colour.name(), brief.toHtmlEscaped(),
+                     link));
     setToolTip(
         offer.isEmpty()
             ? notice.detail
             : notice.detail +
                   QStringLiteral("\n点击“%1”可按 %2 重新读取文件。").arg(offer, offered_charset));
     notice_brief_ = notice.brief;
+    notice_is_error_ = notice.is_error;
     notice_detail_ = notice.detail;
     offered_charset_ = offered_charset;
 }
@@ -73,7 +75,7 @@ void CountLineLabel::ShowNotice(const RunNotice& notice, const QString& offered_
 void CountLineLabel::resizeEvent(QResizeEvent* event) {
     QLabel::resizeEvent(event);
     if (!notice_brief_.isEmpty()) {
-        ShowNotice(RunNotice{notice_brief_, notice_detail_}, offered_charset_);
+        ShowNotice(RunNotice{notice_brief_, notice_detail_, notice_is_error_}, offered_charset_);
     }
 }
 

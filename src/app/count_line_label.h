@@ -39,6 +39,7 @@ class CountLineLabel : public QLabel {
     // The notice shown after it, kept whole so that it can be cut again; empty when none.
     QString notice_brief_;
     QString notice_detail_;
+    bool notice_is_error_ = true;
     QString offered_charset_;
 };
 

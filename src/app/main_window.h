@@ -13,6 +13,7 @@
 #include "base/work_progress.h"
 #include "export/export_format.h"
 #include "table/column_roles.h"
+#include "table/result_table_view.h"
 
 class QAbstractButton;
 class QButtonGroup;
@@ -27,7 +28,6 @@ namespace lintaro {
 class CountLineLabel;
 class DropZone;
 class ResultTableModel;
-class ResultTableView;
 class WindowExportIo;
 class WindowRunIo;
 
@@ -66,6 +66,10 @@ class MainWindow : public QWidget {
     void ChooseLinkColumn(int row, int column);
     // Exports the selected cells in the checked format.
     void ExportSelection();
+    // Applies an operation of the column menu to the shown table (table column column) and
+    // says what it did after the count line. Resolving asks for a base address when the page
+    // names none, offering the last one given.
+    void OperateOnColumn(ColumnOperation operation, int column);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -106,6 +110,7 @@ class MainWindow : public QWidget {
 
     ColumnRoles roles_;
     bool long_work_running_ = false;
+    QString last_base_;  // the base address last given for resolving links
     std::unique_ptr<WindowRunIo> run_io_;
     std::unique_ptr<WindowExportIo> export_io_;
 };

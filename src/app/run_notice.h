@@ -14,6 +14,9 @@ namespace lintaro {
 struct RunNotice {
     QString brief;
     QString detail;
+    // A failure or a cut-short run shows in red; a note on what an operation did in the
+    // line's own colour.
+    bool is_error = true;
     bool IsEmpty() const { return brief.isEmpty(); }
 };
 
