@@ -124,6 +124,7 @@ void WriteTableTsv(const ResultTable& table, std::ostream& out, bool with_header
     TsvLines lines(out);
     if (with_header && table.FixedRowCount() > 0) {
         std::vector<std::string> headings;
+        headings.reserve(static_cast<std::size_t>(table.ColumnCount()));
         for (int column = 0; column < table.ColumnCount(); ++column) {
             headings.emplace_back(table.GetCell(0, column).value_or(std::string_view()));
         }

@@ -144,8 +144,9 @@ QMenu* ResultTableView::OpenColumnMenu(int column, QPoint global_position) {
         {"按此列去重", ColumnOperation::kUnique},
         {"按此列排序", ColumnOperation::kSort},
     };
-    for (const auto& [caption, operation] : entries) {
-        connect(menu->addAction(QString::fromUtf8(caption)), &QAction::triggered, this,
+    for (const auto& entry : entries) {
+        const ColumnOperation operation = entry.second;
+        connect(menu->addAction(QString::fromUtf8(entry.first)), &QAction::triggered, this,
                 [this, operation, column] { emit ColumnOperationChosen(operation, column); });
     }
     menu->popup(global_position);
