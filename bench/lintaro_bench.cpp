@@ -11,9 +11,11 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/cpu_features.h"
@@ -24,6 +26,8 @@
 #include "match/match_run.h"
 #include "match/regex.h"
 #include "match/subject_text.h"
+#include "table/qt_text_collation.h"
+#include "table/table_operations.h"
 
 namespace {
 
@@ -233,6 +237,50 @@ void TimeMapping(const std::string& path, std::int64_t file_bytes, int runs) {
     PrintTiming("map + decode", text_bytes, timing, file_bytes);
 }
 
+// Applies each table operation to a copy of the run's table, as the window does (the copy
+// included in the time): on group 1 (the preset's links) and group 2 (its anchor texts).
+// Sorting texts is timed with the window's QCollator and the batch program's strxfrm.
+void TimeTableOperations(const lintaro::ResultTable& table, int runs) {
+    using Operation = std::function<void(lintaro::ResultTable&)>;
+    const std::pair<const char*, Operation> operations[] = {
+        {"decode column 3", [](lintaro::ResultTable& t) { lintaro::DecodeColumn(t, 3); }},
+        {"resolve column 2",
+         [](lintaro::ResultTable& t) { lintaro::ResolveColumn(t, 2, "https://example.com/d/"); }},
+        {"trim column 3", [](lintaro::ResultTable& t) { lintaro::TrimColumn(t, 3); }},
+        {"unique column 2", [](lintaro::ResultTable& t) { lintaro::KeepUniqueRows(t, 2); }},
+        {"unique column 3", [](lintaro::ResultTable& t) { lintaro::KeepUniqueRows(t, 3); }},
+        {"sort 2 (QCollator)",
+         [](lintaro::ResultTable& t) {
+             lintaro::QtTextCollation collation;
+             lintaro::SortRows(t, 2, collation);
+         }},
+        {"sort 2 (strxfrm)",
+         [](lintaro::ResultTable& t) {
+             lintaro::CLibraryCollation collation;
+             lintaro::SortRows(t, 2, collation);
+         }},
+        {"sort 3 (QCollator)",
+         [](lintaro::ResultTable& t) {
+             lintaro::QtTextCollation collation;
+             lintaro::SortRows(t, 3, collation);
+         }},
+    };
+    std::printf("%-22s %12s %9s %9s\n", "operation (copy incl.)", "rows left", "best s", "spread");
+    for (const auto& [name, operation] : operations) {
+        Timing timing;
+        int rows = 0;
+        for (int run = 0; run < runs; ++run) {
+            const Clock::time_point start = Clock::now();
+            lintaro::ResultTable copy = table;
+            operation(copy);
+            timing.Add(SecondsBetween(start, Clock::now()));
+            rows = copy.RowCount() - copy.FixedRowCount();
+        }
+        std::printf("%-22s %12d %9.3f %9.3f\n", name, rows, timing.best,
+                    timing.worst - timing.best);
+    }
+}
+
 // Exports every data row and column 1 to the last in each format, as the corner click and the
 // export button do, and compares that with writing the same bytes to a new file the same way.
 void TimeExports(const lintaro::ResultTable& table, int runs) {
@@ -338,6 +386,7 @@ int main(int argc, char** argv) {
                 static_cast<long long>(matches), peak_bytes / 1e6,
                 peak_bytes / static_cast<double>(std::max<std::int64_t>(file_bytes, 1)));
     TimeExports(*io.table, options->runs);
+    TimeTableOperations(*io.table, options->runs);
     io.table.reset();
 
     TimeSearchAlone(*options, options->runs, file_bytes);

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,6 +37,7 @@
 #include "app/window_export_io.h"
 #include "app/window_layout.h"
 #include "app/window_run_io.h"
+#include "app/window_table_operations.h"
 #include "base/program_text.h"
 #include "export/export_format.h"
 #include "export/export_selection.h"
@@ -44,10 +46,12 @@
 #include "match/match_run.h"
 #include "match/named_patterns.h"
 #include "match/subject_text.h"
+#include "table/link_resolution.h"
 #include "table/qt_conversions.h"
 #include "table/result_table.h"
 #include "table/result_table_model.h"
 #include "table/result_table_view.h"
+#include "table/table_operations.h"
 
 // Resources of a static library are registered by hand; this must be outside a namespace.
 static void InitAppResources() {
@@ -295,6 +299,8 @@ void MainWindow::BindEvents() {
         connect(FormatButton(info.format), &QAbstractButton::clicked, this,
                 &MainWindow::FlashColumnRoles);
     }
+    connect(table_view_, &ResultTableView::ColumnOperationChosen, this,
+            &MainWindow::OperateOnColumn);
     connect(table_view_, &ResultTableView::FixedCellClicked, this, &MainWindow::ChooseTextColumn);
     connect(table_view_, &ResultTableView::FixedCellDoubleClicked, this,
             &MainWindow::ChooseLinkColumn);
@@ -408,6 +414,36 @@ void MainWindow::UseNamedPattern(const NamedPattern& named) {
     pattern_edit_->setCursorPosition(0);
     // As the match button would; with no file yet there is nothing to run over.
     if (!drop_zone_->Path().isEmpty()) RunMatch();
+}
+
+void MainWindow::OperateOnColumn(ColumnOperation operation, int column) {
+    if (long_work_running_ || ColumnProblem(table_model_->Table(), column)) return;
+    std::string base;
+    if (operation == ColumnOperation::kResolveLinks) {
+        const std::shared_ptr<const TextBuffer>& page = table_model_->Table().Source();
+        base = FindPageBase(page ? page->View() : std::string_view()).url;
+        if (base.empty()) {
+            bool given = false;
+            const QString answer = QInputDialog::getText(
+                this, QStringLiteral("补全相对链接"),
+                QStringLiteral("页面没有给出基准地址。相对链接按哪个地址补全？"), QLineEdit::Normal,
+                last_base_, &given);
+            if (!given) return;
+            if (!answer.trimmed().isEmpty()) last_base_ = answer.trimmed();
+            base = QStringToProgramText(answer.trimmed());
+        }
+    }
+    // The work changes a copy, so that the table on screen stays whole while it is painted
+    // and a cancelled operation leaves it as it was.
+    ResultTable changed = table_model_->Table();
+    QString notice;
+    WorkProgress progress;
+    RunWhileBlocked(
+        progress, [&] { notice = ApplyColumnOperation(operation, column, changed, base); },
+        [](const WorkProgress&) { return QStringLiteral("正在处理表格……"); });
+    if (progress.CancelRequested()) return;
+    table_model_->ReplaceTable(std::move(changed));
+    count_line_->ShowNotice(RunNotice{.brief = notice, .detail = notice, .kind = NoticeKind::kInformation});
 }
 
 void MainWindow::ReadSubjectAs(const QString& charset) {

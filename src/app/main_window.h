@@ -13,6 +13,7 @@
 #include "base/work_progress.h"
 #include "export/export_format.h"
 #include "table/column_roles.h"
+#include "table/result_table_view.h"
 
 class QAbstractButton;
 class QButtonGroup;
@@ -29,7 +30,6 @@ class CountLineLabel;
 struct NamedPattern;
 class DropZone;
 class ResultTableModel;
-class ResultTableView;
 class WindowExportIo;
 class WindowRunIo;
 
@@ -72,6 +72,10 @@ class MainWindow : public QWidget {
     void ChooseLinkColumn(int row, int column);
     // Exports the selected cells in the checked format.
     void ExportSelection();
+    // Applies an operation of the column menu to the shown table (table column column) and
+    // says what it did after the count line. Resolving asks for a base address when the page
+    // names none, offering the last one given.
+    void OperateOnColumn(ColumnOperation operation, int column);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -116,6 +120,7 @@ class MainWindow : public QWidget {
     // The progress of the long work under way; null when none is.
     WorkProgress* running_progress_ = nullptr;
     bool close_after_long_work_ = false;
+    QString last_base_;  // the base address last given for resolving links
     std::unique_ptr<WindowRunIo> run_io_;
     std::unique_ptr<WindowExportIo> export_io_;
 };

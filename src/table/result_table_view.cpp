@@ -1,17 +1,20 @@
 // The result table on screen: a QTableView with the fixed row and column as its headers.
 #include "table/result_table_view.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QStyle>
 
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <utility>
 
 #include "table/number_column_grip.h"
 #include "table/qt_conversions.h"
@@ -114,11 +117,40 @@ ResultTableView::ResultTableView(ResultTableModel* model, QWidget* parent)
     // The corner selects every data cell as soon as it is pressed, like the headers do.
     corner_->installEventFilter(this);
 
+    // A right click on a column's header cell offers the operations on that column; clicks
+    // and double clicks with the left button keep their roles.
+    columns->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(columns, &QHeaderView::customContextMenuRequested, this, [this](QPoint position) {
+        const int view_column = horizontalHeader()->logicalIndexAt(position.x());
+        if (view_column < 0) return;
+        OpenColumnMenu(view_column + model_->Table().FixedColumnCount(),
+                       horizontalHeader()->viewport()->mapToGlobal(position));
+    });
     connect(columns, &QHeaderView::sectionResized, this,
             [this](int view_column, int, int width) { KeepColumnWidth(view_column, width); });
     // A new table also empties the selection: the model reset does that.
     connect(model_, &QAbstractItemModel::modelReset, this, &ResultTableView::ApplyTable);
     ApplyTable();
+}
+
+QMenu* ResultTableView::OpenColumnMenu(int column, QPoint global_position) {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("column_menu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const std::pair<const char*, ColumnOperation> entries[] = {
+        {"解码字符实体", ColumnOperation::kDecodeEntities},
+        {"补全相对链接…", ColumnOperation::kResolveLinks},
+        {"整理空白", ColumnOperation::kTrim},
+        {"按此列去重", ColumnOperation::kUnique},
+        {"按此列排序", ColumnOperation::kSort},
+    };
+    for (const auto& entry : entries) {
+        const ColumnOperation operation = entry.second;
+        connect(menu->addAction(QString::fromUtf8(entry.first)), &QAction::triggered, this,
+                [this, operation, column] { emit ColumnOperationChosen(operation, column); });
+    }
+    menu->popup(global_position);
+    return menu;
 }
 
 SelectionRect ResultTableView::Selection() const {

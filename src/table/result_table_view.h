@@ -11,8 +11,12 @@
 #include "table/selection_rect.h"
 
 class QLabel;
+class QMenu;
 
 namespace lintaro {
+
+// What the column header's context menu offers for its column.
+enum class ColumnOperation { kDecodeEntities, kResolveLinks, kTrim, kUnique, kSort };
 
 // Shows a ResultTableModel: table row 0 in the horizontal header, column 0 in the vertical
 // header and the corner cell in a widget of our own that reports its clicks. Users select
@@ -38,7 +42,12 @@ class ResultTableView : public QTableView {
     // what InsertColumn needs to size a new column as this view shows it.
     HeadingWidthFunction HeadingWidth() const;
 
+    // Opens the context menu of table column column's header cell at global_position; a
+    // right click on a column header opens it there. The menu goes when it closes.
+    QMenu* OpenColumnMenu(int column, QPoint global_position);
+
   signals:
+    void ColumnOperationChosen(ColumnOperation operation, int column);
     void FixedCellClicked(int row, int column);
     void FixedCellDoubleClicked(int row, int column);
 

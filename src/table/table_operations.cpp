@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <numeric>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -119,8 +120,8 @@ std::int64_t KeepUniqueRows(ResultTable& table, int column) {
 void SortRows(ResultTable& table, int column, TextCollation& collation) {
     if (ColumnProblem(table, column)) return;
     const std::vector<std::string_view> texts = ColumnTexts(table, column);
-    std::vector<std::size_t> order(texts.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
+    // Each row's rank in the column's order: equal ranks for texts that order as equal.
+    std::vector<std::uint32_t> rank(texts.size());
     std::vector<double> numbers;
     numbers.reserve(texts.size());
     for (const std::string_view text : texts) {
@@ -129,16 +130,48 @@ void SortRows(ResultTable& table, int column, TextCollation& collation) {
         numbers.push_back(*number);
     }
     if (numbers.size() == texts.size()) {
-        std::ranges::stable_sort(
-            order, [&](std::size_t a, std::size_t b) { return numbers[a] < numbers[b]; });
+        std::vector<std::size_t> order(texts.size());
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        std::ranges::sort(order,
+                          [&](std::size_t a, std::size_t b) { return numbers[a] < numbers[b]; });
+        std::uint32_t next = 0;
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            if (i > 0 && numbers[order[i - 1]] < numbers[order[i]]) ++next;
+            rank[order[i]] = next;
+        }
     } else {
-        collation.Prepare(texts);
-        std::ranges::stable_sort(
-            order, [&](std::size_t a, std::size_t b) { return collation.Less(a, b); });
+        // Harvests repeat their texts a lot (a link per menu entry, the same anchor text), so
+        // only the distinct texts are collated.
+        std::unordered_map<std::string_view, std::uint32_t> ids;
+        std::vector<std::string_view> distinct;
+        std::vector<std::uint32_t> id_of(texts.size());
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            const auto [at, added] =
+                ids.try_emplace(texts[i], static_cast<std::uint32_t>(distinct.size()));
+            if (added) distinct.push_back(texts[i]);
+            id_of[i] = at->second;
+        }
+        collation.Prepare(distinct);
+        std::vector<std::size_t> order(distinct.size());
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        std::ranges::sort(order,
+                          [&](std::size_t a, std::size_t b) { return collation.Less(a, b); });
+        std::vector<std::uint32_t> distinct_rank(distinct.size());
+        std::uint32_t next = 0;
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            if (i > 0 && collation.Less(order[i - 1], order[i])) ++next;
+            distinct_rank[order[i]] = next;
+        }
+        for (std::size_t i = 0; i < texts.size(); ++i) rank[i] = distinct_rank[id_of[i]];
     }
-    std::vector<int> rows;
-    rows.reserve(order.size());
-    for (const std::size_t i : order) rows.push_back(table.FixedRowCount() + static_cast<int>(i));
+    // A counting sort by rank: stable, and linear in the rows.
+    std::vector<std::size_t> starts(texts.size() + 1, 0);
+    for (const std::uint32_t r : rank) ++starts[r + 1];
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    std::vector<int> rows(texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        rows[starts[rank[i]]++] = table.FixedRowCount() + static_cast<int>(i);
+    }
     table.KeepDataRows(rows);
 }
 

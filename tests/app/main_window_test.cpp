@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -13,6 +14,7 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -1239,6 +1241,126 @@ TEST(QtTranslationTest, QtsOwnTextsAreChinese) {
     EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
     EXPECT_NE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
     EXPECT_NE(QCoreApplication::translate("QLineEdit", "&Copy"), QStringLiteral("&Copy"));
+}
+
+// ---- operations of the column header's menu -----------------------------------------
+
+class ColumnMenuTest : public MainWindowTest {
+  protected:
+    // Right-clicks the header cell of view column view_column and returns the menu it opens.
+    QMenu* OpenMenu(int view_column) {
+        QHeaderView* header = View()->horizontalHeader();
+        const QPoint point(header->sectionViewportPosition(view_column) + 5, 5);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, point,
+                                header->viewport()->mapToGlobal(point));
+        QApplication::sendEvent(header->viewport(), &event);
+        auto* menu = View()->findChild<QMenu*>(QStringLiteral("column_menu"));
+        EXPECT_NE(menu, nullptr);
+        return menu;
+    }
+    void Choose(int view_column, const QString& caption) {
+        QMenu* menu = OpenMenu(view_column);
+        if (menu == nullptr) return;
+        for (QAction* action : menu->actions()) {
+            if (action->text() == caption) action->trigger();
+        }
+        menu->close();
+        QApplication::processEvents();
+    }
+    std::vector<std::string> Column(int column) const {
+        std::vector<std::string> texts;
+        for (int row = 1; row < Table().RowCount(); ++row) {
+            texts.emplace_back(*Table().GetCell(row, column));
+        }
+        return texts;
+    }
+};
+
+const QByteArray kRepeatedAnchors =
+    "<a href=\"b.html\">B &amp; b</a>\n<a href=\"a.html\">  A\n  a </a>\n"
+    "<a href=\"b.html\">again</a>";
+const QString kAnchorPattern = QStringLiteral("<a href=\"([^\"]*)\">([^<]*)</a>");
+
+TEST_F(ColumnMenuTest, HeaderMenuOffersTheOperationsAndTheyChangeTheTable) {
+    ShowActive();
+    PatternEdit()->setText(kAnchorPattern);
+    Drop(WriteSubject("page.html", kRepeatedAnchors));
+    ASSERT_EQ(Table().RowCount(), 4);
+    QMenu* menu = OpenMenu(1);
+    ASSERT_NE(menu, nullptr);
+    QStringList captions;
+    for (const QAction* action : menu->actions()) captions << action->text();
+    EXPECT_EQ(captions, (QStringList{"解码字符实体", "补全相对链接…", "整理空白", "按此列去重",
+                                     "按此列排序"}));
+    menu->close();
+    QApplication::processEvents();
+
+    const QString count_line = QStringLiteral("共找到 3 处匹配结果：");
+    Choose(1, QStringLiteral("按此列去重"));
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"b.html", "a.html"}));
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"1", "2"}));
+    EXPECT_TRUE(CountLabel()->text().startsWith(count_line)) << CountLabel()->text().toStdString();
+    EXPECT_TRUE(CountLabel()->text().contains(QStringLiteral("去重：删除 1 行，余 2 行")));
+    // A note on what an operation did is not shown as an error.
+    EXPECT_FALSE(CountLabel()->text().contains(QStringLiteral("#d00000")));
+
+    Choose(2, QStringLiteral("解码字符实体"));
+    Choose(2, QStringLiteral("整理空白"));
+    Choose(1, QStringLiteral("按此列排序"));
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"a.html", "b.html"}));
+    EXPECT_EQ(Column(3), (std::vector<std::string>{"A a", "B & b"}));
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"1", "2"}));
+
+    // A new run starts from the raw harvest again.
+    window_.RunMatch();
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"b.html", "a.html", "b.html"}));
+}
+
+TEST_F(ColumnMenuTest, ResolvingAsksForABaseAndOffersTheLastOneGiven) {
+    ShowActive();
+    PatternEdit()->setText(kAnchorPattern);
+    Drop(WriteSubject("page.html", kRepeatedAnchors));
+    QString offered;
+    {
+        const ModalAnswer answer([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QInputDialog*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            offered = dialog->textValue();
+            dialog->setTextValue(QStringLiteral("https://e.org/d/"));
+            dialog->accept();
+        });
+        Choose(1, QStringLiteral("补全相对链接…"));
+        EXPECT_TRUE(answer.Answered());
+    }
+    EXPECT_EQ(offered, QString());
+    EXPECT_EQ(Column(2),
+              (std::vector<std::string>{"https://e.org/d/b.html", "https://e.org/d/a.html",
+                                        "https://e.org/d/b.html"}));
+    EXPECT_TRUE(CountLabel()->text().contains(QStringLiteral("补全相对链接：补全 3 个")));
+    window_.RunMatch();
+    {
+        const ModalAnswer answer([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QInputDialog*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            offered = dialog->textValue();
+            dialog->reject();
+        });
+        Choose(1, QStringLiteral("补全相对链接…"));
+        EXPECT_TRUE(answer.Answered());
+    }
+    EXPECT_EQ(offered, QStringLiteral("https://e.org/d/"));
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"b.html", "a.html", "b.html"}));
+}
+
+TEST_F(ColumnMenuTest, ResolvingUsesThePagesOwnBase) {
+    ShowActive();
+    PatternEdit()->setText(kAnchorPattern);
+    Drop(WriteSubject("page.html",
+                      "<!-- saved from url=(0022)https://e.org/d/p.html -->\n" + kRepeatedAnchors));
+    Choose(1, QStringLiteral("补全相对链接…"));
+    EXPECT_EQ(Column(2),
+              (std::vector<std::string>{"https://e.org/d/b.html", "https://e.org/d/a.html",
+                                        "https://e.org/d/b.html"}));
 }
 
 }  // namespace

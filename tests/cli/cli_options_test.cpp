@@ -83,9 +83,9 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"PresetShortened", {"--pre", "default", "f"}, kPresetPattern, true, O::kTable,
                     {"f"}, ""},
         OptionsCase{"PresetAndPattern", {"--preset=links", "-e", "x", "f"}, "", true, O::kTable,
-                    {}, "-e and --preset exclude each other"},
+                    {}, "only one pattern may be given, not both --preset=links and -e x"},
         OptionsCase{"PatternAndPreset", {"--pattern=x", "--preset", "links", "f"}, "", true,
-                    O::kTable, {}, "--pattern and --preset exclude each other"},
+                    O::kTable, {}, "only one pattern may be given, not both --pattern=x and --preset=links"},
         OptionsCase{"UnknownPreset", {"--preset=link", "f"}, "", true, O::kTable, {},
                     "unknown preset link (the presets are default, links, images, emails, urls, "
                     "ipv4)"},
