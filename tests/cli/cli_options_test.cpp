@@ -241,7 +241,11 @@ TEST(ParseCliOptionsAnswers, HelpAndVersion) {
         {{"--rows", "1", "-h"}, CliAction::kHelp, ""},
         {{"--", "--help"}, CliAction::kRun, ""},
         {{"--list-presets"}, CliAction::kListPresets, ""},
-        {{"--list-presets", "-e", "x", "--preset=links"}, CliAction::kListPresets, ""},
+        {{"--list-presets", "--preset=links"}, CliAction::kListPresets, ""},
+        // As with any option that cannot be taken, what was read until then does not count.
+        {{"--list-presets", "-e", "x", "--preset=links"},
+         CliAction::kRun,
+         "only one pattern may be given, not both -e x and --preset=links"},
         {{"--list-presets", "--help"}, CliAction::kHelp, ""},
     };
     for (const auto& c : cases) {
