@@ -443,7 +443,8 @@ void MainWindow::OperateOnColumn(ColumnOperation operation, int column) {
         [](const WorkProgress&) { return QStringLiteral("正在处理表格……"); });
     if (progress.CancelRequested()) return;
     table_model_->ReplaceTable(std::move(changed));
-    count_line_->ShowNotice(RunNotice{.brief = notice, .detail = notice, .kind = NoticeKind::kInformation});
+    count_line_->ShowNotice(
+        RunNotice{.brief = notice, .detail = notice, .kind = NoticeKind::kInformation});
 }
 
 void MainWindow::ReadSubjectAs(const QString& charset) {
