@@ -66,6 +66,11 @@ const QColor kPatternBackground(230, 249, 233);  // #E6F9E9
 const QColor kSideBarFill(128, 160, 128);        // #80A080
 const QColor kRoleLineNormal(0, 128, 0);         // green
 const QColor kRoleLineHighlight(255, 255, 0);    // yellow
+
+// The radio buttons and the check box keep the indicator their fixed boxes were drawn for: a
+// style scales it with the font's DPI (a large desktop font), and it then covers the caption.
+const QString kFixedIndicator =
+    QStringLiteral("QRadioButton::indicator, QCheckBox::indicator { width: 13px; height: 13px; }");
 constexpr int kFlashMilliseconds = 100;
 constexpr int kCharacterHeight = 15;  // pixels, the pattern box's and the role line's font
 // Pixels, every other caption's font: the boxes are fixed in pixels, so a larger desktop font
@@ -170,8 +175,9 @@ void MainWindow::CreateControls() {
         const FormatButtonDesign& button = *FindFormatButtonDesign(info.format);
         const QString caption =
             QString::fromUtf16(info.caption.data(), static_cast<qsizetype>(info.caption.size()));
-        format_group_->addButton(Place(new QRadioButton(caption, this), button.name, button.box),
-                                 static_cast<int>(info.format));
+        auto* const radio = Place(new QRadioButton(caption, this), button.name, button.box);
+        radio->setStyleSheet(kFixedIndicator);
+        format_group_->addButton(radio, static_cast<int>(info.format));
     }
     FormatButton(kDefaultExportFormat)->setChecked(true);
     KeepTabStopOnCheckedFormat();
@@ -205,6 +211,7 @@ void MainWindow::CreateControls() {
 
     ignore_case_box_ = Place(new QCheckBox(QStringLiteral("忽略字母大小写"), this),
                              "ignore_case_box", design.ignore_case_box);
+    ignore_case_box_->setStyleSheet(kFixedIndicator);
     ignore_case_box_->setChecked(true);
 
     pattern_heading_ = MakeLabel(QStringLiteral("正则表达式："), right, this, "pattern_heading",
