@@ -23,6 +23,17 @@ bool FitsAny(const std::vector<std::string>& globs, const std::string& name) {
     });
 }
 
+// The size of the regular file at path, or -1: standard input, a file that cannot be reached
+// and anything that is not a regular file.
+std::int64_t SizeOf(const std::string& path) {
+    struct stat status {};
+    if (path == kStandardInputName || ::stat(path.c_str(), &status) != 0 ||
+        !S_ISREG(status.st_mode)) {
+        return -1;
+    }
+    return status.st_size;
+}
+
 class FolderWalk {
   public:
     FolderWalk(const CliOptions& options, WalkedFiles& walked)
@@ -30,7 +41,7 @@ class FolderWalk {
 
     // Adds the files under folder (its path as it will be printed) to found.
     void Walk(const std::string& folder, const struct stat& status,
-              std::vector<std::string>& found) {
+              std::vector<std::pair<std::string, std::int64_t>>& found) {
         // The folders on the way down: a link back to one of them would walk for ever.
         const std::pair<dev_t, ino_t> id = {status.st_dev, status.st_ino};
         if (!on_the_way_.insert(id).second) return;
@@ -48,7 +59,7 @@ class FolderWalk {
             } else if (S_ISREG(entry.st_mode) &&
                        (options_.include_globs.empty() || FitsAny(options_.include_globs, name)) &&
                        !FitsAny(options_.exclude_globs, name)) {
-                found.push_back(path);
+                found.emplace_back(path, entry.st_size);
             }
         }
         on_the_way_.erase(id);
@@ -83,6 +94,7 @@ WalkedFiles WalkPaths(const CliOptions& options) {
     WalkedFiles walked;
     if (!options.recursive) {
         walked.paths = options.paths;
+        for (const std::string& path : options.paths) walked.sizes.push_back(SizeOf(path));
         return walked;
     }
     FolderWalk walk(options, walked);
@@ -96,13 +108,17 @@ WalkedFiles WalkPaths(const CliOptions& options) {
             !S_ISDIR(status.st_mode)) {
             // Read as a file: its run says what is wrong with it.
             walked.paths.push_back(argument);
+            walked.sizes.push_back(SizeOf(argument));
             continue;
         }
-        std::vector<std::string> found;
+        std::vector<std::pair<std::string, std::int64_t>> found;
         walk.Walk(argument, status, found);
         // Byte order, whatever the folders' own order: two runs give the same output.
         std::ranges::sort(found);
-        walked.paths.insert(walked.paths.end(), found.begin(), found.end());
+        for (auto& [path, size] : found) {
+            walked.paths.push_back(std::move(path));
+            walked.sizes.push_back(size);
+        }
     }
     return walked;
 }

@@ -1,6 +1,7 @@
 // Turning the batch program's FILE arguments into the files to search, walking folders for -r.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@ namespace lintaro {
 
 struct WalkedFiles {
     std::vector<std::string> paths;   // the files to search, in the order to search them
+    std::vector<std::int64_t> sizes;  // their sizes in bytes when walked, -1 when unknown
     std::vector<std::string> errors;  // one message per folder that could not be read
 };
 

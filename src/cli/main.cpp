@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <iostream>
 #include <memory>
 #include <new>
@@ -177,9 +178,11 @@ struct FileRun {
     std::error_code timer_error;  // the --timeout timer could not start: nothing ran
 };
 
-// Runs the pattern over the file at path; with --timeout, stopped after that long.
+// Runs the pattern over the file at path, compiled as expression when that is given; with
+// --timeout, stopped after that long.
 FileRun RunFile(const lintaro::CliOptions& options, const std::string& path,
-                lintaro::FileSystem& files) {
+                lintaro::FileSystem& files,
+                const std::shared_ptr<const lintaro::regex>& expression) {
     FileRun run;
     try {
         // --encoding=auto reads the file once before the run, to choose its set.
@@ -196,7 +199,9 @@ FileRun RunFile(const lintaro::CliOptions& options, const std::string& path,
         run.timer_error = error.code();
         return run;
     }
-    run.report = lintaro::RunMatch(run.io->Request(), *run.io, run.io->Progress());
+    lintaro::MatchRequest request = run.io->Request();
+    request.expression = expression;
+    run.report = lintaro::RunMatch(request, *run.io, run.io->Progress());
     return run;
 }
 
@@ -204,8 +209,9 @@ FileRun RunFile(const lintaro::CliOptions& options, const std::string& path,
 // done (or, for --format, joining their rows into one table exported at the end). Many files
 // are searched several at a time, their output the same as one at a time. A file that cannot
 // be read is reported and the others still run; a pattern that does not compile ends the run.
-// A search stopped by --timeout keeps what it found and makes the status 2.
-int RunFiles(const lintaro::CliOptions& options) {
+// A search stopped by --timeout keeps what it found and makes the status 2. sizes: the files'
+// sizes as walked (-1 when unknown), which group them into batches for the threads.
+int RunFiles(const lintaro::CliOptions& options, const std::vector<std::int64_t>& sizes) {
     lintaro::StandardInputFiles files;
     lintaro::OutputDestination destination(lintaro::SystemFiles(), options.output_path);
     bool failed = false;
@@ -213,32 +219,46 @@ int RunFiles(const lintaro::CliOptions& options) {
     bool header_written = false;
     std::optional<lintaro::ResultTable> joined;
     std::vector<FileRun> runs(options.paths.size());
+    // Compiled once for all the files; a pattern that does not compile is left to the first
+    // file's run, which says why.
+    std::shared_ptr<const lintaro::regex> expression;
+    if (options.paths.size() > 1) {
+        expression = lintaro::CompilePattern(
+            {.pattern = options.pattern, .ignore_case = options.ignore_case});
+    }
     std::optional<lintaro::OrderedFileRuns> parallel;
     if (SearchesInParallel(options)) {
         const int threads = options.threads > 0 ? options.threads : lintaro::AvailableProcessors();
-        parallel.emplace(options.paths.size(), std::max(threads, 1), [&](std::size_t i) {
-            runs[i] = RunFile(options, options.paths[i], files);
+        parallel.emplace(sizes, std::max(threads, 1), [&](std::size_t i) {
+            runs[i] = RunFile(options, options.paths[i], files, expression);
         });
     }
+    // Each file's lines go out before the next file's warnings, where the two meet (2>&1): the
+    // output is flushed before a message, rather than after every file.
+    std::ostream* written = nullptr;
+    const auto say = [&written](const std::string& line) {
+        if (written != nullptr) written->flush();
+        Say(line);
+    };
     for (std::size_t i = 0; i < options.paths.size(); ++i) {
         const std::string& path = options.paths[i];
         if (parallel) {
             parallel->WaitFor(i);
         } else {
-            runs[i] = RunFile(options, path, files);
+            runs[i] = RunFile(options, path, files, expression);
         }
         // The file's run is let go once its output is written, and the next may start.
         const FileRun run = std::move(runs[i]);
         if (parallel) parallel->Taken(i);
         const MatchReport& report = run.report;
         if (!run.io) {
-            Say("out of memory while reading " + lintaro::MessageName(path));
+            say("out of memory while reading " + lintaro::MessageName(path));
             failed = true;
             continue;
         }
         lintaro::CliRunIo& io = *run.io;
         if (run.timer_error) {
-            Say("cannot start the --timeout timer: " + lintaro::ErrorText(run.timer_error));
+            say("cannot start the --timeout timer: " + lintaro::ErrorText(run.timer_error));
             return kExitError;
         }
         // A cut UTF-8 text offers the set the file declares.
@@ -250,7 +270,7 @@ int RunFiles(const lintaro::CliOptions& options) {
         const lintaro::RunDiagnosis diagnosis = lintaro::DiagnoseRun(
             report, lintaro::MessageName(path), io.Charset(), options.timeout_seconds, declared);
         for (std::size_t line = 0; line < diagnosis.lines.size(); ++line) {
-            if (!Silenced(options, report, line)) Say(diagnosis.lines[line]);
+            if (!Silenced(options, report, line)) say(diagnosis.lines[line]);
         }
         // The same pattern would fail on every file.
         if (report.problem == MatchReport::Problem::kPatternInvalid ||
@@ -280,16 +300,15 @@ int RunFiles(const lintaro::CliOptions& options) {
             std::ostream* out = destination.Stream();
             if (out == nullptr) return ReportWriteFailure(destination);
             WriteFileResult(options, path, io, report, !header_written, *out);
-            // Each file's lines go out before the next file's warnings.
-            out->flush();
+            written = out;
             // Rows are written from the mapped file: one cut after its search wrote zeros.
             if (io.Text() && !report.file_shrank && io.Text()->PagesLost()) {
-                Say(lintaro::CutWhileWrittenLine(lintaro::MessageName(path)));
+                say(lintaro::CutWhileWrittenLine(lintaro::MessageName(path)));
                 failed = true;
             }
         } catch (const std::bad_alloc&) {
             // The output file goes away unplaced: an old file of that name stays as it was.
-            Say(options.output == lintaro::CliOutput::kExport
+            say(options.output == lintaro::CliOutput::kExport
                     ? "out of memory while joining the tables"
                     : "out of memory while writing the output");
             return kExitError;
@@ -357,6 +376,6 @@ int main(int argc, char** argv) {
             "; it is left as it was");
         return kExitError;
     }
-    const int status = RunFiles(options);
+    const int status = RunFiles(options, walked.sizes);
     return walked.errors.empty() ? status : kExitError;
 }

@@ -7,12 +7,39 @@
 
 namespace lintaro {
 
-OrderedFileRuns::OrderedFileRuns(std::size_t count, int threads,
+namespace {
+
+// Enough small files that handing a batch over costs little beside running it; few enough
+// bytes that the batches held at once stay a fixed amount of memory.
+constexpr std::size_t kBatchFiles = 64;
+constexpr std::int64_t kBatchBytes = std::int64_t{1} << 20;
+
+}  // namespace
+
+std::vector<std::size_t> FileBatchEnds(const std::vector<std::int64_t>& sizes) {
+    std::vector<std::size_t> ends;
+    std::size_t files = 0;
+    std::int64_t bytes = 0;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const std::int64_t size = sizes[i] < 0 ? kBatchBytes : sizes[i];
+        if (files > 0 && (files == kBatchFiles || bytes + size > kBatchBytes)) {
+            ends.push_back(i);
+            files = 0;
+            bytes = 0;
+        }
+        ++files;
+        bytes += size;
+    }
+    if (files > 0) ends.push_back(sizes.size());
+    return ends;
+}
+
+OrderedFileRuns::OrderedFileRuns(const std::vector<std::int64_t>& sizes, int threads,
                                  std::function<void(std::size_t)> run)
-    : count_(count),
+    : batch_ends_(FileBatchEnds(sizes)),
       ahead_(static_cast<std::size_t>(threads)),
       run_(std::move(run)),
-      done_(count, false) {
+      done_(batch_ends_.size(), false) {
     threads_.reserve(ahead_);
     try {
         for (std::size_t i = 0; i < ahead_; ++i) threads_.emplace_back([this] { Work(); });
@@ -26,7 +53,7 @@ OrderedFileRuns::~OrderedFileRuns() {
         const std::lock_guard lock(mutex_);
         stopping_ = true;
     }
-    changed_.notify_all();
+    room_.notify_all();
     threads_.clear();
 }
 
@@ -35,30 +62,37 @@ void OrderedFileRuns::WaitFor(std::size_t index) {
         run_(index);
         return;
     }
+    if (index < ready_end_) return;
+    while (batch_ends_[taking_] <= index) ++taking_;
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return done_[index]; });
+    finished_.wait(lock, [&] { return done_[taking_]; });
+    ready_end_ = batch_ends_[taking_];
 }
 
 void OrderedFileRuns::Taken(std::size_t index) {
+    if (threads_.empty() || index + 1 != batch_ends_[taking_]) return;
     {
         const std::lock_guard lock(mutex_);
-        taken_ = index + 1;
+        taken_ = taking_ + 1;
     }
-    changed_.notify_all();
+    room_.notify_all();
 }
 
 void OrderedFileRuns::Work() {
     std::unique_lock lock(mutex_);
     while (true) {
-        changed_.wait(lock,
-                      [&] { return stopping_ || next_ >= count_ || next_ < taken_ + ahead_; });
-        if (stopping_ || next_ >= count_) return;
-        const std::size_t index = next_++;
+        room_.wait(lock, [&] {
+            return stopping_ || next_ >= batch_ends_.size() || next_ < taken_ + ahead_;
+        });
+        if (stopping_ || next_ >= batch_ends_.size()) return;
+        const std::size_t batch = next_++;
         lock.unlock();
-        run_(index);
+        for (std::size_t i = batch == 0 ? 0 : batch_ends_[batch - 1]; i < batch_ends_[batch]; ++i) {
+            run_(i);
+        }
         lock.lock();
-        done_[index] = true;
-        changed_.notify_all();
+        done_[batch] = true;
+        finished_.notify_one();
     }
 }
 

@@ -28,10 +28,15 @@ MatchReport RunStages(const MatchRequest& request, MatchRunOutput& output, WorkP
     output.StageDone(MatchStage::kDecode);
     stage = MatchStage::kSearch;
     // A character the program's text cannot hold would turn into "?", an operator: refuse it.
-    const std::string unheld = FirstUnheldCharacter(request.pattern, ProgramCharset());
-    regex expression;
-    const bool compiled = unheld.empty() && expression.Compile(Utf8ToProgramText(request.pattern),
-                                                               !request.ignore_case);
+    const std::string unheld = request.expression
+                                   ? std::string()
+                                   : FirstUnheldCharacter(request.pattern, ProgramCharset());
+    regex compiled_here;
+    const bool compiled =
+        request.expression ||
+        (unheld.empty() &&
+         compiled_here.Compile(Utf8ToProgramText(request.pattern), !request.ignore_case));
+    const regex& expression = request.expression ? *request.expression : compiled_here;
     const auto text = std::make_shared<const TextBuffer>(std::move(subject.text));
     SearchOptions search = request.search;
     if (text->IsMapped()) search.mapped_text = text.get();
@@ -73,8 +78,8 @@ MatchReport RunStages(const MatchRequest& request, MatchRunOutput& output, WorkP
         report.detail = unheld;
     } else if (!compiled) {
         report.problem = MatchReport::Problem::kPatternInvalid;
-        report.detail = expression.CompileErrorMessage();
-        report.position = expression.CompileErrorPosition();
+        report.detail = compiled_here.CompileErrorMessage();
+        report.position = compiled_here.CompileErrorPosition();
     } else if (subject.cut != DecodedSubject::Cut::kNone) {
         report.problem = subject.cut == DecodedSubject::Cut::kMalformed
                              ? MatchReport::Problem::kTextCutMalformed
@@ -99,6 +104,19 @@ MatchReport RunMatch(const MatchRequest& request, MatchRunOutput& output, WorkPr
         report.problem = MatchReport::Problem::kOutOfMemory;
         report.stage = stage;
         return report;
+    }
+}
+
+std::shared_ptr<const regex> CompilePattern(const MatchRequest& request) {
+    try {
+        if (!FirstUnheldCharacter(request.pattern, ProgramCharset()).empty()) return nullptr;
+        auto expression = std::make_shared<regex>();
+        if (!expression->Compile(Utf8ToProgramText(request.pattern), !request.ignore_case)) {
+            return nullptr;
+        }
+        return expression;
+    } catch (const std::bad_alloc&) {
+        return nullptr;  // each run tries again, and reports running out of memory
     }
 }
 

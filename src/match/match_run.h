@@ -10,6 +10,7 @@
 #include "base/file_system.h"
 #include "base/work_progress.h"
 #include "match/parallel_search.h"
+#include "match/regex.h"
 #include "match/search_result.h"
 #include "match/subject_text.h"
 #include "table/result_table.h"
@@ -44,6 +45,9 @@ struct MatchRequest {
     bool wants_table = true;
     // How wide a column heading is in the table's font; none: the table estimates it.
     HeadingWidthFunction heading_width = {};
+    // The pattern already compiled (CompilePattern), for runs over many files to share; none:
+    // the run compiles it.
+    std::shared_ptr<const regex> expression = {};
 };
 
 // What a match run reports as it goes. The window, the batch program and the tests each
@@ -100,6 +104,10 @@ struct MatchReport {
 // and neither the count line nor the table is written.
 MatchReport RunMatch(const MatchRequest& request, MatchRunOutput& output,
                      WorkProgress* progress = nullptr);
+
+// request's pattern compiled as a run compiles it, for many runs to share; none when it holds a
+// character the program's text cannot hold or does not compile: each run then says why.
+std::shared_ptr<const regex> CompilePattern(const MatchRequest& request);
 
 // "共找到 " + count + " 处匹配结果：" in program text.
 std::string CountLine(std::int64_t match_count);

@@ -281,10 +281,14 @@ int AvailableProcessors() {
 SearchResults SearchInParts(std::int64_t text_size, int group_count,
                             const CursorFactory& new_cursor, const SearchOptions& options,
                             WorkProgress* progress) {
-    const int wanted_threads =
-        options.threads > 0 ? std::min(options.threads, kMostThreads) : AvailableProcessors();
+    // Asking for the processors costs system calls: a small text, searched in one part, does
+    // not need them.
+    const bool split = options.parts > 1 || (options.parts <= 0 && text_size >= kParallelTextSize);
+    const int wanted_threads = !split                ? 1
+                               : options.threads > 0 ? std::min(options.threads, kMostThreads)
+                                                     : AvailableProcessors();
     int parts = options.parts;
-    if (parts <= 0) parts = text_size >= kParallelTextSize ? wanted_threads : 1;
+    if (parts <= 0) parts = split ? wanted_threads : 1;
     parts = static_cast<int>(std::clamp<std::int64_t>(parts, 1, text_size));
     const int threads = std::min(wanted_threads, parts);
     if (progress != nullptr) progress->Start(text_size);

@@ -27,8 +27,10 @@ constexpr unsigned kMostThreads = 16;
 // WellFormedUtf8Prefix, with a large text split between threads. Each split point is moved past
 // continuation bytes, so a sequence that is whole is never cut in two.
 std::size_t WellFormedPrefixInParallel(std::string_view bytes) {
+    // Asking for the processors costs system calls: a small text does not need them.
+    if (bytes.size() < kParallelCheckSize) return WellFormedUtf8Prefix(bytes);
     const std::size_t pieces = std::clamp(std::thread::hardware_concurrency(), 1u, kMostThreads);
-    if (bytes.size() < kParallelCheckSize || pieces == 1) return WellFormedUtf8Prefix(bytes);
+    if (pieces == 1) return WellFormedUtf8Prefix(bytes);
     std::vector<std::size_t> starts = {0};
     for (std::size_t k = 1; k < pieces; ++k) {
         std::size_t split = bytes.size() * k / pieces;

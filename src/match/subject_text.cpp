@@ -18,6 +18,8 @@ namespace {
 
 constexpr std::size_t kFirstBufferBytes = std::size_t{64} * 1024;
 constexpr std::size_t kProbeBytes = 4096;
+// Below this, reading a file costs less than mapping it and unmapping it again.
+constexpr std::int64_t kSmallestMappedFile = std::int64_t{256} * 1024;
 
 }  // namespace
 
@@ -36,7 +38,7 @@ SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
     const UniqueFd open_file(fd, files);  // closed when the read is over, however it ends
 
     SubjectBytes read;
-    if (reading == SubjectReading::kMap && size > 0) {
+    if (reading == SubjectReading::kMap && size >= kSmallestMappedFile) {
         FileMapping mapping;
         if (!files.MapForReading(fd, size, mapping)) {
             read.bytes = TextBuffer(std::move(mapping));
@@ -50,7 +52,7 @@ SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files,
     // out of memory here is the run's to report (std::bad_alloc).
     if (static_cast<std::uint64_t>(size) > bytes.max_size()) throw std::bad_alloc();
     const auto expected = static_cast<std::size_t>(size);
-    bytes.reserve(std::max(expected, kFirstBufferBytes));
+    bytes.reserve(expected > 0 ? expected : kFirstBufferBytes);
     AdviseHugePages(bytes.data(), bytes.capacity());
     bytes.resize(bytes.capacity());
     std::size_t arrived = 0;

@@ -48,8 +48,8 @@ struct SubjectText {
 // file that ends early gives what arrived, with shrank set. The error says why, except for a
 // missing file named kNoFileCaption. Throws std::bad_alloc when the bytes do not fit in memory.
 // A cancel request of progress, looked at between reads of at most kReadPieceBytes, ends the
-// read with what arrived. With SubjectReading::kMap, a file that reports a length and can be
-// mapped is mapped as long as it was when it was opened; any other is read.
+// read with what arrived. With SubjectReading::kMap, a file that reports a length of at least
+// 256 KiB and can be mapped is mapped as long as it was when it was opened; any other is read.
 SubjectBytes ReadSubjectBytes(const std::string& path, FileSystem& files = SystemFiles(),
                               const std::string& charset = ProgramCharset(),
                               const WorkProgress* progress = nullptr,

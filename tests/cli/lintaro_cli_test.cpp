@@ -799,9 +799,10 @@ TEST_F(CliProgramTest, RecursiveWalksFoldersInPathOrder) {
                                   LINTARO_BINARY_DIR "/lintaro-cli", t}});
     EXPECT_EQ(here.out, "a.txt\t2\n");
 
-    // Many files: as many threads as asked, the bytes of one thread's run.
+    // Many files, more than one batch of them: as many threads as asked, the bytes of one
+    // thread's run.
     for (int i = 0; i < 7; ++i) fs::create_directory(tree / ("many" + std::to_string(i)));
-    for (int i = 0; i < 60; ++i) {
+    for (int i = 0; i < 150; ++i) {
         directory_.Write("tree/many" + std::to_string(i % 7) + "/f" + std::to_string(i),
                          std::string(static_cast<std::size_t>(i) * 50, 'x') + "1 2");
     }

@@ -128,9 +128,9 @@ TEST_F(MatchRunTest, RerunRereadsTheFileAndLeavesNoOldRows) {
     EXPECT_EQ(output_.count_line, "共找到 1 处匹配结果：");
 }
 
-// A mapped file cut to one page once its text is decoded, while it is searched: a search in
-// the worker process reads the lost pages there, and this process still learns of it, as it
-// does when it searches itself.
+// A mapped file (big enough to be mapped rather than read) cut to one page once its text is
+// decoded, while it is searched: a search in the worker process reads the lost pages there,
+// and this process still learns of it, as it does when it searches itself.
 TEST_F(MatchRunTest, FileCutWhileSearchedIsReportedFromEitherSearch) {
     struct CuttingOutput : FakeRunOutput {
         void StageDone(MatchStage stage) override {
@@ -140,7 +140,7 @@ TEST_F(MatchRunTest, FileCutWhileSearchedIsReportedFromEitherSearch) {
     };
     for (const bool in_worker : {false, true}) {
         request_.pattern = "b";
-        UseFile(std::string(4096, 'a') + std::string(3 * 4096, 'b'));
+        UseFile(std::string(4096, 'a') + std::string(std::size_t{64} * 4096, 'b'));
         request_.reading = SubjectReading::kMap;
         CuttingOutput output;
         output.path = request_.subject_path;
