@@ -79,17 +79,22 @@ constexpr bool EveryFormatHasOneButton() {
 // The strip is laid out in pixels and full: a new format needs a place there.
 static_assert(EveryFormatHasOneButton(), "each export format needs one kFormatButtonDesign entry");
 
+// The seven size-following controls of controls.
+constexpr ControlLayout SizeFollowingControls(const ControlDesign& controls) {
+    return ControlLayout{
+        .table = controls.table,
+        .pattern_edit = controls.pattern_edit,
+        .count_line = controls.count_line,
+        .drop_zone = controls.drop_zone,
+        .match_button = controls.match_button,
+        .export_button = controls.export_button,
+        .side_bar = controls.side_bar,
+    };
+}
+
 // The seven size-following controls where the design places them.
 constexpr ControlLayout DesignLayout() {
-    return ControlLayout{
-        .table = kControlDesign.table,
-        .pattern_edit = kControlDesign.pattern_edit,
-        .count_line = kControlDesign.count_line,
-        .drop_zone = kControlDesign.drop_zone,
-        .match_button = kControlDesign.match_button,
-        .export_button = kControlDesign.export_button,
-        .side_bar = kControlDesign.side_bar,
-    };
+    return SizeFollowingControls(kControlDesign);
 }
 
 }  // namespace lintaro

@@ -43,17 +43,7 @@ WindowLayout FitWindow(int client_width, int client_height) {
     }
     for (ControlBox& box : layout.format_buttons) MoveLeft(box, shift);
 
-    const ControlLayout fitted = LayoutControls(
-        ControlLayout{
-            .table = c.table,
-            .pattern_edit = c.pattern_edit,
-            .count_line = c.count_line,
-            .drop_zone = c.drop_zone,
-            .match_button = c.match_button,
-            .export_button = c.export_button,
-            .side_bar = c.side_bar,
-        },
-        width, height);
+    const ControlLayout fitted = LayoutControls(SizeFollowingControls(c), width, height);
     c.table = fitted.table;
     c.pattern_edit = fitted.pattern_edit;
     c.count_line = fitted.count_line;

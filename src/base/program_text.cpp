@@ -20,24 +20,6 @@ const char* NativeUtf16Name() {
     return std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 }
 
-void AppendUtf8(std::string& out, char32_t value) {
-    if (value < 0x80) {
-        out += static_cast<char>(value);
-    } else if (value < 0x800) {
-        out += static_cast<char>(0xC0 | (value >> 6));
-        out += static_cast<char>(0x80 | (value & 0x3F));
-    } else if (value < 0x10000) {
-        out += static_cast<char>(0xE0 | (value >> 12));
-        out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (value & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (value >> 18));
-        out += static_cast<char>(0x80 | ((value >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (value & 0x3F));
-    }
-}
-
 ConvertedText Utf16ToUtf8(std::u16string_view text) {
     ConvertedText converted;
     std::string& out = converted.text;

@@ -1,9 +1,10 @@
-// Reading UTF-8 sequences: the strict rules of well-formed UTF-8 and the lenient rules of the
-// subject decoder.
+// Reading and writing UTF-8 sequences: the strict rules of well-formed UTF-8 and the lenient
+// rules of the subject decoder.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace lintaro {
@@ -20,5 +21,8 @@ std::size_t WellFormedUtf8Prefix(std::string_view bytes);
 // sequence is malformed: a continuation byte, 0xFE or 0xFF as lead, a following byte that is
 // not 10xxxxxx, or bytes ending inside the sequence.
 std::size_t LenientUtf8Length(std::string_view bytes, std::uint32_t& value);
+
+// Appends the UTF-8 sequence of value (at most U+10FFFF) to out.
+void AppendUtf8(std::string& out, char32_t value);
 
 }  // namespace lintaro

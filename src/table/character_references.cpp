@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <iterator>
 
+#include "base/utf8_sequence.h"
+
 namespace lintaro {
 
 namespace {
@@ -31,24 +33,6 @@ int DigitValue(char c, int base) {
     if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
     if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
     return value < base ? value : -1;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 const NamedReference* FindName(std::string_view name) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/chromium_dom.h"
 #include "support/program_run.h"
 #include "support/temp_dir.h"
 
@@ -50,16 +51,7 @@ std::string PercentDecoded(const std::string& text) {
 std::vector<std::string> ChromiumHrefs(const TempDir& dir, const std::filesystem::path& page) {
     const std::string reader = page.stem().string() + "-reader.html";
     dir.Write(reader, HrefReader(page));
-    const ProgramOutcome outcome = RunProgram({
-        .program = "chromium",
-        .arguments = {"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
-                      "--disable-background-networking", "--disable-component-update",
-                      "--disable-sync", "--allow-file-access-from-files",
-                      "--host-resolver-rules=MAP * ~NOTFOUND",
-                      "--user-data-dir=" + dir.Slash() + "profile", "--dump-dom",
-                      "file://" + dir.Slash() + reader},
-        .time_limit = std::chrono::seconds(120),
-    });
+    const ProgramOutcome outcome = DumpDom(dir, reader);
     const std::string open = "<pre id=\"hrefs\">";
     const std::size_t start = outcome.out.find(open);
     const std::size_t end = outcome.out.find("</pre>", start);
@@ -100,7 +92,7 @@ std::vector<std::string> LintaroHrefs(const std::filesystem::path& page) {
 }
 
 TEST(LinksBrowserTest, LinksPresetFindsTheAnchorsOfChromiumsDom) {
-    if (FindOnPath("chromium").empty()) GTEST_SKIP() << "chromium is not installed";
+    if (!ChromiumInstalled()) GTEST_SKIP() << "chromium is not installed";
     TempDir dir;
     int pages = 0;
     for (const auto& entry : std::filesystem::directory_iterator(kPages)) {

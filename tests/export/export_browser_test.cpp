@@ -6,32 +6,12 @@
 
 #include "export/export_format.h"
 #include "export/export_text.h"
-#include "support/program_run.h"
+#include "support/chromium_dom.h"
 #include "support/table_builder.h"
 #include "support/temp_dir.h"
 
 namespace lintaro {
 namespace {
-
-bool ChromiumInstalled() {
-    return !FindOnPath("chromium").empty();
-}
-
-// The page's DOM after loading, as Chromium serializes it. Names resolve to nothing, so the
-// page's web-font link fails at once instead of waiting on the network.
-std::string DumpDom(const TempDir& dir, const std::string& page) {
-    const ProgramOutcome outcome = RunProgram({
-        .program = "chromium",
-        .arguments = {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
-                      "--no-first-run", "--disable-background-networking",
-                      "--disable-component-update", "--disable-sync",
-                      "--host-resolver-rules=MAP * ~NOTFOUND",
-                      "--user-data-dir=" + dir.Slash() + "profile-" + page, "--dump-dom",
-                      "file://" + dir.Slash() + page},
-        .time_limit = std::chrono::seconds(120),
-    });
-    return outcome.out;
-}
 
 // Undoes the escaping of Chromium's serializer; a no-break space becomes a plain space when
 // asked, because the table formats write spaces as "&nbsp;".
@@ -86,7 +66,7 @@ class ExportBrowserTest : public testing::Test {
         std::ofstream(dir_.Slash() + page, std::ios::binary)
             << FormatInfo(format).file_start
             << BuildExportText(format, table, {1, 1, table.RowCount() - 1, 3}, roles);
-        return DumpDom(dir_, page);
+        return DumpDom(dir_, page).out;
     }
     std::string ExportAndLoad(ExportFormat format, const ColumnRoles& roles,
                               const std::string& page) {
