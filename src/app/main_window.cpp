@@ -407,13 +407,16 @@ void MainWindow::RunMatch() {
 
 void MainWindow::ShowPatternMenu(const QPoint& position) {
     // The line edit's own menu (undo, cut, copy, paste, ...) with the named patterns below it.
-    const std::unique_ptr<QMenu> menu(pattern_edit_->createStandardContextMenu());
+    // Shown without an event loop of its own, so no run ever waits inside the menu's.
+    QMenu* menu = pattern_edit_->createStandardContextMenu();
+    menu->setParent(pattern_edit_, menu->windowFlags());
+    menu->setAttribute(Qt::WA_DeleteOnClose);
     AddNamedPatternMenu(*menu, [this](const NamedPattern& named) {
-        // Once the menu has closed: a run waits in an event loop of its own.
+        // Once the click that chose it has been handled: a run waits in an event loop.
         QMetaObject::invokeMethod(
             this, [this, &named] { UseNamedPattern(named); }, Qt::QueuedConnection);
     });
-    menu->exec(pattern_edit_->mapToGlobal(position));
+    menu->popup(pattern_edit_->mapToGlobal(position));
 }
 
 void MainWindow::UseNamedPattern(const NamedPattern& named) {

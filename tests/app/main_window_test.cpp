@@ -124,27 +124,25 @@ class MainWindowTest : public ::testing::Test {
     // pattern called name in its submenu; returns once the menu has closed.
     SeenMenu ChooseNamedPattern(const QString& name) {
         SeenMenu seen;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (menu == nullptr) return;
-            poll.stop();
-            for (QAction* action : menu->actions()) {
-                if (!action->isSeparator() && action->menu() == nullptr) ++seen.edit_actions;
-                if (action->menu() == nullptr || action->text() != QStringLiteral("常用表达式")) {
-                    continue;
-                }
-                for (QAction* entry : action->menu()->actions()) {
-                    seen.entries << entry->text();
-                    if (entry->text().startsWith(name + "  ")) entry->trigger();
-                }
-            }
-            menu->close();
-        });
-        poll.start(10);
         const QPoint at(5, 5);
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, PatternEdit()->mapToGlobal(at));
         QApplication::sendEvent(PatternEdit(), &event);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr) {
+            ADD_FAILURE() << "the pattern box shows no context menu";
+            return seen;
+        }
+        for (QAction* action : menu->actions()) {
+            if (!action->isSeparator() && action->menu() == nullptr) ++seen.edit_actions;
+            if (action->menu() == nullptr || action->text() != QStringLiteral("常用表达式")) {
+                continue;
+            }
+            for (QAction* entry : action->menu()->actions()) {
+                seen.entries << entry->text();
+                if (entry->text().startsWith(name + "  ")) entry->trigger();
+            }
+        }
+        menu->close();
         return seen;
     }
 
