@@ -4,6 +4,8 @@
 #include <boost/regex.hpp>
 
 #include <array>
+#include <atomic>
+#include <cstdint>
 #include <exception>
 #include <locale>
 #include <memory>
@@ -80,20 +82,17 @@ constexpr std::int64_t kBytesPerFailedTry = 64;
 // engine began.
 class EngineCursor : public SearchCursor {
   public:
-    // Compiles the expression anew: copies of a compiled expression share reference counts
-    // that every search updates, which threads searching at once would fight over. starts,
-    // when given, tells where matches can begin.
-    EngineCursor(const Engine& compiled, const MatchStarts* starts, StartSkip skip,
+    // engine is this thread's own (ThreadEngine). starts, when given, tells where matches can
+    // begin.
+    EngineCursor(std::shared_ptr<const Engine> engine, const MatchStarts* starts, StartSkip skip,
                  std::string_view text)
-        : text_(text),
+        : engine_(std::move(engine)),
+          text_(text),
           begin_(text.data()),
           end_(text.data() + text.size()),
           starts_(skip == StartSkip::kNone ? nullptr : starts),
           each_candidate_(skip != StartSkip::kFirstCandidate),
-          sampling_(skip == StartSkip::kAuto) {
-        engine_.imbue(compiled.getloc());
-        engine_.assign(compiled.str(), compiled.flags());
-    }
+          sampling_(skip == StartSkip::kAuto) {}
 
     Outcome SearchFrom(std::int64_t start, std::span<SubMatchSpan> spans) override {
         const char* const from = begin_ + start;
@@ -116,7 +115,7 @@ class EngineCursor : public SearchCursor {
     // Searches [at, end) as part of the text that begins at base.
     Outcome Search(const char* at, const char* base, boost::match_flag_type flags) {
         try {
-            return boost::regex_search(at, end_, match_, engine_, flags, base) ? Outcome::kMatch
+            return boost::regex_search(at, end_, match_, *engine_, flags, base) ? Outcome::kMatch
                                                                                : Outcome::kNoMatch;
         } catch (const std::bad_alloc&) {
             throw;  // the search's to report, as memory running out
@@ -153,7 +152,7 @@ class EngineCursor : public SearchCursor {
         each_candidate_ = failed_tries_ * kBytesPerFailedTry <= sampled_bytes_;
     }
 
-    Engine engine_;
+    std::shared_ptr<const Engine> engine_;
     std::string_view text_;
     const char* begin_;
     const char* end_;
@@ -166,6 +165,26 @@ class EngineCursor : public SearchCursor {
     boost::match_results<const char*> match_;
     std::string error_message_;
 };
+
+// The calling thread's own copy of the expression compiled, whose id tells it apart from every
+// other ever compiled. Copies of a compiled expression share reference counts that every search
+// updates, which threads searching at once would fight over; so each thread compiles the
+// expression anew, once, and keeps it for its later searches with it (a folder of pages runs
+// thousands of them).
+std::shared_ptr<const Engine> ThreadEngine(const Engine& compiled, std::uint64_t id) {
+    struct Kept {
+        std::uint64_t id = 0;
+        std::shared_ptr<const Engine> engine;
+    };
+    thread_local Kept kept;
+    if (kept.id != id || !kept.engine) {
+        auto engine = std::make_shared<Engine>();
+        engine->imbue(compiled.getloc());
+        engine->assign(compiled.str(), compiled.flags());
+        kept = {id, std::move(engine)};
+    }
+    return kept.engine;
+}
 
 // Whether an attempt at a place where the text continues with head could succeed: a match or
 // a partial match (one that reached the end of head) when the attempt is anchored there. An
@@ -184,6 +203,13 @@ bool CouldMatchAt(const Engine& engine, std::string_view head) {
 }  // namespace
 
 struct regex::Expression {
+    // Ids count from 1, so that no expression is taken for another.
+    static std::uint64_t NextId() {
+        static std::atomic<std::uint64_t> last = 0;
+        return ++last;
+    }
+
+    std::uint64_t id = NextId();
     Engine engine;
     std::optional<MatchStarts> starts;
 };
@@ -231,10 +257,11 @@ SearchResults regex::SearchAll(std::string_view text, const SearchOptions& optio
 
 CursorFactory regex::MakeCursors(std::string_view text, StartSkip skip) const {
     if (!expression_) return {};
-    const Engine& engine = expression_->engine;
-    const MatchStarts* starts = expression_->starts ? &*expression_->starts : nullptr;
-    return [&engine, starts, skip, text] {
-        return std::make_unique<EngineCursor>(engine, starts, skip, text);
+    const Expression& expression = *expression_;
+    const MatchStarts* starts = expression.starts ? &*expression.starts : nullptr;
+    return [&expression, starts, skip, text] {
+        return std::make_unique<EngineCursor>(ThreadEngine(expression.engine, expression.id),
+                                              starts, skip, text);
     };
 }
 

@@ -110,5 +110,27 @@ TEST(CliOutputTest, CellEscapesAtEitherEndAndRunsBetween) {
     EXPECT_EQ(line, "k\\\\ab\\tc\\r\\n\\\\plain");
 }
 
+TEST(CliOutputTest, CellEscapesAreFoundAtEveryPlaceOfALongCell) {
+    // Each escaped byte at every place of cells longer than one block of the byte scan,
+    // among bytes that differ from it only in their top bit.
+    for (const char special : {'\t', '\n', '\r', '\\'}) {
+        for (std::size_t size = 1; size <= 40; ++size) {
+            for (std::size_t at = 0; at < size; ++at) {
+                std::string cell(size, static_cast<char>(special | 0x80));
+                cell[at] = special;
+                std::string line;
+                AppendTsvCell(line, cell);
+                const std::string escaped = special == '\t'   ? "\\t"
+                                            : special == '\n' ? "\\n"
+                                            : special == '\r' ? "\\r"
+                                                              : "\\\\";
+                std::string expected = cell;
+                expected.replace(at, 1, escaped);
+                EXPECT_EQ(line, expected) << "size " << size << ", at " << at;
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace lintaro
