@@ -35,6 +35,8 @@ constexpr int kMostThreads = 16;
 // How a part's chain of searches ended.
 enum class PartEnd {
     kLeftPart,     // the next start lies in a later part: not searched here
+    kReachedNextPart,  // the last search found no match up to the next part's begin, and goes
+                       // on as the search begun there
     kNoMatch,      // the last search found nothing
     kEmptyMatch,   // the last match was empty where its search began
     kEngineError,  // the last search failed
@@ -51,7 +53,7 @@ struct PartRun {
     SpanChunks matches;      // in order
     PartEnd end = PartEnd::kNoMatch;
     // The start after the last match (or begin): not searched for kLeftPart, kCancelled and
-    // kTextLost, the start of the failed search for kNoMatch and kEngineError.
+    // kTextLost, the start of the last search for kReachedNextPart, kNoMatch and kEngineError.
     std::int64_t next_start = 0;
     std::string error;                      // kEngineError: the engine's message
     EngineStop stop = EngineStop::kGaveUp;  // kEngineError: why
@@ -63,14 +65,17 @@ struct Step {
     std::int64_t next_start = 0;
 };
 
-// Searches from start, appending a match to matches. records has room for one match.
-Step SearchStep(SearchCursor& cursor, std::int64_t start, std::span<SubMatchSpan> records,
-                SpanChunks& matches) {
-    switch (cursor.SearchFrom(start, records)) {
+// Searches from start, appending a match to matches; the search may stop once it passes limit
+// (see SearchCursor). records has room for one match.
+Step SearchStep(SearchCursor& cursor, std::int64_t start, std::int64_t limit,
+                std::span<SubMatchSpan> records, SpanChunks& matches) {
+    switch (cursor.SearchFrom(start, limit, records)) {
         case SearchCursor::Outcome::kMatch:
             break;
         case SearchCursor::Outcome::kNoMatch:
             return {PartEnd::kNoMatch, start};
+        case SearchCursor::Outcome::kNoMatchUpToLimit:
+            return {PartEnd::kReachedNextPart, start};
         case SearchCursor::Outcome::kEngineError:
             return {PartEnd::kEngineError, start};
     }
@@ -135,7 +140,9 @@ void SearchPart(PartRun& run, std::int64_t stop, std::int64_t part_end, SearchCu
             if (batch.CancelRequested()) return finish(PartEnd::kCancelled, start);
             // What the engine would find there comes from zeros, not from the file.
             if (start >= lost_from()) return finish(PartEnd::kTextLost, start);
-            const Step step = SearchStep(cursor, start, records, run.matches);
+            // The next part's thread searches from its begin: a search from here that finds
+            // nothing before it may leave the rest to that one.
+            const Step step = SearchStep(cursor, start, stop, records, run.matches);
             if (step.end == PartEnd::kEngineError) run.error = cursor.ErrorMessage();
             if (step.end == PartEnd::kEmptyMatch) batch.Add(0, 1);
             if (step.end != PartEnd::kLeftPart) return finish(step.end, step.next_start);
@@ -202,6 +209,10 @@ SearchResults JoinParts(std::vector<PartRun>& runs, int group_count, RecordWidth
                         // At or beyond the next part's begin, so never this part again.
                         start = run.next_start;
                         continue;
+                    case PartEnd::kReachedNextPart:
+                        // The search goes on as the one the next part's chain begins with.
+                        start = runs[part + 1].begin;
+                        continue;
                     case PartEnd::kNoMatch:
                     case PartEnd::kEmptyMatch:
                         break;
@@ -226,7 +237,7 @@ SearchResults JoinParts(std::vector<PartRun>& runs, int group_count, RecordWidth
                 return results;
             }
             if (!cursor) cursor = new_cursor();
-            const Step step = SearchStep(*cursor, start, records, own);
+            const Step step = SearchStep(*cursor, start, INT64_MAX, records, own);
             const bool matched = step.end == PartEnd::kLeftPart || step.end == PartEnd::kEmptyMatch;
             if (matched && progress != nullptr) progress->Add(0, 1);
             if (step.end == PartEnd::kLeftPart) {

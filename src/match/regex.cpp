@@ -15,6 +15,7 @@
 #include <string>
 
 #include "match/match_starts.h"
+#include "match/start_skip_pattern.h"
 
 namespace lintaro {
 
@@ -75,6 +76,8 @@ const boost::match_flag_type kSearchFlags = boost::match_default | boost::format
 // engine scan from the first candidate instead.
 constexpr std::int64_t kSampleTries = 512;
 constexpr std::int64_t kBytesPerFailedTry = 64;
+// How far past a search's limit candidates are looked for.
+constexpr std::int64_t kLimitSlack = 64;
 
 // Searches with the engine. Passing the search's start as the base of the text makes every
 // search see a text of its own that begins there, also when the engine is started at a later
@@ -84,19 +87,24 @@ class EngineCursor : public SearchCursor {
   public:
     // engine is this thread's own (ThreadEngine). starts, when given, tells where matches can
     // begin.
+    // stops_at_limit: the pattern finds the same matches at a place wherever its search began
+    // (PatternIgnoresWhereItsSearchBegan), so a search may stop at a limit.
     EngineCursor(std::shared_ptr<const Engine> engine, const MatchStarts* starts, StartSkip skip,
-                 std::string_view text)
+                 bool stops_at_limit, std::string_view text)
         : engine_(std::move(engine)),
           text_(text),
           begin_(text.data()),
           end_(text.data() + text.size()),
           starts_(skip == StartSkip::kNone ? nullptr : starts),
           each_candidate_(skip != StartSkip::kFirstCandidate),
-          sampling_(skip == StartSkip::kAuto) {}
+          sampling_(skip == StartSkip::kAuto),
+          stops_at_limit_(stops_at_limit) {}
 
-    Outcome SearchFrom(std::int64_t start, std::span<SubMatchSpan> spans) override {
+    Outcome SearchFrom(std::int64_t start, std::int64_t limit,
+                       std::span<SubMatchSpan> spans) override {
         const char* const from = begin_ + start;
-        Outcome outcome = starts_ ? SearchCandidates(start) : Search(from, from, kSearchFlags);
+        Outcome outcome = starts_ ? SearchCandidates(start, stops_at_limit_ ? limit : INT64_MAX)
+                                  : Search(from, from, kSearchFlags);
         // The engine's budget depends on where it began: when it gives up after a skip, the
         // plain search decides, so the error (or success) is the engine's own.
         if (outcome == Outcome::kEngineError && starts_) outcome = Search(from, from, kSearchFlags);
@@ -125,20 +133,28 @@ class EngineCursor : public SearchCursor {
         }
     }
 
-    // The search from start, with the engine asked only where a match can begin.
-    Outcome SearchCandidates(std::int64_t start) {
+    // The search from start, with the engine asked only where a match can begin; it ends once
+    // the candidates pass limit. A text without matches is then scanned only up to the limit,
+    // not to its end once for every part of it.
+    Outcome SearchCandidates(std::int64_t start, std::int64_t limit) {
         const char* const base = begin_ + start;
         const auto size = static_cast<std::int64_t>(text_.size());
-        std::int64_t candidate = starts_->Next(text_, start);
+        // Candidates are looked for a little past the limit only: one there is as good as none.
+        // The slack lets the scan judge a place up to the limit by the bytes that follow it.
+        const std::string_view scanned =
+            limit < size - kLimitSlack ? text_.substr(0, static_cast<std::size_t>(limit + kLimitSlack))
+                                       : text_;
+        std::int64_t candidate = starts_->Next(scanned, start);
         std::int64_t sampled_up_to = start;
         while (candidate < size) {
+            if (candidate > limit) return Outcome::kNoMatchUpToLimit;
             if (!each_candidate_) return Search(begin_ + candidate, base, kSearchFlags);
             const Outcome outcome =
                 Search(begin_ + candidate, base, kSearchFlags | boost::match_continuous);
             if (sampling_) Sample(candidate + 1 - sampled_up_to, outcome != Outcome::kMatch);
             sampled_up_to = candidate + 1;
             if (outcome != Outcome::kNoMatch) return outcome;
-            candidate = starts_->Next(text_, candidate + 1);
+            candidate = starts_->Next(scanned, candidate + 1);
         }
         return Outcome::kNoMatch;
     }
@@ -159,6 +175,7 @@ class EngineCursor : public SearchCursor {
     const MatchStarts* starts_;
     bool each_candidate_;
     bool sampling_;
+    bool stops_at_limit_;
     std::int64_t sampled_tries_ = 0;
     std::int64_t sampled_bytes_ = 0;
     std::int64_t failed_tries_ = 0;
@@ -212,6 +229,7 @@ struct regex::Expression {
     std::uint64_t id = NextId();
     Engine engine;
     std::optional<MatchStarts> starts;
+    bool ignores_where_search_began = false;
 };
 
 regex::regex() = default;
@@ -233,6 +251,7 @@ bool regex::Compile(std::string_view pattern, bool case_sensitive) {
             MatchStarts::Learn(pattern, [&engine = expression->engine](std::string_view head) {
                 return CouldMatchAt(engine, head);
             });
+        expression->ignores_where_search_began = PatternIgnoresWhereItsSearchBegan(pattern);
         expression_ = std::move(expression);
         compile_error_message_.clear();
         compile_error_position_ = -1;
@@ -261,7 +280,8 @@ CursorFactory regex::MakeCursors(std::string_view text, StartSkip skip) const {
     const MatchStarts* starts = expression.starts ? &*expression.starts : nullptr;
     return [&expression, starts, skip, text] {
         return std::make_unique<EngineCursor>(ThreadEngine(expression.engine, expression.id),
-                                              starts, skip, text);
+                                              starts, skip, expression.ignores_where_search_began,
+                                              text);
     };
 }
 

@@ -147,9 +147,10 @@ class ChainCursor : public SearchCursor {
     ChainCursor(std::unique_ptr<SearchCursor> engine, FinalPrefix& prefix)
         : engine_(std::move(engine)), prefix_(prefix) {}
 
-    Outcome SearchFrom(std::int64_t start, std::span<SubMatchSpan> spans) override {
+    Outcome SearchFrom(std::int64_t start, std::int64_t limit,
+                       std::span<SubMatchSpan> spans) override {
         following_ = (following_ && start == next_start_) || (start == 0 && prefix_.Claim());
-        const Outcome outcome = engine_->SearchFrom(start, spans);
+        const Outcome outcome = engine_->SearchFrom(start, limit, spans);
         if (!following_) return outcome;
         if (outcome != Outcome::kMatch) {
             following_ = false;

@@ -22,8 +22,11 @@ std::size_t After(std::string_view pattern, std::size_t i, std::string_view clos
     return found == std::string_view::npos ? pattern.size() : found + close.size();
 }
 
+// Whether "^" and "\A", which hold where the search began, count as safe.
+enum class StartAnchors { kAllowed, kRefused };
+
 // Reads the escape at pattern[i] == '\\'; returns the index after it, or kUnsafe.
-std::size_t SkipEscape(std::string_view pattern, std::size_t i) {
+std::size_t SkipEscape(std::string_view pattern, std::size_t i, StartAnchors start_anchors) {
     if (i + 1 >= pattern.size()) return kUnsafe;
     const char c = pattern[i + 1];
     // Escaped punctuation that stands for itself; "\<", "\>", "\`" and "\'" are anchors.
@@ -31,8 +34,9 @@ std::size_t SkipEscape(std::string_view pattern, std::size_t i) {
     if (kLiterals.find(c) != std::string_view::npos) return i + 2;
     // Classes, control bytes and the anchors that look only forward (or, like \A, hold at the
     // start of any text a scan would try): all judge the bytes from the place on.
-    constexpr std::string_view kSafe = "dDwWsShHvVtnrfea0AzZ";
+    constexpr std::string_view kSafe = "dDwWsShHvVtnrfea0zZ";
     if (kSafe.find(c) != std::string_view::npos) return i + 2;
+    if (c == 'A') return start_anchors == StartAnchors::kAllowed ? i + 2 : kUnsafe;
     switch (c) {
         case 'Q':  // quoted bytes up to \E
             return After(pattern, i + 2, "\\E");
@@ -103,13 +107,11 @@ std::size_t SkipGroupOpening(std::string_view pattern, std::size_t i) {
     return i + 2 + options_end + 1;
 }
 
-}  // namespace
-
-bool PatternAllowsStartSkip(std::string_view pattern) {
+bool ReadsOnlySafeConstructs(std::string_view pattern, StartAnchors start_anchors) {
     for (std::size_t i = 0; i < pattern.size();) {
         switch (pattern[i]) {
             case '\\':
-                i = SkipEscape(pattern, i);
+                i = SkipEscape(pattern, i, start_anchors);
                 break;
             case '[':
                 i = SkipClass(pattern, i);
@@ -117,15 +119,28 @@ bool PatternAllowsStartSkip(std::string_view pattern) {
             case '(':
                 i = SkipGroupOpening(pattern, i);
                 break;
+            case '^':
+                i = start_anchors == StartAnchors::kAllowed ? i + 1 : kUnsafe;
+                break;
             default:
-                // A literal byte, or one of ) | . ^ $ and the quantifiers * + ? {n,m} with
-                // their lazy and possessive marks.
+                // A literal byte, or one of ) | . $ and the quantifiers * + ? {n,m} with their
+                // lazy and possessive marks.
                 ++i;
                 break;
         }
         if (i == kUnsafe) return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool PatternAllowsStartSkip(std::string_view pattern) {
+    return ReadsOnlySafeConstructs(pattern, StartAnchors::kAllowed);
+}
+
+bool PatternIgnoresWhereItsSearchBegan(std::string_view pattern) {
+    return ReadsOnlySafeConstructs(pattern, StartAnchors::kRefused);
 }
 
 }  // namespace lintaro

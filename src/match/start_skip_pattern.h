@@ -14,4 +14,10 @@ namespace lintaro {
 // and (*COMMIT) on the places tried before, and the option x changes how the pattern reads.
 bool PatternAllowsStartSkip(std::string_view pattern);
 
+// Whether pattern allows the skip and, besides, finds the same matches at a place whatever
+// earlier place its search began at: it holds neither "^" nor "\A", which hold where the search
+// began. A search over such a pattern that finds no match beginning up to some place gives from
+// there on what a search begun there gives.
+bool PatternIgnoresWhereItsSearchBegan(std::string_view pattern);
+
 }  // namespace lintaro

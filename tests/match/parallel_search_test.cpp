@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <span>
 #include <string>
 #include <utility>
@@ -296,6 +297,40 @@ TEST(ParallelSearchTest, MappedFileCutStopsTheSearchAtItsNewEnd) {
     EXPECT_LT(progress.Found(), results.size() + 2 * 4096 + 8);
 }
 
+// A search that finds no match up to its limit may stop there, and leave the rest to the part
+// that begins there, only when the pattern's matches do not depend on where the search began.
+TEST(ParallelSearchTest, ASearchStopsAtItsLimitOnlyWhereThatKeepsItsResult) {
+    const std::string text = std::string(1000, 'a') + "xylophone ^x";
+    const struct {
+        const char* pattern;
+        std::int64_t limit;
+        SearchCursor::Outcome outcome;
+    } cases[] = {
+        {"xylophone", 500, SearchCursor::Outcome::kNoMatchUpToLimit},
+        {"xylophone", 999, SearchCursor::Outcome::kNoMatchUpToLimit},
+        {"xylophone", 1000, SearchCursor::Outcome::kMatch},  // a match at the limit counts
+        {"xylophone", INT64_MAX, SearchCursor::Outcome::kMatch},
+        {"zebra", 500, SearchCursor::Outcome::kNoMatchUpToLimit},
+        {"zebra", INT64_MAX, SearchCursor::Outcome::kNoMatch},
+        // "^" holds where the search begins: a search begun at the limit could match there.
+        {"^b|xylophone", 500, SearchCursor::Outcome::kMatch},
+        {"^b|zebra", 500, SearchCursor::Outcome::kNoMatch},
+        // A pattern that can match the empty text has no candidates to skip to.
+        {"x*", 500, SearchCursor::Outcome::kMatch},
+    };
+    for (const auto& c : cases) {
+        regex expression;
+        ASSERT_TRUE(expression.Compile(c.pattern, true)) << c.pattern;
+        for (const StartSkip skip :
+             {StartSkip::kAuto, StartSkip::kFirstCandidate, StartSkip::kEachCandidate}) {
+            const std::unique_ptr<SearchCursor> cursor = expression.MakeCursors(text, skip)();
+            std::vector<SubMatchSpan> spans(1);
+            EXPECT_EQ(cursor->SearchFrom(1, c.limit, spans), c.outcome)
+                << c.pattern << ", limit " << c.limit << ", skip " << static_cast<int>(skip);
+        }
+    }
+}
+
 // Finds a three-byte match at every tenth byte and asks for a cancel at the given search.
 class FakeCursor : public SearchCursor {
   public:
@@ -303,7 +338,8 @@ class FakeCursor : public SearchCursor {
                WorkProgress& progress)
         : text_size_(text_size), searches_(searches), cancel_at_(cancel_at), progress_(progress) {}
 
-    Outcome SearchFrom(std::int64_t start, std::span<SubMatchSpan> spans) override {
+    Outcome SearchFrom(std::int64_t start, std::int64_t /*limit*/,
+                       std::span<SubMatchSpan> spans) override {
         if (++searches_ == cancel_at_) progress_.RequestCancel();
         const std::int64_t match = (start + 9) / 10 * 10;
         if (match + 3 > text_size_) return Outcome::kNoMatch;
@@ -376,7 +412,8 @@ class ListedMatchesCursor : public SearchCursor {
     explicit ListedMatchesCursor(std::vector<std::vector<SubMatchSpan>> matches)
         : matches_(std::move(matches)) {}
 
-    Outcome SearchFrom(std::int64_t start, std::span<SubMatchSpan> spans) override {
+    Outcome SearchFrom(std::int64_t start, std::int64_t /*limit*/,
+                       std::span<SubMatchSpan> spans) override {
         for (const std::vector<SubMatchSpan>& match : matches_) {
             if (match[0].offset < start) continue;
             std::copy(match.begin(), match.end(), spans.begin());

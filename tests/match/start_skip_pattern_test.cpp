@@ -78,5 +78,18 @@ TEST(StartSkipPatternTest, SkipsOnlyOverKnownConstructs) {
     }
 }
 
+// "^" and "\A" hold where the search began; everything else the skip allows judges the bytes
+// from the place on, wherever the search began.
+TEST(StartSkipPatternTest, OnlyStartAnchorsTellWhereTheSearchBegan) {
+    const SkipCase cases[] = {
+        {kPresetPattern, true}, {"\\w+", true},     {"[^a]b", true},  {"a\\^b\\Q^\\A\\E", true},
+        {"b$|c\\z|d\\Z", true},  {"^a", false},      {"(?m)^a", false}, {"x|\\Ab", false},
+        {"(?:^)", false},       {"\\bx", false},
+    };
+    for (const SkipCase& c : cases) {
+        EXPECT_EQ(PatternIgnoresWhereItsSearchBegan(c.pattern), c.allows_skip) << c.pattern;
+    }
+}
+
 }  // namespace
 }  // namespace lintaro
