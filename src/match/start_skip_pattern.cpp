@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstddef>
+#include <vector>
 
 namespace lintaro {
 
@@ -25,18 +26,17 @@ std::size_t After(std::string_view pattern, std::size_t i, std::string_view clos
 // Whether "^" and "\A", which hold where the search began, count as safe.
 enum class StartAnchors { kAllowed, kRefused };
 
-// Reads the escape at pattern[i] == '\\'; returns the index after it, or kUnsafe.
-std::size_t SkipEscape(std::string_view pattern, std::size_t i, StartAnchors start_anchors) {
+// Reads the escape at pattern[i] == '\\'; returns the index after it, or kUnsafe. The anchors
+// "\A", "\z" and "\Z" are the caller's to judge.
+std::size_t SkipEscape(std::string_view pattern, std::size_t i) {
     if (i + 1 >= pattern.size()) return kUnsafe;
     const char c = pattern[i + 1];
     // Escaped punctuation that stands for itself; "\<", "\>", "\`" and "\'" are anchors.
     constexpr std::string_view kLiterals = R"(.\[]{}()*+?|^$/-#&~%!@"=,:;_ )";
     if (kLiterals.find(c) != std::string_view::npos) return i + 2;
-    // Classes, control bytes and the anchors that look only forward (or, like \A, hold at the
-    // start of any text a scan would try): all judge the bytes from the place on.
-    constexpr std::string_view kSafe = "dDwWsShHvVtnrfea0zZ";
+    // Classes and control bytes: they judge the bytes from the place on.
+    constexpr std::string_view kSafe = "dDwWsShHvVtnrfea0";
     if (kSafe.find(c) != std::string_view::npos) return i + 2;
-    if (c == 'A') return start_anchors == StartAnchors::kAllowed ? i + 2 : kUnsafe;
     switch (c) {
         case 'Q':  // quoted bytes up to \E
             return After(pattern, i + 2, "\\E");
@@ -108,23 +108,58 @@ std::size_t SkipGroupOpening(std::string_view pattern, std::size_t i) {
 }
 
 bool ReadsOnlySafeConstructs(std::string_view pattern, StartAnchors start_anchors) {
+    // For each group open at the place read, whether it is a negative look-ahead.
+    std::vector<bool> open_groups;
+    int open_negative = 0;
+    // The anchors look only forward, or like "^" hold at the start of any text a scan would
+    // try. Where a match can begin is learnt by probing each place as the start of a text of
+    // one or two bytes, where they all hold; that only ever says yes too often, unless a
+    // negative look-ahead turns their holding into a failure.
+    const auto anchor = [&](std::size_t i, std::size_t length, bool start_anchor) {
+        if (open_negative > 0) return kUnsafe;
+        if (start_anchor && start_anchors == StartAnchors::kRefused) return kUnsafe;
+        return i + length;
+    };
     for (std::size_t i = 0; i < pattern.size();) {
+        const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
         switch (pattern[i]) {
             case '\\':
-                i = SkipEscape(pattern, i, start_anchors);
+                if (next == 'A' || next == 'z' || next == 'Z') {
+                    i = anchor(i, 2, next == 'A');
+                } else {
+                    i = SkipEscape(pattern, i);
+                }
                 break;
             case '[':
                 i = SkipClass(pattern, i);
                 break;
-            case '(':
-                i = SkipGroupOpening(pattern, i);
+            case '(': {
+                const std::size_t after = SkipGroupOpening(pattern, i);
+                // A comment and options alone, "(?#...)" and "(?i)", open no group.
+                if (after != kUnsafe && pattern[after - 1] != ')') {
+                    const bool negative = pattern.compare(i, 3, "(?!") == 0;
+                    open_groups.push_back(negative);
+                    open_negative += negative ? 1 : 0;
+                }
+                i = after;
+                break;
+            }
+            case ')':
+                if (!open_groups.empty()) {
+                    open_negative -= open_groups.back() ? 1 : 0;
+                    open_groups.pop_back();
+                }
+                ++i;
                 break;
             case '^':
-                i = start_anchors == StartAnchors::kAllowed ? i + 1 : kUnsafe;
+                i = anchor(i, 1, true);
+                break;
+            case '$':
+                i = anchor(i, 1, false);
                 break;
             default:
-                // A literal byte, or one of ) | . $ and the quantifiers * + ? {n,m} with their
-                // lazy and possessive marks.
+                // A literal byte, or one of | . and the quantifiers * + ? {n,m} with their lazy
+                // and possessive marks.
                 ++i;
                 break;
         }

@@ -130,6 +130,11 @@ const PatternCase kPatterns[] = {
     {"[^<]A", false},
     {"<A[^>]*>", false},
     {"a\\\\b|b"},
+    // Anchors inside a negative look-ahead: probing a place as the start or end of a short text
+    // makes them hold, and the look-ahead fail, where a match can begin.
+    {"(?!^a+\\Z)[[:alpha:]]{1,3}"},
+    {"(?!a\\z)a"},
+    {"(?!b$)b"},
     // Verbs, "\\G" and conditions: the search may not skip ahead in these.
     {"aaa(*SKIP)(*F)|a"},
     {"aa(*COMMIT)b|a"},

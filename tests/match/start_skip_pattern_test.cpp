@@ -32,6 +32,14 @@ TEST(StartSkipPatternTest, SkipsOnlyOverKnownConstructs) {
         {"(?:ab)+?(?>c+)d++e{2,3}?", true},
         {"a(?=b)|c(?!d)", true},
         {"^a|b$|\\Ac|d\\z|e\\Z", true},
+        {"(?=^a)a(?!b)$", true},
+        {"(?!(a))\\Z", true},
+        // Anchors inside a negative look-ahead hold when a place is probed as the start or end
+        // of a text of a byte or two: the look-ahead would fail where a match can begin.
+        {"(?!^A+\\Z)++[[:alpha:]]{1,3}", false},
+        {"(?!a$)a", false},
+        {"(?!(?=\\z))a", false},
+        {"(?!\\Ab)a", false},
         {"\\x41\\x{42}\\cA\\0\\t\\n\\r\\e\\s\\S\\d\\D\\W\\h\\v", true},
         {"\\Q(*SKIP)\\b\\E", true},
         {"(?#(*COMMIT \\G)a", true},
