@@ -124,8 +124,34 @@ class ModelTable {
         }
     }
 
+    void RewriteColumn(int column, const ResultTable::CellRewrite& rewrite) {
+        if (column < 0 || column >= columns_) return;
+        for (int row = fixed_rows_; row < rows_; ++row) {
+            std::string rewritten;
+            if (rewrite(Cell(row, column), rewritten)) Cell(row, column) = rewritten;
+        }
+    }
+
+    void KeepDataRows(const std::vector<int>& rows) {
+        std::vector<std::string> cells(cells_.begin(), cells_.begin() + fixed_rows_ * columns_);
+        std::vector<int> heights(heights_.begin(), heights_.begin() + fixed_rows_);
+        for (const int row : rows) {
+            cells.insert(cells.end(), cells_.begin() + row * columns_,
+                         cells_.begin() + (row + 1) * columns_);
+            heights.push_back(heights_[static_cast<std::size_t>(row)]);
+        }
+        cells_ = std::move(cells);
+        heights_ = std::move(heights);
+        rows_ = fixed_rows_ + static_cast<int>(rows.size());
+        if (fixed_columns_ == 0) return;
+        for (int row = fixed_rows_; row < rows_; ++row) {
+            Cell(row, 0) = std::to_string(row - fixed_rows_ + 1);
+        }
+    }
+
     int Rows() const { return rows_; }
     int Columns() const { return columns_; }
+    int FixedRows() const { return fixed_rows_; }
 
   private:
     bool Inside(int row, int column) const {
@@ -190,7 +216,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int step = 0; step < kMaxOperations && !input.Empty(); ++step) {
         const int row = input.TakeInt(-2, kMaxExtent + 1);
         const int column = input.TakeInt(-2, kMaxExtent + 1);
-        switch (input.TakeInt(0, 11)) {
+        switch (input.TakeInt(0, 13)) {
             case 0:
                 table.ResetTable();
                 model.Reset();
@@ -296,6 +322,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     table.SetCell(row, column, text);
                 }
                 model.SetCell(row, column, text);
+                break;
+            }
+            case 12: {
+                // A whole column rewritten, as the table operations do: some cells change, to a
+                // text of their own or a long one, others stay.
+                const int salt = input.TakeInt(0, 2);
+                const std::size_t long_text = static_cast<std::size_t>(input.TakeInt(0, 3)) * 4096;
+                const ResultTable::CellRewrite rewrite = [&](std::string_view text,
+                                                             std::string& rewritten) {
+                    if ((text.size() + static_cast<std::size_t>(salt)) % 3 == 0) return false;
+                    rewritten.assign(text.rbegin(), text.rend());
+                    rewritten.append(text.size() % 2 == 0 ? long_text : 1, '~');
+                    return true;
+                };
+                table.RewriteColumn(column, rewrite);
+                model.RewriteColumn(column, rewrite);
+                break;
+            }
+            case 13: {
+                // Some data rows kept, in an order of their own, as unique and sort do.
+                std::vector<int> kept;
+                for (int data_row = model.FixedRows(); data_row < model.Rows(); ++data_row) {
+                    if (input.TakeBool()) kept.push_back(data_row);
+                }
+                for (std::size_t i = 1; i < kept.size(); ++i) {
+                    std::swap(kept[i], kept[static_cast<std::size_t>(
+                                           input.TakeInt(0, static_cast<int>(i)))]);
+                }
+                table.KeepDataRows(kept);
+                model.KeepDataRows(kept);
                 break;
             }
         }

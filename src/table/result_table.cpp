@@ -125,7 +125,7 @@ int ResultTable::InsertedRowIndex(std::optional<int> position) const {
 void ResultTable::SetCell(int row, int column, std::string_view text) {
     if (row < 0 || row >= row_count_ || column < 0 || column >= column_count_) return;
     if (row >= StoredRowCount()) {
-        StoreText(bulk_edits_[BulkIndex(row, column)], text);
+        StoreText(BulkCellToWrite(row, column), text);
     } else {
         StoreText(At(row, column), text);
     }
@@ -191,6 +191,7 @@ void ResultTable::AppendSourceRows(std::shared_ptr<const SourceRows> rows) {
     if (row_count_ == 0) row_height_ = table_defaults::kInsertedRowHeightWithoutHeader;
     const std::int64_t count = std::min<std::int64_t>(rows->RowCount(), kMaxCount - row_count_);
     bulk_first_row_ = row_count_;
+    bulk_source_rows_ = static_cast<int>(count);
     row_count_ += static_cast<int>(count);
     bulk_rows_ = std::move(rows);
     bulk_numbers_.reserve(static_cast<std::size_t>(NumberTextOffset(count + 1)));
@@ -203,12 +204,18 @@ void ResultTable::AppendSourceRows(std::shared_ptr<const SourceRows> rows) {
 
 std::int64_t ResultTable::RewriteColumn(int column, const CellRewrite& rewrite) {
     if (column < 0 || column >= column_count_) return 0;
-    StoreBulkRows();
+    // Bulk rows go on showing their other columns from the source; this one's new texts go
+    // into a dense column rather than an edit per cell. Their numbers are not rewritten so.
+    if (bulk_rows_ && column > 0) {
+        MakeBulkColumnDense(column);
+    } else {
+        StoreBulkRows();
+    }
     std::int64_t changed = 0;
     std::string rewritten;
     for (int row = fixed_row_count_; row < row_count_; ++row) {
         rewritten.clear();
-        Cell& cell = At(row, column);
+        Cell& cell = row < StoredRowCount() ? At(row, column) : BulkCellToWrite(row, column);
         if (!rewrite(TextOf(cell), rewritten)) continue;
         StoreText(cell, rewritten);
         ++changed;
@@ -218,6 +225,7 @@ std::int64_t ResultTable::RewriteColumn(int column, const CellRewrite& rewrite) 
 }
 
 void ResultTable::KeepDataRows(const std::vector<int>& rows) {
+    if (KeepBulkRows(rows)) return;
     StoreBulkRows();
     const auto columns = static_cast<std::size_t>(column_count_);
     const auto fixed_cells = static_cast<std::size_t>(fixed_row_count_) * columns;
@@ -256,21 +264,94 @@ std::string_view ResultTable::TextOf(const Cell& cell) const {
                        static_cast<std::size_t>(cell.length));
 }
 
-std::int64_t ResultTable::BulkIndex(int row, int column) const {
-    return static_cast<std::int64_t>(row - bulk_first_row_) * column_count_ + column;
+bool ResultTable::KeepBulkRows(const std::vector<int>& rows) {
+    // The bulk rows' number column counts 1, 2, ... by itself, as a kept table's must.
+    if (!bulk_rows_ || bulk_first_row_ != fixed_row_count_ || fixed_column_count_ == 0) {
+        return false;
+    }
+    if (std::ranges::any_of(rows, [this](int row) { return row < bulk_first_row_; })) return false;
+    std::vector<int> order(rows.size());
+    std::vector<bool> kept(static_cast<std::size_t>(bulk_source_rows_), false);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        order[i] = static_cast<int>(SourceRow(rows[i]));
+        kept[static_cast<std::size_t>(order[i])] = true;
+    }
+    // Edits of the rows that go, and of the numbers, which count anew, go too.
+    std::erase_if(bulk_edits_, [&](const auto& entry) {
+        const bool dropped = entry.first % column_count_ == 0 ||
+                             !kept[static_cast<std::size_t>(entry.first / column_count_)];
+        if (dropped) Abandon(entry.second);
+        return dropped;
+    });
+    for (std::vector<Cell>& column : bulk_columns_) {
+        for (std::size_t source_row = 0; source_row < column.size(); ++source_row) {
+            if (kept[source_row]) continue;
+            Abandon(column[source_row]);
+            column[source_row] = Cell{};
+        }
+    }
+    bulk_order_ = std::move(order);
+    row_count_ = fixed_row_count_ + static_cast<int>(rows.size());
+    CompactArenaIfWasteful();
+    return true;
+}
+
+std::int64_t ResultTable::SourceRow(int row) const {
+    const int shown = row - bulk_first_row_;
+    return bulk_order_.empty() ? shown : bulk_order_[static_cast<std::size_t>(shown)];
+}
+
+const ResultTable::Cell* ResultTable::BulkOverride(std::int64_t source_row, int column) const {
+    if (!bulk_columns_.empty() && !bulk_columns_[static_cast<std::size_t>(column)].empty()) {
+        return &bulk_columns_[static_cast<std::size_t>(column)][static_cast<std::size_t>(source_row)];
+    }
+    if (bulk_edits_.empty()) return nullptr;
+    const auto edit = bulk_edits_.find(BulkEditKey(source_row, column));
+    return edit != bulk_edits_.end() ? &edit->second : nullptr;
+}
+
+ResultTable::Cell& ResultTable::BulkCellToWrite(int row, int column) {
+    const std::int64_t source_row = SourceRow(row);
+    if (!bulk_columns_.empty() && !bulk_columns_[static_cast<std::size_t>(column)].empty()) {
+        return bulk_columns_[static_cast<std::size_t>(column)][static_cast<std::size_t>(source_row)];
+    }
+    return bulk_edits_[BulkEditKey(source_row, column)];
 }
 
 CellResult ResultTable::BulkCell(int row, int column) const {
-    if (!bulk_edits_.empty()) {
-        const auto edit = bulk_edits_.find(BulkIndex(row, column));
-        if (edit != bulk_edits_.end()) return TextOf(edit->second);
-    }
-    const std::int64_t bulk_row = row - bulk_first_row_;
-    if (column == 0) return RowNumberText(bulk_row + 1);
+    const std::int64_t source_row = SourceRow(row);
+    if (const Cell* cell = BulkOverride(source_row, column)) return TextOf(*cell);
+    if (column == 0) return RowNumberText(row - bulk_first_row_ + 1);
     if (column - 1 < bulk_rows_->SpansPerRow()) {
-        return SourceText(bulk_rows_->Span(bulk_row, column - 1));
+        return SourceText(bulk_rows_->Span(source_row, column - 1));
     }
     return std::string_view();
+}
+
+void ResultTable::MakeBulkColumnDense(int column) {
+    if (bulk_columns_.empty()) bulk_columns_.resize(static_cast<std::size_t>(column_count_));
+    std::vector<Cell>& cells = bulk_columns_[static_cast<std::size_t>(column)];
+    if (!cells.empty()) return;
+    cells.resize(static_cast<std::size_t>(bulk_source_rows_));
+    const bool spanned = column - 1 < bulk_rows_->SpansPerRow();
+    for (int source_row = 0; source_row < bulk_source_rows_; ++source_row) {
+        Cell& cell = cells[static_cast<std::size_t>(source_row)];
+        if (!bulk_edits_.empty()) {
+            const auto edit = bulk_edits_.find(BulkEditKey(source_row, column));
+            if (edit != bulk_edits_.end()) {
+                cell = edit->second;  // its arena text moves over as it is
+                bulk_edits_.erase(edit);
+                continue;
+            }
+        }
+        if (!spanned) continue;
+        const SourceSpan span = bulk_rows_->Span(source_row, column - 1);
+        const std::string_view text = SourceText(span);
+        if (text.empty()) continue;
+        cell.offset = span.offset;
+        cell.in_source = true;
+        cell.length = static_cast<std::int64_t>(text.size());
+    }
 }
 
 std::string_view ResultTable::SourceText(const SourceSpan& span) const {
@@ -307,15 +388,15 @@ void ResultTable::StoreBulkRows() {
     const int spans = bulk_rows_->SpansPerRow();
     cells_.reserve(static_cast<std::size_t>(row_count_) * static_cast<std::size_t>(column_count_));
     for (int row = bulk_first_row_; row < row_count_; ++row) {
+        const std::int64_t source_row = SourceRow(row);
         for (int column = 0; column < column_count_; ++column) {
-            const auto edit = bulk_edits_.find(BulkIndex(row, column));
             Cell cell;
-            if (edit != bulk_edits_.end()) {
-                cell = edit->second;  // its arena text moves over as it is
+            if (const Cell* override = BulkOverride(source_row, column)) {
+                cell = *override;  // its arena text moves over as it is
             } else if (column == 0) {
                 StoreText(cell, RowNumberText(row - bulk_first_row_ + 1));
             } else if (column - 1 < spans) {
-                const SourceSpan span = bulk_rows_->Span(row - bulk_first_row_, column - 1);
+                const SourceSpan span = bulk_rows_->Span(source_row, column - 1);
                 const std::string_view text = SourceText(span);
                 if (!text.empty()) {
                     cell.offset = span.offset;
@@ -332,8 +413,11 @@ void ResultTable::StoreBulkRows() {
 void ResultTable::DropBulkRows() {
     bulk_rows_.reset();
     bulk_first_row_ = 0;
+    bulk_source_rows_ = 0;
+    std::vector<int>().swap(bulk_order_);
     std::string().swap(bulk_numbers_);
     bulk_edits_.clear();
+    std::vector<std::vector<Cell>>().swap(bulk_columns_);
 }
 
 void ResultTable::MakeFixedHeaders() {
@@ -402,6 +486,7 @@ void ResultTable::CompactArenaIfWasteful() {
     };
     std::for_each(cells_.begin(), cells_.end(), move_text);
     for (auto& [index, cell] : bulk_edits_) move_text(cell);
+    for (std::vector<Cell>& column : bulk_columns_) std::for_each(column.begin(), column.end(), move_text);
     arena_ = std::move(compact);
     arena_garbage_ = 0;
 }

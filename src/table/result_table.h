@@ -154,8 +154,22 @@ class ResultTable {
     void DetachFromSource();
     // The rows below the stored grid, read from bulk_rows_.
     int StoredRowCount() const { return bulk_rows_ ? bulk_first_row_ : row_count_; }
-    std::int64_t BulkIndex(int row, int column) const;
+    // The row of bulk_rows_ that the table's row (a bulk row) shows.
+    std::int64_t SourceRow(int row) const;
+    std::int64_t BulkEditKey(std::int64_t source_row, int column) const {
+        return source_row * column_count_ + column;
+    }
+    // The cell that a bulk row's cell shows instead of its span or number, or null.
+    const Cell* BulkOverride(std::int64_t source_row, int column) const;
+    // The cell of a bulk row that takes its new text: its dense column's, or an edit.
+    Cell& BulkCellToWrite(int row, int column);
     CellResult BulkCell(int row, int column) const;
+    // Makes column hold a cell per row of bulk_rows_ (its span's text, or its edit), which a
+    // rewrite of the whole column then fills without an edit per cell.
+    void MakeBulkColumnDense(int column);
+    // KeepDataRows over bulk rows alone, by choosing which of bulk_rows_'s rows show and in
+    // which order; false, and nothing changed, when the rows are not all bulk ones.
+    bool KeepBulkRows(const std::vector<int>& rows);
     std::string_view SourceText(const SourceSpan& span) const;
     // Where number's text starts in the numbers 1, 2, ... written one after another.
     static std::int64_t NumberTextOffset(std::int64_t number);
@@ -180,13 +194,18 @@ class ResultTable {
     std::string arena_;
     std::int64_t arena_garbage_ = 0;  // bytes of arena_ no cell refers to any more
     std::shared_ptr<const TextBuffer> source_;
-    // Rows bulk_first_row_ .. row_count_ - 1 are bulk_rows_'s rows, unless it is null. Their
-    // number texts lie one after another in bulk_numbers_; a cell edited in place keeps its
-    // text in the arena, found in bulk_edits_ by its index counted from bulk_first_row_.
+    // Rows bulk_first_row_ .. row_count_ - 1 show rows of bulk_rows_, unless it is null: in
+    // order, or the ones bulk_order_ lists when it is not empty. Their number texts lie one
+    // after another in bulk_numbers_. A cell edited in place keeps its text in the arena, found
+    // in bulk_edits_ by BulkEditKey of its row of bulk_rows_; a column rewritten whole holds a
+    // cell per row of bulk_rows_ in bulk_columns_ (empty: none) instead.
     std::shared_ptr<const SourceRows> bulk_rows_;
     int bulk_first_row_ = 0;
+    int bulk_source_rows_ = 0;  // how many of bulk_rows_'s rows the table took
+    std::vector<int> bulk_order_;
     std::string bulk_numbers_;
     std::unordered_map<std::int64_t, Cell> bulk_edits_;
+    std::vector<std::vector<Cell>> bulk_columns_;
 };
 
 }  // namespace lintaro

@@ -26,15 +26,6 @@ std::string InUtf8(std::string_view text, const Change& change) {
     return Utf8ToProgramText(change(ProgramTextToUtf8(text)));
 }
 
-// Rewrites column's cells with change where that gives another text.
-template <typename Change>
-std::int64_t ChangeCells(ResultTable& table, int column, const Change& change) {
-    if (ColumnProblem(table, column)) return 0;
-    return table.RewriteColumn(column, [&](std::string_view text, std::string& rewritten) {
-        rewritten = change(text);
-        return rewritten != text;
-    });
-}
 
 // The column's cell views, one per data row; valid until the table changes.
 std::vector<std::string_view> ColumnTexts(const ResultTable& table, int column) {
@@ -68,10 +59,12 @@ std::optional<std::string> ColumnProblem(const ResultTable& table, int column) {
 }
 
 std::int64_t DecodeColumn(ResultTable& table, int column) {
-    return ChangeCells(table, column, [](std::string_view text) {
+    if (ColumnProblem(table, column)) return 0;
+    return table.RewriteColumn(column, [](std::string_view text, std::string& rewritten) {
         // Most cells hold no reference: they are left without a copy.
-        if (text.find('&') == std::string_view::npos) return std::string(text);
-        return InUtf8(text, DecodeCharacterReferences);
+        if (text.find('&') == std::string_view::npos) return false;
+        rewritten = InUtf8(text, DecodeCharacterReferences);
+        return rewritten != text;
     });
 }
 
@@ -98,7 +91,13 @@ ResolveOutcome ResolveColumn(ResultTable& table, int column, std::string_view ba
 std::int64_t TrimColumn(ResultTable& table, int column) {
     // White space is ASCII, whose bytes are never part of another character in the program's
     // character sets (UTF-8, GB18030's and the like's trailing bytes start past them).
-    return ChangeCells(table, column, TrimWhiteSpace);
+    if (ColumnProblem(table, column)) return 0;
+    return table.RewriteColumn(column, [](std::string_view text, std::string& rewritten) {
+        // Most cells are tidy already: they are left without a copy.
+        if (IsTrimmed(text)) return false;
+        rewritten = TrimWhiteSpace(text);
+        return true;
+    });
 }
 
 std::int64_t KeepUniqueRows(ResultTable& table, int column) {

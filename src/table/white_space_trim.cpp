@@ -27,4 +27,17 @@ std::string TrimWhiteSpace(std::string_view text) {
     return out;
 }
 
+bool IsTrimmed(std::string_view text) {
+    bool after_space = true;  // the start counts as one: no white space may follow it
+    for (const char c : text) {
+        if (IsWhiteSpace(c)) {
+            if (c != ' ' || after_space) return false;
+            after_space = true;
+        } else {
+            after_space = false;
+        }
+    }
+    return !after_space || text.empty();
+}
+
 }  // namespace lintaro

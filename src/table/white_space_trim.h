@@ -10,5 +10,7 @@ namespace lintaro {
 // included) made one space. White space is HTML's ASCII white space (space, tab, LF, FF, CR)
 // and the vertical tab; other characters, the ideographic space among them, stay.
 std::string TrimWhiteSpace(std::string_view text);
+// Whether TrimWhiteSpace would give text back as it is, told without a copy.
+bool IsTrimmed(std::string_view text);
 
 }  // namespace lintaro

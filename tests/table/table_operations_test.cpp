@@ -47,13 +47,20 @@ TEST(WhiteSpaceTrim, MakesRunsOneSpaceAndDropsTheEnds) {
         {"", ""},
         {"   ", ""},
         {"a", "a"},
+        {"a b c", "a b c"},
+        {"a\tb", "a b"},
+        {" a", "a"},
+        {"a ", "a"},
         {"  a  b  ", "a b"},
         {"\n\t Read\r\n   more \f", "Read more"},
         {"中文\n  链接", "中文 链接"},
         // The ideographic space and the no-break space are not HTML white space.
         {"\u3000中\u00a0文", "\u3000中\u00a0文"},
     };
-    for (const auto& [text, trimmed] : cases) EXPECT_EQ(TrimWhiteSpace(text), trimmed) << text;
+    for (const auto& [text, trimmed] : cases) {
+        EXPECT_EQ(TrimWhiteSpace(text), trimmed) << text;
+        EXPECT_EQ(IsTrimmed(text), trimmed == text) << text;
+    }
 }
 
 TEST(TableOperations, RefuseAColumnOutsideTheTable) {
