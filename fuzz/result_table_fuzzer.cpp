@@ -347,8 +347,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     if (input.TakeBool()) kept.push_back(data_row);
                 }
                 for (std::size_t i = 1; i < kept.size(); ++i) {
-                    std::swap(kept[i], kept[static_cast<std::size_t>(
-                                           input.TakeInt(0, static_cast<int>(i)))]);
+                    std::swap(
+                        kept[i],
+                        kept[static_cast<std::size_t>(input.TakeInt(0, static_cast<int>(i)))]);
                 }
                 table.KeepDataRows(kept);
                 model.KeepDataRows(kept);

@@ -38,10 +38,9 @@ std::size_t NextTsvEscape(std::string_view text, std::size_t from) {
     const __m128i backslash = _mm_set1_epi8('\\');
     for (; from + 16 <= text.size(); from += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
-        const __m128i hits =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, tab), _mm_cmpeq_epi8(bytes, line_feed)),
-                         _mm_or_si128(_mm_cmpeq_epi8(bytes, carriage_return),
-                                      _mm_cmpeq_epi8(bytes, backslash)));
+        const __m128i hits = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, tab), _mm_cmpeq_epi8(bytes, line_feed)),
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, carriage_return), _mm_cmpeq_epi8(bytes, backslash)));
         if (const int mask = _mm_movemask_epi8(hits); mask != 0) {
             return from + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
         }

@@ -34,14 +34,14 @@ constexpr int kMostThreads = 16;
 
 // How a part's chain of searches ended.
 enum class PartEnd {
-    kLeftPart,     // the next start lies in a later part: not searched here
+    kLeftPart,         // the next start lies in a later part: not searched here
     kReachedNextPart,  // the last search found no match up to the next part's begin, and goes
                        // on as the search begun there
-    kNoMatch,      // the last search found nothing
-    kEmptyMatch,   // the last match was empty where its search began
-    kEngineError,  // the last search failed
-    kCancelled,    // stopped before the next search
-    kTextLost,     // stopped before the next search, which would begin in lost pages
+    kNoMatch,          // the last search found nothing
+    kEmptyMatch,       // the last match was empty where its search began
+    kEngineError,      // the last search failed
+    kCancelled,        // stopped before the next search
+    kTextLost,         // stopped before the next search, which would begin in lost pages
 };
 
 // What one thread found from the start of one part.

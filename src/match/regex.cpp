@@ -124,7 +124,7 @@ class EngineCursor : public SearchCursor {
     Outcome Search(const char* at, const char* base, boost::match_flag_type flags) {
         try {
             return boost::regex_search(at, end_, match_, *engine_, flags, base) ? Outcome::kMatch
-                                                                               : Outcome::kNoMatch;
+                                                                                : Outcome::kNoMatch;
         } catch (const std::bad_alloc&) {
             throw;  // the search's to report, as memory running out
         } catch (const std::exception& error) {
@@ -142,8 +142,9 @@ class EngineCursor : public SearchCursor {
         // Candidates are looked for a little past the limit only: one there is as good as none.
         // The slack lets the scan judge a place up to the limit by the bytes that follow it.
         const std::string_view scanned =
-            limit < size - kLimitSlack ? text_.substr(0, static_cast<std::size_t>(limit + kLimitSlack))
-                                       : text_;
+            limit < size - kLimitSlack
+                ? text_.substr(0, static_cast<std::size_t>(limit + kLimitSlack))
+                : text_;
         std::int64_t candidate = starts_->Next(scanned, start);
         std::int64_t sampled_up_to = start;
         while (candidate < size) {

@@ -204,8 +204,9 @@ void ResultTable::AppendSourceRows(std::shared_ptr<const SourceRows> rows) {
 
 std::int64_t ResultTable::RewriteColumn(int column, const CellRewrite& rewrite) {
     if (column < 0 || column >= column_count_) return 0;
-    // Bulk rows go on showing their other columns from the source; this one's new texts go
-    // into a dense column rather than an edit per cell. Their numbers are not rewritten so.
+    // Bulk rows go on showing their other columns from the source, and this one's new texts go
+    // into a dense column rather than an edit per cell; the number column, which bulk rows
+    // count by themselves, is stored in the grid first.
     if (bulk_rows_ && column > 0) {
         MakeBulkColumnDense(column);
     } else {
@@ -303,7 +304,8 @@ std::int64_t ResultTable::SourceRow(int row) const {
 
 const ResultTable::Cell* ResultTable::BulkOverride(std::int64_t source_row, int column) const {
     if (!bulk_columns_.empty() && !bulk_columns_[static_cast<std::size_t>(column)].empty()) {
-        return &bulk_columns_[static_cast<std::size_t>(column)][static_cast<std::size_t>(source_row)];
+        return &bulk_columns_[static_cast<std::size_t>(column)]
+                             [static_cast<std::size_t>(source_row)];
     }
     if (bulk_edits_.empty()) return nullptr;
     const auto edit = bulk_edits_.find(BulkEditKey(source_row, column));
@@ -313,7 +315,8 @@ const ResultTable::Cell* ResultTable::BulkOverride(std::int64_t source_row, int 
 ResultTable::Cell& ResultTable::BulkCellToWrite(int row, int column) {
     const std::int64_t source_row = SourceRow(row);
     if (!bulk_columns_.empty() && !bulk_columns_[static_cast<std::size_t>(column)].empty()) {
-        return bulk_columns_[static_cast<std::size_t>(column)][static_cast<std::size_t>(source_row)];
+        return bulk_columns_[static_cast<std::size_t>(column)]
+                            [static_cast<std::size_t>(source_row)];
     }
     return bulk_edits_[BulkEditKey(source_row, column)];
 }
@@ -486,7 +489,8 @@ void ResultTable::CompactArenaIfWasteful() {
     };
     std::for_each(cells_.begin(), cells_.end(), move_text);
     for (auto& [index, cell] : bulk_edits_) move_text(cell);
-    for (std::vector<Cell>& column : bulk_columns_) std::for_each(column.begin(), column.end(), move_text);
+    for (std::vector<Cell>& column : bulk_columns_)
+        std::for_each(column.begin(), column.end(), move_text);
     arena_ = std::move(compact);
     arena_garbage_ = 0;
 }

@@ -26,7 +26,6 @@ std::string InUtf8(std::string_view text, const Change& change) {
     return Utf8ToProgramText(change(ProgramTextToUtf8(text)));
 }
 
-
 // The column's cell views, one per data row; valid until the table changes.
 std::vector<std::string_view> ColumnTexts(const ResultTable& table, int column) {
     std::vector<std::string_view> texts;

@@ -90,8 +90,8 @@ TEST(StartSkipPatternTest, SkipsOnlyOverKnownConstructs) {
 // from the place on, wherever the search began.
 TEST(StartSkipPatternTest, OnlyStartAnchorsTellWhereTheSearchBegan) {
     const SkipCase cases[] = {
-        {kPresetPattern, true}, {"\\w+", true},     {"[^a]b", true},  {"a\\^b\\Q^\\A\\E", true},
-        {"b$|c\\z|d\\Z", true},  {"^a", false},      {"(?m)^a", false}, {"x|\\Ab", false},
+        {kPresetPattern, true}, {"\\w+", true},  {"[^a]b", true},   {"a\\^b\\Q^\\A\\E", true},
+        {"b$|c\\z|d\\Z", true}, {"^a", false},   {"(?m)^a", false}, {"x|\\Ab", false},
         {"(?:^)", false},       {"\\bx", false},
     };
     for (const SkipCase& c : cases) {
