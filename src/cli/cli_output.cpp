@@ -187,22 +187,23 @@ void WriteTableRows(const ResultTable& table, const MatchRowsLayout& layout, std
     // waiting for each in turn cost more than writing them.
     constexpr int kBlockRows = 64;
     const int first_column = columns ? columns->first : 1;
-    const int per_row = columns ? columns->last - columns->first + 1 : 0;
+    const int end_column = columns ? columns->last + 1 : first_column;
+    const auto per_row = static_cast<std::size_t>(end_column - first_column);
+    const int rows = table.RowCount();
     std::vector<RowCell> cells;
-    for (int first_row = 1; first_row < table.RowCount(); first_row += kBlockRows) {
-        const int end_row = std::min(first_row + kBlockRows, table.RowCount());
+    for (int first_row = 1, end_row = 1; first_row < rows; first_row = end_row) {
+        end_row = first_row + std::min(kBlockRows, rows - first_row);
         cells.clear();
         for (int row = first_row; row < end_row; ++row) {
-            for (int column = first_column; column < first_column + per_row; ++column) {
+            for (int column = first_column; column < end_column; ++column) {
                 const std::string_view text = table.GetCell(row, column).value_or("");
                 __builtin_prefetch(text.data());
                 cells.push_back({.text = text, .took_part = true, .span = {}});
             }
         }
         for (int row = first_row; row < end_row; ++row) {
-            writer.Row(row, std::span<const RowCell>(cells).subspan(
-                                static_cast<std::size_t>((row - first_row) * per_row),
-                                static_cast<std::size_t>(per_row)));
+            const auto block_row = static_cast<std::size_t>(row - first_row);
+            writer.Row(row, std::span<const RowCell>(cells).subspan(block_row * per_row, per_row));
         }
     }
 }
