@@ -40,22 +40,8 @@ ConvertedText Utf16ToUtf8(std::u16string_view text) {
 }
 
 std::u16string Utf8ToUtf16(std::string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
-    while (!text.empty()) {
-        char32_t value = 0;
-        std::size_t length = WellFormedUtf8Length(text, value);
-        if (length == 0) {
-            out += kReplacementCharacter;
-            length = 1;
-        } else if (value >= 0x10000) {
-            out += HighSurrogateOf(value);
-            out += LowSurrogateOf(value);
-        } else {
-            out += static_cast<char16_t>(value);
-        }
-        text.remove_prefix(length);
-    }
+    std::u16string out(text.size(), u'\0');
+    out.resize(Utf8ToUtf16Into(text, out.data()));
     return out;
 }
 
@@ -123,6 +109,26 @@ std::string FirstUnheldCharacter(std::string_view utf8, const std::string& chars
         rest.remove_prefix(length);
     }
     return {};
+}
+
+std::size_t Utf8ToUtf16Into(std::string_view text, char16_t* out) {
+    char16_t* const start = out;
+    while (!text.empty()) {
+        char32_t value = 0;
+        std::size_t length = WellFormedUtf8Length(text, value);
+        if (length == 0) {
+            *out++ = kReplacementCharacter;
+            length = 1;
+        } else if (value >= 0x10000) {
+            // Four bytes give two units: never more units than bytes.
+            *out++ = HighSurrogateOf(value);
+            *out++ = LowSurrogateOf(value);
+        } else {
+            *out++ = static_cast<char16_t>(value);
+        }
+        text.remove_prefix(length);
+    }
+    return static_cast<std::size_t>(out - start);
 }
 
 std::string Utf16ToProgramText(std::u16string_view text) {

@@ -1,6 +1,7 @@
 // The program's text: bytes in the locale's character set, and conversions at its edges.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -18,6 +19,11 @@ std::string ProgramTextToUtf8(std::string_view text);
 // UTF-8 (the program's own literals, such as table headings) to program text; a character the
 // set cannot hold becomes "?". Identity when the set is UTF-8.
 std::string Utf8ToProgramText(std::string_view text);
+
+// Converts UTF-8 into out, which has room for text.size() units, and returns how many units it
+// wrote; each byte that is not part of a well-formed sequence becomes U+FFFD. For a caller that
+// converts into memory of its own: a large text is then not held twice more at once.
+std::size_t Utf8ToUtf16Into(std::string_view text, char16_t* out);
 
 // The same conversions for a named character set, so that other sets than the locale's can be
 // used and tested. Charset names are iconv's ("UTF-8", "GBK", ...).

@@ -90,6 +90,7 @@ void ExportSelection(ExportIo& io) {
             // The clipboard keeps what it held; the file is written all the same.
             out_of_memory(u"无法把导出文本放到剪贴板");
         }
+        std::string().swap(text);  // the clipboard has its own copy: not kept through the message
     }
 
     if (written->ok()) {

@@ -6,7 +6,13 @@
 namespace lintaro {
 
 QString ProgramTextToQString(std::string_view text) {
-    return QString::fromStdU16String(ProgramTextToUtf16(text));
+    if (!ProgramCharsetIsUtf8()) return QString::fromStdU16String(ProgramTextToUtf16(text));
+    // Straight into the string's own memory: an export of hundreds of megabytes for the
+    // clipboard was held twice more at once, in UTF-16 and as the string's copy of it.
+    QString converted(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+    converted.truncate(static_cast<qsizetype>(
+        Utf8ToUtf16Into(text, reinterpret_cast<char16_t*>(converted.data()))));
+    return converted;
 }
 
 std::string QStringToProgramText(const QString& text) {

@@ -8,7 +8,9 @@
 #include <string>
 #include <utility>
 
+#include "base/program_text.h"
 #include "support/table_builder.h"
+#include "table/qt_conversions.h"
 #include "table/shown_cell_text.h"
 
 namespace lintaro {
@@ -60,6 +62,16 @@ QString Headers(const ResultTableModel& model, Qt::Orientation orientation) {
     const int count = orientation == Qt::Horizontal ? model.columnCount() : model.rowCount();
     for (int s = 0; s < count; ++s) texts << model.headerData(s, orientation).toString();
     return texts.join('|');
+}
+
+// The conversion straight into a QString gives what the one through UTF-16 gives, bytes that
+// are not well formed and characters outside the basic plane included.
+TEST(ProgramTextToQString, GivesTheUtf16Conversion) {
+    for (const std::string text : {"", "a", "序号 links", "\xF0\x9F\x98\x80x",
+                                   "a\xE4\xB8\xAD\xC0\x80", "\xFF", "\xE4\xB8", "\xED\xA0\x80"}) {
+        EXPECT_EQ(ProgramTextToQString(text), QString::fromStdU16String(ProgramTextToUtf16(text)))
+            << text;
+    }
 }
 
 TEST(ResultTableModel, FixedRowAndColumnBecomeHeaders) {
