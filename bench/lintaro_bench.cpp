@@ -26,6 +26,7 @@
 #include "match/match_run.h"
 #include "match/regex.h"
 #include "match/subject_text.h"
+#include "table/qt_conversions.h"
 #include "table/qt_text_collation.h"
 #include "table/table_operations.h"
 
@@ -43,7 +44,10 @@ constexpr const char* kUsage =
     "  through a pipe. Then exports the whole table in each of the export formats into a\n"
     "  temporary directory and compares each with writing the same bytes. With --encoding the\n"
     "  run reads FILE in that character set, as lintaro-cli --encoding does. With\n"
-    "  --baseline-instructions the scans run as on a processor without AVX2.\n";
+    "  --baseline-instructions the scans run as on a processor without AVX2. With\n"
+    "  --window-export FORMAT (a --format name of lintaro-cli) it only runs the match once and\n"
+    "  exports the whole table in FORMAT as the window does, and prints each stage's seconds\n"
+    "  and the peak memory after it.\n";
 
 struct Options {
     std::string path;
@@ -53,6 +57,7 @@ struct Options {
     int runs = 3;
     bool tools = true;
     bool baseline_instructions = false;
+    std::string window_export;  // a format's cli_name: only the window's export is measured
 };
 
 std::optional<Options> ParseOptions(int argc, char** argv) {
@@ -69,6 +74,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
             options.tools = false;
         } else if (argument == "--baseline-instructions") {
             options.baseline_instructions = true;
+        } else if (argument == "--window-export" && i + 1 < argc) {
+            options.window_export = argv[++i];
         } else if (argument == "--runs" && i + 1 < argc) {
             const std::string_view value = argv[++i];
             const auto parsed =
@@ -320,6 +327,52 @@ void TimeExports(const lintaro::ResultTable& table, int runs) {
     fs::remove_all(directory);
 }
 
+double PeakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) * 1024 / 1e6;
+}
+
+// Exports every data row and column 1 to the last in format as the window's export button
+// does: the text built, written to a new file, and for the formats that also go to the
+// clipboard converted into the QString the clipboard takes. Prints each stage's seconds and
+// the process's peak memory after it.
+void MeasureWindowExport(const lintaro::ResultTable& table, const lintaro::ExportFormatInfo& info,
+                         std::int64_t file_bytes) {
+    namespace fs = std::filesystem;
+    const fs::path directory =
+        fs::temp_directory_path() / ("lintaro_bench_" + std::to_string(getpid()));
+    fs::create_directories(directory);
+    const lintaro::SelectionRect selection{1, 1, table.RowCount() - 1, table.ColumnCount() - 1};
+    lintaro::ColumnRoles roles;
+    roles.ChooseLinkColumn(0, 2);
+    roles.ChooseTextColumn(0, 3);
+    lintaro::PosixFileSystem files;
+    const auto print = [file_bytes](const char* stage, double seconds) {
+        const double peak = PeakMegabytes();
+        std::printf("%-26s %8.3f s   peak %8.1f MB = %.2f x the file\n", stage, seconds, peak,
+                    peak * 1e6 / static_cast<double>(std::max<std::int64_t>(file_bytes, 1)));
+    };
+    print("match run (the table)", 0);
+    Clock::time_point start = Clock::now();
+    std::string text = lintaro::BuildExportText(info.format, table, selection, roles);
+    print("export text built", SecondsBetween(start, Clock::now()));
+    start = Clock::now();
+    const lintaro::WriteResult written =
+        lintaro::WriteNewFile(files, directory.string() + "/", "export", info.extension, {text});
+    print("written to the file", SecondsBetween(start, Clock::now()));
+    if (info.to_clipboard) {
+        start = Clock::now();
+        const QString clipboard = lintaro::ProgramTextToQString(text);
+        std::string().swap(text);
+        print("converted for the clipboard", SecondsBetween(start, Clock::now()));
+        std::printf("export text %zu bytes, clipboard text %lld UTF-16 units\n",
+                    static_cast<std::size_t>(written.ok() ? fs::file_size(written.path) : 0),
+                    static_cast<long long>(clipboard.size()));
+    }
+    fs::remove_all(directory);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -361,6 +414,16 @@ int main(int argc, char** argv) {
         }
         stages[3].Add(stage_start, end);
         total.Add(start, end);
+    }
+    if (!options->window_export.empty()) {
+        const auto info = std::ranges::find(lintaro::kExportFormats, options->window_export,
+                                            &lintaro::ExportFormatInfo::cli_name);
+        if (info == std::end(lintaro::kExportFormats)) {
+            std::fputs(kUsage, stderr);
+            return 2;
+        }
+        MeasureWindowExport(*io.table, *info, file_bytes);
+        return 0;
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
