@@ -216,6 +216,10 @@ TEST(LinkResolution, FindsThePagesBase) {
          "https://e.org/c/", PageBaseOrigin::kBaseElement},
         // A relative <base> with nothing to resolve it against names no base.
         {"<base href=\"../c/\">", "", PageBaseOrigin::kNone},
+        // Other '<' before the element and a cut one at the end; the comment in upper case.
+        {"a<b<<bAsE href=https://e.org/x/><bas", "https://e.org/x/", PageBaseOrigin::kBaseElement},
+        {"<!-- SAVED FROM URL=(0014)https://e.org/ --><bas", "https://e.org/",
+         PageBaseOrigin::kSavedFrom},
     };
     for (const BaseCase& c : cases) {
         const PageBase base = FindPageBase(c.page);
