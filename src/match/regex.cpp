@@ -8,12 +8,15 @@
 #include <cstdint>
 #include <exception>
 #include <locale>
+#include <map>
 #include <memory>
 #include <new>
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
+#include "match/literal_alternatives.h"
 #include "match/match_starts.h"
 #include "match/start_skip_pattern.h"
 
@@ -78,6 +81,74 @@ constexpr std::int64_t kSampleTries = 512;
 constexpr std::int64_t kBytesPerFailedTry = 64;
 // How far past a search's limit candidates are looked for.
 constexpr std::int64_t kLimitSlack = 64;
+// A choice among more literals than this is looked for by its literals: the byte starts learnt
+// for it would let nearly every letter through.
+constexpr std::size_t kMostAlternativesForByteStarts = 8;
+
+// Whether the locale's case mappings keep every byte within the pair of bytes that differ only
+// in bit 0x20, the folding LiteralAlternatives compares with.
+bool CaseStaysWithinItsPair(const std::locale& locale) {
+    const auto& ctype = std::use_facet<std::ctype<char>>(locale);
+    for (unsigned b = 0; b < 256; ++b) {
+        const char c = static_cast<char>(b);
+        for (const char mapped : {ctype.tolower(c), ctype.toupper(c)}) {
+            if ((static_cast<unsigned char>(mapped) | 0x20U) != (b | 0x20U)) return false;
+        }
+    }
+    return true;
+}
+
+// The expression narrowed to the alternatives of its literal choice that can take part at a
+// place, compiled once for each set of them the thread meets. Narrowed, an attempt at the place
+// costs what the few alternatives cost, where the whole choice is walked alternative by
+// alternative.
+class NarrowedEngines {
+  public:
+    NarrowedEngines(std::shared_ptr<const Engine> whole, const LiteralAlternatives& literals)
+        : whole_(std::move(whole)), literals_(literals), single_(literals.Count()) {}
+
+    const Engine& For(const std::vector<std::uint32_t>& alternatives) {
+        if (alternatives.empty()) return *whole_;
+        std::unique_ptr<const Engine>& engine =
+            alternatives.size() == 1 ? single_[alternatives[0]] : SeveralEntry(alternatives);
+        if (!engine) engine = Compile(alternatives);
+        return engine ? *engine : *whole_;
+    }
+
+  private:
+    // Sets of several alternatives begin at one place only where literals begin alike; the
+    // kept ones are dropped when a text brings very many.
+    static constexpr std::size_t kMostKeptSets = 4096;
+    std::unique_ptr<const Engine>& SeveralEntry(const std::vector<std::uint32_t>& alternatives) {
+        if (several_.size() >= kMostKeptSets && !several_.contains(alternatives)) several_.clear();
+        return several_[alternatives];
+    }
+    // Nothing when the engine refuses the narrowed pattern, which the whole then serves.
+    std::unique_ptr<const Engine> Compile(const std::vector<std::uint32_t>& alternatives) const {
+        try {
+            auto engine = std::make_unique<Engine>();
+            engine->imbue(whole_->getloc());
+            engine->assign(literals_.PatternWith(alternatives), whole_->flags());
+            return engine;
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (const std::exception&) {
+            return nullptr;
+        }
+    }
+
+    std::shared_ptr<const Engine> whole_;
+    const LiteralAlternatives& literals_;
+    std::vector<std::unique_ptr<const Engine>> single_;
+    std::map<std::vector<std::uint32_t>, std::unique_ptr<const Engine>> several_;
+};
+
+// The calling thread's own copies of an expression: the whole, and the narrowed ones of its
+// literal choice (none without one).
+struct ThreadEngines {
+    std::shared_ptr<const Engine> whole;
+    std::shared_ptr<NarrowedEngines> narrowed;
+};
 
 // Searches with the engine. Passing the search's start as the base of the text makes every
 // search see a text of its own that begins there, also when the engine is started at a later
@@ -85,29 +156,37 @@ constexpr std::int64_t kLimitSlack = 64;
 // engine began.
 class EngineCursor : public SearchCursor {
   public:
-    // engine is this thread's own (ThreadEngine). starts, when given, tells where matches can
-    // begin.
+    // engines are this thread's own (ThreadEngine). Where matches can begin is told by
+    // literals when given (with engines.narrowed), else by starts when given.
     // stops_at_limit: the pattern finds the same matches at a place wherever its search began
     // (PatternIgnoresWhereItsSearchBegan), so a search may stop at a limit.
-    EngineCursor(std::shared_ptr<const Engine> engine, const MatchStarts* starts, StartSkip skip,
-                 bool stops_at_limit, std::string_view text)
-        : engine_(std::move(engine)),
+    EngineCursor(ThreadEngines engines, const LiteralAlternatives* literals,
+                 const MatchStarts* starts, StartSkip skip, bool stops_at_limit,
+                 std::string_view text)
+        : engine_(std::move(engines.whole)),
+          narrowed_(std::move(engines.narrowed)),
           text_(text),
           begin_(text.data()),
           end_(text.data() + text.size()),
-          starts_(skip == StartSkip::kNone ? nullptr : starts),
+          literals_(skip == StartSkip::kNone ? nullptr : literals),
+          starts_(skip == StartSkip::kNone || literals_ ? nullptr : starts),
           each_candidate_(skip != StartSkip::kFirstCandidate),
-          sampling_(skip == StartSkip::kAuto),
+          // The literals' candidates all begin a literal of the choice: too few fail for the
+          // engine's own scan to pay.
+          sampling_(skip == StartSkip::kAuto && !literals_),
           stops_at_limit_(stops_at_limit) {}
 
     Outcome SearchFrom(std::int64_t start, std::int64_t limit,
                        std::span<SubMatchSpan> spans) override {
         const char* const from = begin_ + start;
-        Outcome outcome = starts_ ? SearchCandidates(start, stops_at_limit_ ? limit : INT64_MAX)
-                                  : Search(from, from, kSearchFlags);
+        const bool skips = literals_ || starts_;
+        Outcome outcome = skips ? SearchCandidates(start, stops_at_limit_ ? limit : INT64_MAX)
+                                : Search(*engine_, from, from, kSearchFlags);
         // The engine's budget depends on where it began: when it gives up after a skip, the
         // plain search decides, so the error (or success) is the engine's own.
-        if (outcome == Outcome::kEngineError && starts_) outcome = Search(from, from, kSearchFlags);
+        if (outcome == Outcome::kEngineError && skips) {
+            outcome = Search(*engine_, from, from, kSearchFlags);
+        }
         if (outcome != Outcome::kMatch) return outcome;
         for (std::size_t i = 0; i < spans.size(); ++i) {
             const auto& group = match_[static_cast<int>(i)];
@@ -121,10 +200,11 @@ class EngineCursor : public SearchCursor {
 
   private:
     // Searches [at, end) as part of the text that begins at base.
-    Outcome Search(const char* at, const char* base, boost::match_flag_type flags) {
+    Outcome Search(const Engine& engine, const char* at, const char* base,
+                   boost::match_flag_type flags) {
         try {
-            return boost::regex_search(at, end_, match_, *engine_, flags, base) ? Outcome::kMatch
-                                                                                : Outcome::kNoMatch;
+            return boost::regex_search(at, end_, match_, engine, flags, base) ? Outcome::kMatch
+                                                                              : Outcome::kNoMatch;
         } catch (const std::bad_alloc&) {
             throw;  // the search's to report, as memory running out
         } catch (const std::exception& error) {
@@ -145,19 +225,31 @@ class EngineCursor : public SearchCursor {
             limit < size - kLimitSlack
                 ? text_.substr(0, static_cast<std::size_t>(limit + kLimitSlack))
                 : text_;
-        std::int64_t candidate = starts_->Next(scanned, start);
+        std::int64_t candidate = NextCandidate(scanned, start);
         std::int64_t sampled_up_to = start;
         while (candidate < size) {
             if (candidate > limit) return Outcome::kNoMatchUpToLimit;
-            if (!each_candidate_) return Search(begin_ + candidate, base, kSearchFlags);
-            const Outcome outcome =
-                Search(begin_ + candidate, base, kSearchFlags | boost::match_continuous);
+            if (!each_candidate_) return Search(*engine_, begin_ + candidate, base, kSearchFlags);
+            const Outcome outcome = Search(EngineAt(candidate), begin_ + candidate, base,
+                                           kSearchFlags | boost::match_continuous);
             if (sampling_) Sample(candidate + 1 - sampled_up_to, outcome != Outcome::kMatch);
             sampled_up_to = candidate + 1;
             if (outcome != Outcome::kNoMatch) return outcome;
-            candidate = starts_->Next(scanned, candidate + 1);
+            candidate = NextCandidate(scanned, candidate + 1);
         }
         return Outcome::kNoMatch;
+    }
+
+    std::int64_t NextCandidate(std::string_view scanned, std::int64_t from) const {
+        return literals_ ? literals_->Next(scanned, from) : starts_->Next(scanned, from);
+    }
+
+    // The engine for an attempt at a candidate: narrowed to the alternatives whose literal is
+    // there, or the whole.
+    const Engine& EngineAt(std::int64_t candidate) {
+        if (!literals_) return *engine_;
+        literals_->AlternativesAt(text_, candidate, alternatives_);
+        return narrowed_->For(alternatives_);
     }
 
     // Counts one try and the bytes since the previous one; decides the way once the sample is full.
@@ -170,9 +262,11 @@ class EngineCursor : public SearchCursor {
     }
 
     std::shared_ptr<const Engine> engine_;
+    std::shared_ptr<NarrowedEngines> narrowed_;
     std::string_view text_;
     const char* begin_;
     const char* end_;
+    const LiteralAlternatives* literals_;
     const MatchStarts* starts_;
     bool each_candidate_;
     bool sampling_;
@@ -180,28 +274,31 @@ class EngineCursor : public SearchCursor {
     std::int64_t sampled_tries_ = 0;
     std::int64_t sampled_bytes_ = 0;
     std::int64_t failed_tries_ = 0;
+    std::vector<std::uint32_t> alternatives_;
     boost::match_results<const char*> match_;
     std::string error_message_;
 };
 
-// The calling thread's own copy of the expression compiled, whose id tells it apart from every
-// other ever compiled. Copies of a compiled expression share reference counts that every search
-// updates, which threads searching at once would fight over; so each thread compiles the
+// The calling thread's own copies of the expression compiled, whose id tells it apart from
+// every other ever compiled. Copies of a compiled expression share reference counts that every
+// search updates, which threads searching at once would fight over; so each thread compiles the
 // expression anew, once, and keeps it for its later searches with it (a folder of pages runs
-// thousands of them).
-std::shared_ptr<const Engine> ThreadEngine(const Engine& compiled, std::uint64_t id) {
+// thousands of them), with the narrowed ones it compiles on the way.
+ThreadEngines ThreadEngine(const Engine& compiled, std::uint64_t id,
+                           const LiteralAlternatives* literals) {
     struct Kept {
         std::uint64_t id = 0;
-        std::shared_ptr<const Engine> engine;
+        ThreadEngines engines;
     };
     thread_local Kept kept;
-    if (kept.id != id || !kept.engine) {
+    if (kept.id != id || !kept.engines.whole) {
         auto engine = std::make_shared<Engine>();
         engine->imbue(compiled.getloc());
         engine->assign(compiled.str(), compiled.flags());
-        kept = {id, std::move(engine)};
+        auto narrowed = literals ? std::make_shared<NarrowedEngines>(engine, *literals) : nullptr;
+        kept = {id, {std::move(engine), std::move(narrowed)}};
     }
-    return kept.engine;
+    return kept.engines;
 }
 
 // Whether an attempt at a place where the text continues with head could succeed: a match or
@@ -229,6 +326,7 @@ struct regex::Expression {
 
     std::uint64_t id = NextId();
     Engine engine;
+    std::optional<LiteralAlternatives> literals;
     std::optional<MatchStarts> starts;
     bool ignores_where_search_began = false;
 };
@@ -252,6 +350,11 @@ bool regex::Compile(std::string_view pattern, bool case_sensitive) {
             MatchStarts::Learn(pattern, [&engine = expression->engine](std::string_view head) {
                 return CouldMatchAt(engine, head);
             });
+        auto literals = LiteralAlternatives::Read(pattern, !case_sensitive);
+        if (literals && (case_sensitive || CaseStaysWithinItsPair(UserLocale())) &&
+            (literals->Count() > kMostAlternativesForByteStarts || !expression->starts)) {
+            expression->literals = std::move(literals);
+        }
         expression->ignores_where_search_began = PatternIgnoresWhereItsSearchBegan(pattern);
         expression_ = std::move(expression);
         compile_error_message_.clear();
@@ -278,11 +381,12 @@ SearchResults regex::SearchAll(std::string_view text, const SearchOptions& optio
 CursorFactory regex::MakeCursors(std::string_view text, StartSkip skip) const {
     if (!expression_) return {};
     const Expression& expression = *expression_;
+    const LiteralAlternatives* literals = expression.literals ? &*expression.literals : nullptr;
     const MatchStarts* starts = expression.starts ? &*expression.starts : nullptr;
-    return [&expression, starts, skip, text] {
-        return std::make_unique<EngineCursor>(ThreadEngine(expression.engine, expression.id),
-                                              starts, skip, expression.ignores_where_search_began,
-                                              text);
+    return [&expression, literals, starts, skip, text] {
+        return std::make_unique<EngineCursor>(
+            ThreadEngine(expression.engine, expression.id, literals), literals, starts, skip,
+            expression.ignores_where_search_began, text);
     };
 }
 

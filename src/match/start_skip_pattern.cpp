@@ -2,26 +2,16 @@
 // construct and refusing any construct it does not know to be safe.
 #include "match/start_skip_pattern.h"
 
-#include <cctype>
 #include <cstddef>
 #include <vector>
+
+#include "match/pattern_syntax.h"
 
 namespace lintaro {
 
 namespace {
 
-constexpr std::size_t kUnsafe = std::string_view::npos;
-
-bool IsLetter(char c) {
-    return std::isalpha(static_cast<unsigned char>(c)) != 0;
-}
-
-// The index after the first close at or after i; the end of the pattern when there is none
-// (the engine then rejects the pattern, or takes the rest as the construct's text).
-std::size_t After(std::string_view pattern, std::size_t i, std::string_view close) {
-    const std::size_t found = pattern.find(close, i);
-    return found == std::string_view::npos ? pattern.size() : found + close.size();
-}
+constexpr std::size_t kUnsafe = kUnreadable;
 
 // Whether "^" and "\A", which hold where the search began, count as safe.
 enum class StartAnchors { kAllowed, kRefused };
@@ -39,45 +29,19 @@ std::size_t SkipEscape(std::string_view pattern, std::size_t i) {
     if (kSafe.find(c) != std::string_view::npos) return i + 2;
     switch (c) {
         case 'Q':  // quoted bytes up to \E
-            return After(pattern, i + 2, "\\E");
+            return IndexAfter(pattern, i + 2, "\\E");
         case 'x':  // \xHH or \x{H...}; plain hex digits read on as literals
-            return i + 2 < pattern.size() && pattern[i + 2] == '{' ? After(pattern, i + 2, "}")
+            return i + 2 < pattern.size() && pattern[i + 2] == '{' ? IndexAfter(pattern, i + 2, "}")
                                                                    : i + 2;
         case 'c':  // \cX, a control byte
             return i + 3;
         case 'p':
         case 'P':  // \pL or \p{Name}, a character class
-            return i + 2 < pattern.size() && pattern[i + 2] == '{' ? After(pattern, i + 2, "}")
+            return i + 2 < pattern.size() && pattern[i + 2] == '{' ? IndexAfter(pattern, i + 2, "}")
                                                                    : i + 3;
         default:
             return kUnsafe;
     }
-}
-
-// Reads the character class at pattern[i] == '['; returns the index after its ']', or kUnsafe
-// for a member that is not a plain byte, range, escape or named class ("[[:<:]]" is a word
-// boundary).
-std::size_t SkipClass(std::string_view pattern, std::size_t i) {
-    ++i;
-    if (i < pattern.size() && pattern[i] == '^') ++i;
-    if (i < pattern.size() && pattern[i] == ']') ++i;  // a leading ']' is a member
-    while (i < pattern.size() && pattern[i] != ']') {
-        if (pattern[i] == '\\') {
-            i += 2;
-        } else if (pattern.compare(i, 2, "[:") == 0) {
-            std::size_t name = i + 2;
-            if (name < pattern.size() && pattern[name] == '^') ++name;
-            while (name < pattern.size() && IsLetter(pattern[name])) ++name;
-            if (pattern.compare(name, 2, ":]") != 0) return kUnsafe;
-            i = name + 2;
-        } else if (pattern.compare(i, 2, "[=") == 0 || pattern.compare(i, 2, "[.") == 0) {
-            const char close[] = {pattern[i + 1], ']'};
-            i = After(pattern, i + 2, std::string_view(close, 2));
-        } else {
-            ++i;
-        }
-    }
-    return i + 1;
 }
 
 // Reads the opening of the group at pattern[i] == '('; returns the index after the opening
@@ -93,13 +57,13 @@ std::size_t SkipGroupOpening(std::string_view pattern, std::size_t i) {
         kind.starts_with("!")) {
         return i + 3;
     }
-    if (kind.starts_with("#")) return After(pattern, i + 3, ")");
+    if (kind.starts_with("#")) return IndexAfter(pattern, i + 3, ")");
     // Named groups; "(?<=" and "(?<!" are look-behind, "(?P=" and "(?P>" refer to a group.
     if (kind.starts_with("<") && !kind.starts_with("<=") && !kind.starts_with("<!")) {
-        return After(pattern, i + 3, ">");
+        return IndexAfter(pattern, i + 3, ">");
     }
-    if (kind.starts_with("P<")) return After(pattern, i + 4, ">");
-    if (kind.starts_with("'")) return After(pattern, i + 3, "'");
+    if (kind.starts_with("P<")) return IndexAfter(pattern, i + 4, ">");
+    if (kind.starts_with("'")) return IndexAfter(pattern, i + 3, "'");
     // Options, alone "(?i)" or for a group "(?i:"; x would make spaces and '#' mean nothing.
     const std::size_t options_end = kind.find_first_not_of("ims-");
     if (options_end == 0 || options_end == std::string_view::npos) return kUnsafe;
@@ -131,7 +95,7 @@ bool ReadsOnlySafeConstructs(std::string_view pattern, StartAnchors start_anchor
                 }
                 break;
             case '[':
-                i = SkipClass(pattern, i);
+                i = SkipCharacterClass(pattern, i);
                 break;
             case '(': {
                 const std::size_t after = SkipGroupOpening(pattern, i);

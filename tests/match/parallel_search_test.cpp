@@ -135,6 +135,19 @@ const PatternCase kPatterns[] = {
     {"(?!^a+\\Z)[[:alpha:]]{1,3}"},
     {"(?!a\\z)a"},
     {"(?!b$)b"},
+    // Choices among more literals than byte starts serve, or behind word boundaries: searches
+    // look for the literals and narrow the choice to those found at a place. Shorter
+    // alternatives first, alternatives the rest backtracks into, groups referred to later.
+    {"aab|ab|b|ba|xa|x|bb|abb|aaa|a b"},
+    {"^ab|ba$|\\bxa|aa\\b|\\Bbb|abb|bab|aab|bba|x a"},
+    {"\\b(?:ab|ba|aa|bb|aab|abb|bab|bba|baa|xa)\\b"},
+    {"(?:a|aa|aab|ab|ba|bb|abab|baba|bab|aba)b"},
+    {"(?>a|ab|b|ba|bb|aa|aab|abb|xb)b"},
+    {"(?<w>ab|ba|aa|bb|xa|ax|bx|xb|a<)\\k<w>"},
+    {"(ab|aab|b|ba|a|xa|ax|bx|xb|<a)(b*)[^a]"},
+    {"abab|abba|baab|baba|aabb|bbaa|abaa|babb|a b "},
+    {"AB|BA|AAB|XA|A<|B>|AA|BB|BAB|XB", false},
+    {"\\b(?:ab|ba)\\b"},
     // Verbs, "\\G" and conditions: the search may not skip ahead in these.
     {"aaa(*SKIP)(*F)|a"},
     {"aa(*COMMIT)b|a"},
@@ -203,8 +216,16 @@ TEST(ParallelSearchTest, SkippingEqualsTryingEveryPlace) {
         for (char& c : text) c = alphabet[random.Below(alphabet.size())];
         texts.push_back(text);
     }
-    const PatternCase patterns[] = {{"[0-9]{3,}"}, {"\\w+"},       {"[ab]{3,}x?"}, {"ab|ba"},
-                                    {"aab"},       {"AbB", false}, {"<\\w+>"},     {"x|(a+)+c"}};
+    const PatternCase patterns[] = {{"[0-9]{3,}"},
+                                    {"\\w+"},
+                                    {"[ab]{3,}x?"},
+                                    {"ab|ba"},
+                                    {"aab"},
+                                    {"AbB", false},
+                                    {"<\\w+>"},
+                                    {"x|(a+)+c"},
+                                    {"aab|ab0|ba1|x<|<x|0a|1b|bba|> a"},
+                                    {"\\b(?:AAB|ABA|BAB|BBA|ABB|BAA|AABB|ABAB|BABA)", false}};
     for (const PatternCase& pattern : patterns) {
         regex expression;
         ASSERT_TRUE(expression.Compile(pattern.pattern, pattern.case_sensitive)) << pattern.pattern;

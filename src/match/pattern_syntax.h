@@ -1,0 +1,22 @@
+// Reading the engine's Perl pattern syntax construct by construct, for the readers that decide
+// how a pattern may be searched.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace lintaro {
+
+// What the readers answer for a construct they do not accept.
+inline constexpr std::size_t kUnreadable = std::string_view::npos;
+
+// The index after the first close at or after i; the end of the pattern when there is none
+// (the engine then rejects the pattern, or takes the rest as the construct's text).
+std::size_t IndexAfter(std::string_view pattern, std::size_t i, std::string_view close);
+
+// Reads the character class at pattern[i] == '['; returns the index after its ']', or
+// kUnreadable for a member that is not a plain byte, range, escape or named class ("[[:<:]]"
+// is a word boundary).
+std::size_t SkipCharacterClass(std::string_view pattern, std::size_t i);
+
+}  // namespace lintaro
