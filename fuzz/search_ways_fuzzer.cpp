@@ -81,9 +81,23 @@ constexpr std::array<std::string_view, 10> kQuantifiers = {
 
 std::string Sequence(FuzzInput& input, int depth);
 
-// A group or assertion around a sequence, or an alternative, a condition.
+// A choice among enough literals (some with word boundaries around them, some part of
+// others) for searches to look for the literals themselves.
+std::string LiteralChoice(FuzzInput& input) {
+    constexpr std::array<std::string_view, 16> kLiterals = {
+        "a",  "b",  "ab", "ba",   "aab", "x",    "A",    "a ",
+        "bx", "xa", "_",  "aaab", "\\*", "abab", "\\ba", "b\\b"};
+    std::string choice;
+    for (int count = input.TakeInt(9, 14); count > 0; --count) {
+        if (!choice.empty()) choice += '|';
+        choice += kLiterals[input.TakeByte() % kLiterals.size()];
+    }
+    return choice;
+}
+
+// A group or assertion around a sequence, an alternative, a condition, or a choice of literals.
 std::string Compound(FuzzInput& input, int depth) {
-    switch (input.TakeInt(0, 10)) {
+    switch (input.TakeInt(0, 12)) {
         case 0:
             return "(" + Sequence(input, depth) + ")";
         case 1:
@@ -104,6 +118,10 @@ std::string Compound(FuzzInput& input, int depth) {
             return "(?i:" + Sequence(input, depth) + ")";
         case 9:
             return "(?x: " + Sequence(input, depth) + " # c\n)";
+        case 10:
+            return "(" + LiteralChoice(input) + ")";
+        case 11:
+            return LiteralChoice(input);
         default:
             return Sequence(input, depth) + "|" + Sequence(input, depth);
     }

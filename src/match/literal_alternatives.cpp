@@ -238,9 +238,16 @@ LiteralAlternatives::LiteralAlternatives(std::string before, std::vector<Alterna
     const int bits = std::clamp(static_cast<int>(std::bit_width(groups_.size())) + 6, 10, 22);
     hash_shift_ = 32 - bits;
     filter_.assign(std::size_t{1} << (bits - 6), 0);
-    for (const PrefixGroup& group : groups_) {
-        const std::uint32_t hash = (group.prefix * 0x9E3779B1U) >> hash_shift_;
-        filter_[hash >> 6] |= std::uint64_t{1} << (hash & 63);
+    // At least twice as many slots as groups keeps the runs of taken slots short.
+    const int slot_bits = static_cast<int>(std::bit_width(groups_.size())) + 1;
+    slot_shift_ = 32 - slot_bits;
+    slots_.assign(std::size_t{1} << slot_bits, 0);
+    for (std::uint32_t k = 0; k < groups_.size(); ++k) {
+        const std::uint32_t hash = Hash(groups_[k].prefix);
+        filter_[(hash >> hash_shift_) >> 6] |= std::uint64_t{1} << ((hash >> hash_shift_) & 63);
+        std::size_t slot = hash >> slot_shift_;
+        while (slots_[slot] != 0) slot = (slot + 1) & (slots_.size() - 1);
+        slots_[slot] = k + 1;
     }
 }
 
@@ -265,19 +272,25 @@ bool LiteralAlternatives::LiteralAt(std::uint32_t alternative, const unsigned ch
     return true;
 }
 
+bool LiteralAlternatives::MayBeAPrefix(std::uint32_t prefix) const {
+    const std::uint32_t bit = Hash(prefix) >> hash_shift_;
+    return ((filter_[bit >> 6] >> (bit & 63)) & 1) != 0;
+}
+
 const LiteralAlternatives::PrefixGroup* LiteralAlternatives::GroupOf(std::uint32_t prefix) const {
-    const std::uint32_t hash = (prefix * 0x9E3779B1U) >> hash_shift_;
-    if (((filter_[hash >> 6] >> (hash & 63)) & 1) == 0) return nullptr;
-    const auto group = std::lower_bound(
-        groups_.begin(), groups_.end(), prefix,
-        [](const PrefixGroup& entry, std::uint32_t value) { return entry.prefix < value; });
-    return group != groups_.end() && group->prefix == prefix ? &*group : nullptr;
+    for (std::size_t slot = Hash(prefix) >> slot_shift_; slots_[slot] != 0;
+         slot = (slot + 1) & (slots_.size() - 1)) {
+        const PrefixGroup& group = groups_[slots_[slot] - 1];
+        if (group.prefix == prefix) return &group;
+    }
+    return nullptr;
 }
 
 std::int64_t LiteralAlternatives::Next(std::string_view text, std::int64_t from) const {
     const auto* const bytes = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t size = text.size();
     const auto literal_here = [&](std::size_t at, std::uint32_t prefix) {
+        if (!MayBeAPrefix(prefix)) return false;
         const PrefixGroup* group = GroupOf(prefix);
         if (group == nullptr) return false;
         for (std::uint32_t k = group->first; k < group->end; ++k) {
@@ -290,9 +303,7 @@ std::int64_t LiteralAlternatives::Next(std::string_view text, std::int64_t from)
     for (; i + 4 <= size; ++i) {
         std::uint32_t word = 0;
         std::memcpy(&word, bytes + i, 4);
-        const std::uint32_t prefix = (word | prefix_fold_) & prefix_mask_;
-        const std::uint32_t hash = (prefix * 0x9E3779B1U) >> hash_shift_;
-        if (((filter_[hash >> 6] >> (hash & 63)) & 1) != 0 && literal_here(i, prefix)) {
+        if (literal_here(i, (word | prefix_fold_) & prefix_mask_)) {
             return static_cast<std::int64_t>(i);
         }
     }

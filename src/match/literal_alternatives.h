@@ -57,6 +57,10 @@ class LiteralAlternatives {
     std::uint32_t PrefixAt(const unsigned char* bytes, std::size_t available) const;
     bool LiteralAt(std::uint32_t alternative, const unsigned char* bytes,
                    std::size_t available) const;
+    static std::uint32_t Hash(std::uint32_t prefix) { return prefix * 0x9E3779B1U; }
+    // Whether prefix passes the filter: false for most that begin no literal, never for one
+    // that does.
+    bool MayBeAPrefix(std::uint32_t prefix) const;
     const PrefixGroup* GroupOf(std::uint32_t prefix) const;
 
     std::string before_;  // the pattern before the choice
@@ -65,14 +69,17 @@ class LiteralAlternatives {
     unsigned char fold_;
 
     // Places are first filtered by their first prefix_bytes_ bytes (as many as the shortest
-    // literal has, at most 4), hashed into a set of bits, then looked up in the groups.
+    // literal has, at most 4), hashed into a set of bits, then looked up in the groups through
+    // a hash table.
     std::size_t prefix_bytes_;
     std::uint32_t prefix_mask_;
     std::uint32_t prefix_fold_;
     int hash_shift_;
     std::vector<std::uint64_t> filter_;
-    std::vector<PrefixGroup> groups_;  // sorted by prefix
+    std::vector<PrefixGroup> groups_;
     std::vector<std::uint32_t> by_prefix_;
+    int slot_shift_;
+    std::vector<std::uint32_t> slots_;  // a group's index + 1, 0 for a free slot
 };
 
 }  // namespace lintaro
