@@ -81,11 +81,13 @@ std::optional<LiteralRun> ReadLiteralRun(std::string_view pattern, std::size_t i
 
 // Whether each attempt of the pattern at a place stands alone: no construct refers to where the
 // search began ("\G"), to earlier attempts (verbs), or changes how the pattern reads (options),
-// and none the readers here do not follow: conditions, recursion, branch reset, "\Q...\E".
+// and none the readers here do not follow: conditions, recursion, branch reset, "\Q...\E" (and a
+// lone "\E"), and comments, which can stand between a group and its quantifier.
 bool AttemptsStandAlone(std::string_view pattern) {
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         if (pattern[i] == '\\') {
-            if (i + 1 < pattern.size() && (pattern[i + 1] == 'G' || pattern[i + 1] == 'Q')) {
+            if (i + 1 < pattern.size() &&
+                std::string_view("GQE").find(pattern[i + 1]) != std::string_view::npos) {
                 return false;
             }
             ++i;
@@ -98,8 +100,7 @@ bool AttemptsStandAlone(std::string_view pattern) {
                 (std::isalpha(static_cast<unsigned char>(kind[1])) != 0 || kind[1] == '_');
             const bool known = kind.starts_with(":") || kind.starts_with("=") ||
                                kind.starts_with("!") || kind.starts_with("<=") ||
-                               kind.starts_with("<!") || kind.starts_with(">") ||
-                               kind.starts_with("#") || named;
+                               kind.starts_with("<!") || kind.starts_with(">") || named;
             if (!known) return false;
         }
     }
@@ -119,12 +120,8 @@ bool OffersNoOtherChoice(std::string_view pattern, std::size_t i) {
                 if (i == kUnreadable) return false;
                 break;
             case '(':
-                if (pattern.compare(i, 3, "(?#") == 0) {
-                    i = IndexAfter(pattern, i, ")");
-                } else {
-                    ++depth;
-                    ++i;
-                }
+                ++depth;
+                ++i;
                 break;
             case ')':
                 if (--depth < 0) return false;

@@ -19,7 +19,7 @@ class LiteralAlternatives {
     // or it begins (after such anchors) with a group of literal alternatives that is not
     // quantified, and nothing after the group offers another choice ("\b(?:one|two)\s*=").
     // Nothing when it is neither, or holds a construct whose result depends on more than one
-    // attempt at one place: "\G", verbs, options, conditions, recursion, "\Q...\E".
+    // attempt at one place: "\G", verbs, options, conditions, recursion, "\Q...\E", comments.
     // fold_case: letters are compared as one whatever their case, by setting bit 0x20 in every
     // byte (the caller makes sure the engine folds no two bytes this does not).
     static std::optional<LiteralAlternatives> Read(std::string_view pattern, bool fold_case);

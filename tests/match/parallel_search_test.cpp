@@ -148,6 +148,7 @@ const PatternCase kPatterns[] = {
     {"abab|abba|baab|baba|aabb|bbaa|abaa|babb|a b "},
     {"AB|BA|AAB|XA|A<|B>|AA|BB|BAB|XB", false},
     {"\\b(?:ab|ba)\\b"},
+    {"(a|abab|\\*|a|a|a|a|a|a)(?#c)*"},
     // Verbs, "\\G" and conditions: the search may not skip ahead in these.
     {"aaa(*SKIP)(*F)|a"},
     {"aa(*COMMIT)b|a"},
