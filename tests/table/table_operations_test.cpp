@@ -226,6 +226,14 @@ TEST(LinkResolution, FindsThePagesBase) {
         EXPECT_EQ(base.url, c.url) << c.page;
         EXPECT_EQ(base.origin, c.origin) << c.page;
     }
+    // The element at every place of a block of 16 bytes and across two, after '<' and "<b" that
+    // begin none.
+    for (std::size_t before = 0; before < 40; ++before) {
+        std::string page;
+        for (std::size_t i = 0; i < before; ++i) page += i % 3 == 0 ? 'b' : '<';
+        page += "<bAsE href=https://e.org/z/>";
+        EXPECT_EQ(FindPageBase(page).url, "https://e.org/z/") << page;
+    }
 }
 
 TEST(TableOperations, ResolveCountsTheRelativeLinksLeftWithoutABase) {
