@@ -173,16 +173,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!expression.Compile(pattern, case_sensitive) || text.empty()) return 0;
     const std::string plain =
         Describe(expression.SearchAll(text, {.parts = 1, .threads = 1, .skip = StartSkip::kNone}));
+    // The engine's stack and budget depend on where its attempts begin. A search that gives up
+    // after skipping is repeated without (see regex.cpp), but one that skips the place where the
+    // plain loop gave up may find no reason to: it must then find the plain loop's matches, and
+    // may go on past them.
+    const std::size_t gave_up = plain.find("gave up: ");
+    const auto agrees = [&](const std::string& found) {
+        return gave_up == std::string::npos ? found == plain
+                                            : found.compare(0, gave_up, plain, 0, gave_up) == 0;
+    };
     for (const StartSkip skip : {StartSkip::kNone, StartSkip::kAuto, StartSkip::kFirstCandidate,
                                  StartSkip::kEachCandidate}) {
         const std::string found = Describe(
             expression.SearchAll(text, {.parts = parts, .threads = threads, .skip = skip}));
-        if (found != plain) {
+        if (!agrees(found)) {
             std::fprintf(stderr, "pattern: %s\nskip %d, %d parts\nplain: %s\nfound: %s\n",
                          pattern.c_str(), static_cast<int>(skip), parts, plain.c_str(),
                          found.c_str());
         }
-        FuzzCheck(found == plain, "every way of searching finds what the plain loop finds");
+        FuzzCheck(agrees(found), "every way of searching finds what the plain loop finds");
     }
     return 0;
 }
