@@ -168,10 +168,14 @@ std::optional<LiteralAlternatives> LiteralAlternatives::Read(std::string_view pa
     std::vector<Alternative> alternatives;
     for (std::size_t i = 0;;) {
         const std::size_t begin = i;
-        const auto run = ReadLiteralRun(pattern, SkipAnchors(pattern, i, kLeadingAnchors));
+        const std::size_t literal_begin = SkipAnchors(pattern, i, kLeadingAnchors);
+        const auto run = ReadLiteralRun(pattern, literal_begin);
         if (!run) break;
         i = SkipAnchors(pattern, run->next, kTrailingAnchors);
-        alternatives.push_back({std::string(pattern.substr(begin, i - begin)), fold(run->bytes)});
+        alternatives.push_back(
+            {std::string(pattern.substr(begin, i - begin)),
+             std::string(pattern.substr(literal_begin, run->next - literal_begin)),
+             fold(run->bytes)});
         if (i == pattern.size()) {
             return LiteralAlternatives({}, std::move(alternatives), {}, fold_case);
         }
@@ -186,7 +190,8 @@ std::optional<LiteralAlternatives> LiteralAlternatives::Read(std::string_view pa
     for (std::size_t i = body;;) {
         const auto run = ReadLiteralRun(pattern, i);
         if (!run || run->next >= pattern.size()) return std::nullopt;
-        alternatives.push_back({std::string(pattern.substr(i, run->next - i)), fold(run->bytes)});
+        const std::string text(pattern.substr(i, run->next - i));
+        alternatives.push_back({text, text, fold(run->bytes)});
         i = run->next;
         if (pattern[i] == ')') {
             if (IsQuantifier(pattern, i + 1) || !OffersNoOtherChoice(pattern, i + 1)) {
@@ -321,6 +326,15 @@ void LiteralAlternatives::AlternativesAt(std::string_view text, std::int64_t at,
     for (std::uint32_t k = group->first; k < group->end; ++k) {
         if (LiteralAt(by_prefix_[k], bytes, available)) alternatives.push_back(by_prefix_[k]);
     }
+}
+
+std::string LiteralAlternatives::LiteralsPattern() const {
+    std::string pattern;
+    for (const Alternative& alternative : alternatives_) {
+        if (!pattern.empty()) pattern += '|';
+        pattern += alternative.literal_text;
+    }
+    return pattern;
 }
 
 std::string LiteralAlternatives::PatternWith(std::span<const std::uint32_t> alternatives) const {

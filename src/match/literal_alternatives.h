@@ -35,6 +35,10 @@ class LiteralAlternatives {
     void AlternativesAt(std::string_view text, std::int64_t at,
                         std::vector<std::uint32_t>& alternatives) const;
 
+    // The literals alone as a pattern ("one|two" for "\bone\b|^two"): a match of the whole
+    // pattern begins with a match of it.
+    std::string LiteralsPattern() const;
+
     // The pattern with its choice narrowed to alternatives (in pattern order). An attempt at a
     // place gives what the whole pattern gives there when they are the alternatives whose
     // literal begins at the place: the others fail at once and leave no trace.
@@ -42,8 +46,9 @@ class LiteralAlternatives {
 
   private:
     struct Alternative {
-        std::string text;     // as written in the pattern
-        std::string literal;  // the bytes a match of it begins with, folded
+        std::string text;          // as written in the pattern
+        std::string literal_text;  // its literal as written, without the anchors around it
+        std::string literal;       // the bytes a match of it begins with, folded
     };
     // The alternatives that share a prefix, as a range of by_prefix_.
     struct PrefixGroup {

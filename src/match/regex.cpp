@@ -315,6 +315,12 @@ bool CouldMatchAt(const Engine& engine, std::string_view head) {
     }
 }
 
+// Where matches of pattern, compiled as engine, can begin.
+std::optional<MatchStarts> StartsOf(std::string_view pattern, const Engine& engine) {
+    return MatchStarts::Learn(
+        pattern, [&engine](std::string_view head) { return CouldMatchAt(engine, head); });
+}
+
 }  // namespace
 
 struct regex::Expression {
@@ -346,11 +352,18 @@ bool regex::Compile(std::string_view pattern, bool case_sensitive) {
         auto expression = std::make_unique<Expression>();
         expression->engine.imbue(UserLocale());
         expression->engine.assign(pattern.data(), pattern.data() + pattern.size(), options);
-        expression->starts =
-            MatchStarts::Learn(pattern, [&engine = expression->engine](std::string_view head) {
-                return CouldMatchAt(engine, head);
-            });
+        expression->starts = StartsOf(pattern, expression->engine);
         auto literals = LiteralAlternatives::Read(pattern, !case_sensitive);
+        // A few literals behind word boundaries, which the byte starts cannot judge: every match
+        // begins with a match of the literals alone, whose byte starts serve.
+        if (literals && !expression->starts &&
+            literals->Count() <= kMostAlternativesForByteStarts) {
+            const std::string alone = literals->LiteralsPattern();
+            Engine engine;
+            engine.imbue(UserLocale());
+            engine.assign(alone, options);
+            expression->starts = StartsOf(alone, engine);
+        }
         if (literals && (case_sensitive || CaseStaysWithinItsPair(UserLocale())) &&
             (literals->Count() > kMostAlternativesForByteStarts || !expression->starts)) {
             expression->literals = std::move(literals);

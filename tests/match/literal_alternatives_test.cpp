@@ -58,6 +58,8 @@ TEST(LiteralAlternativesTest, ReadsOnlyChoicesEveryMatchBeginsWith) {
         const std::vector<std::uint32_t> second = {literals->Count() > 1 ? 1U : 0U};
         EXPECT_EQ(literals->PatternWith(second), c.narrowed) << c.pattern;
     }
+    EXPECT_EQ(LiteralAlternatives::Read("\\bone\\b|^tw\\.o$", true)->LiteralsPattern(),
+              "one|tw\\.o");
 }
 
 // The places Next finds from each place on, and the alternatives at them.
