@@ -194,6 +194,8 @@ void WriteTableRows(const ResultTable& table, const MatchRowsLayout& layout, std
     for (int first_row = 1, end_row = 1; first_row < rows; first_row = end_row) {
         end_row = first_row + std::min(kBlockRows, rows - first_row);
         cells.clear();
+        // The rows' records first: they lie all over the results too.
+        for (int row = first_row; row < end_row; ++row) table.PrefetchRow(row);
         for (int row = first_row; row < end_row; ++row) {
             for (int column = first_column; column < end_column; ++column) {
                 const std::string_view text = table.GetCell(row, column).value_or("");

@@ -22,7 +22,7 @@ std::string_view SearchResult::GetSubMatchText(std::string_view text, int index)
                        static_cast<std::size_t>(span.length));
 }
 
-SearchResult SearchResults::operator[](std::int64_t match) const {
+std::span<const std::uint32_t> SearchResults::MatchRecords(std::int64_t match) const {
     // The last segment whose first match is not beyond the one asked for.
     const auto segment =
         std::prev(std::upper_bound(segments_.begin(), segments_.end(), match,
@@ -31,7 +31,17 @@ SearchResult SearchResults::operator[](std::int64_t match) const {
                                    }));
     const std::size_t word =
         segment->first_word + static_cast<std::size_t>(match - segment->first_match) * MatchWords();
-    return SearchResult(std::span(segment->words).subspan(word, MatchWords()), width_);
+    return std::span(segment->words).subspan(word, MatchWords());
+}
+
+SearchResult SearchResults::operator[](std::int64_t match) const {
+    return SearchResult(MatchRecords(match), width_);
+}
+
+void SearchResults::Prefetch(std::int64_t match) const {
+    const std::span<const std::uint32_t> records = MatchRecords(match);
+    __builtin_prefetch(records.data());
+    __builtin_prefetch(&records.back());
 }
 
 void SearchResults::AppendMatches(SpanStore store, std::int64_t first) {

@@ -58,6 +58,8 @@ class SearchResults {
     std::int64_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
     SearchResult operator[](std::int64_t match) const;
+    // Asks memory for a match's records ahead of reading them.
+    void Prefetch(std::int64_t match) const;
     int GroupCount() const { return group_count_; }
     RecordWidth Width() const { return width_; }
 
@@ -88,6 +90,8 @@ class SearchResults {
         std::int64_t first_match = 0;  // the index in this result of its first match
     };
 
+    // The stored words of a match's records.
+    std::span<const std::uint32_t> MatchRecords(std::int64_t match) const;
     std::size_t MatchWords() const {
         return (static_cast<std::size_t>(group_count_) + 1) * WordsPerRecord(width_);
     }

@@ -19,6 +19,7 @@ class SearchResultRows : public SourceRows {
     std::int64_t RowCount() const override { return results_->size(); }
     int SpansPerRow() const override { return results_->GroupCount() + 1; }
     SourceSpan Span(std::int64_t row, int k) const override;
+    void Prefetch(std::int64_t row) const override { results_->Prefetch(row); }
 
   private:
     std::shared_ptr<const SearchResults> results_;

@@ -150,6 +150,10 @@ CellResult ResultTable::GetCell(int row, int column) const {
     return TextOf(cells_[Index(row, column)]);
 }
 
+void ResultTable::PrefetchRow(int row) const {
+    if (row >= StoredRowCount() && row < row_count_) bulk_rows_->Prefetch(SourceRow(row));
+}
+
 int ResultTable::FixedRowCount() const {
     return fixed_row_count_;
 }

@@ -40,6 +40,9 @@ class SourceRows {
     virtual int SpansPerRow() const = 0;
     // Span k of row r, for 0 <= r < RowCount() and 0 <= k < SpansPerRow().
     virtual SourceSpan Span(std::int64_t row, int k) const = 0;
+    // Asks memory for row r's spans ahead of Span, so that reading rows out of their order
+    // waits for several at once.
+    virtual void Prefetch(std::int64_t /*row*/) const {}
 };
 
 // The settings a new table starts with and ResetTable returns to.
@@ -95,6 +98,8 @@ class ResultTable {
     // The cell's text, or std::nullopt outside the table. The view stays valid until the
     // table changes.
     CellResult GetCell(int row, int column) const;
+    // Asks memory for what GetCell needs of row ahead of reading it (see SourceRows::Prefetch).
+    void PrefetchRow(int row) const;
 
     int FixedRowCount() const;
     int FixedColumnCount() const;
