@@ -209,20 +209,23 @@ void ResultTable::AppendSourceRows(std::shared_ptr<const SourceRows> rows) {
 std::int64_t ResultTable::RewriteColumn(int column, const CellRewrite& rewrite) {
     if (column < 0 || column >= column_count_) return 0;
     // Bulk rows go on showing their other columns from the source, and this one's new texts go
-    // into a dense column rather than an edit per cell; the number column, which bulk rows
-    // count by themselves, is stored in the grid first.
-    if (bulk_rows_ && column > 0) {
-        MakeBulkColumnDense(column);
-    } else {
-        StoreBulkRows();
-    }
+    // into a dense column rather than an edit per cell, made at the first change: a column the
+    // rewrite leaves as it is costs no copy. The number column, which bulk rows count by
+    // themselves, is stored in the grid first.
+    if (!bulk_rows_ || column == 0) StoreBulkRows();
     std::int64_t changed = 0;
     std::string rewritten;
     for (int row = fixed_row_count_; row < row_count_; ++row) {
         rewritten.clear();
-        Cell& cell = row < StoredRowCount() ? At(row, column) : BulkCellToWrite(row, column);
-        if (!rewrite(TextOf(cell), rewritten)) continue;
-        StoreText(cell, rewritten);
+        const bool stored = row < StoredRowCount();
+        if (!stored && !IsBulkColumnDense(column)) {
+            if (!rewrite(BulkCell(row, column).value_or(""), rewritten)) continue;
+            MakeBulkColumnDense(column);
+        } else if (!rewrite(TextOf(stored ? At(row, column) : BulkCellToWrite(row, column)),
+                            rewritten)) {
+            continue;
+        }
+        StoreText(stored ? At(row, column) : BulkCellToWrite(row, column), rewritten);
         ++changed;
     }
     CompactArenaIfWasteful();
@@ -306,8 +309,12 @@ std::int64_t ResultTable::SourceRow(int row) const {
     return bulk_order_.empty() ? shown : bulk_order_[static_cast<std::size_t>(shown)];
 }
 
+bool ResultTable::IsBulkColumnDense(int column) const {
+    return !bulk_columns_.empty() && !bulk_columns_[static_cast<std::size_t>(column)].empty();
+}
+
 const ResultTable::Cell* ResultTable::BulkOverride(std::int64_t source_row, int column) const {
-    if (!bulk_columns_.empty() && !bulk_columns_[static_cast<std::size_t>(column)].empty()) {
+    if (IsBulkColumnDense(column)) {
         return &bulk_columns_[static_cast<std::size_t>(column)]
                              [static_cast<std::size_t>(source_row)];
     }
@@ -318,7 +325,7 @@ const ResultTable::Cell* ResultTable::BulkOverride(std::int64_t source_row, int 
 
 ResultTable::Cell& ResultTable::BulkCellToWrite(int row, int column) {
     const std::int64_t source_row = SourceRow(row);
-    if (!bulk_columns_.empty() && !bulk_columns_[static_cast<std::size_t>(column)].empty()) {
+    if (IsBulkColumnDense(column)) {
         return bulk_columns_[static_cast<std::size_t>(column)]
                             [static_cast<std::size_t>(source_row)];
     }

@@ -164,6 +164,8 @@ class ResultTable {
     std::int64_t BulkEditKey(std::int64_t source_row, int column) const {
         return source_row * column_count_ + column;
     }
+    // Whether column holds a cell per row of bulk_rows_ (MakeBulkColumnDense).
+    bool IsBulkColumnDense(int column) const;
     // The cell that a bulk row's cell shows instead of its span or number, or null.
     const Cell* BulkOverride(std::int64_t source_row, int column) const;
     // The cell of a bulk row that takes its new text: its dense column's, or an edit.
