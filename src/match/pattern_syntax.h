@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace lintaro {
@@ -18,5 +19,11 @@ std::size_t IndexAfter(std::string_view pattern, std::size_t i, std::string_view
 // kUnreadable for a member that is not a plain byte, range, escape or named class ("[[:<:]]"
 // is a word boundary).
 std::size_t SkipCharacterClass(std::string_view pattern, std::size_t i);
+
+// pattern without the comments ("(?#...)") that follow a possessive repeat ("a++", "a*+",
+// "a{2}+"), with or without white space between. The engine's parser loops for ever on such a
+// comment when anything but another group follows it (" ++(?#c)a"); a comment matches nothing,
+// so the pattern means what it meant.
+std::string WithoutCommentsAfterPossessiveRepeats(std::string_view pattern);
 
 }  // namespace lintaro

@@ -18,6 +18,7 @@
 
 #include "match/literal_alternatives.h"
 #include "match/match_starts.h"
+#include "match/pattern_syntax.h"
 #include "match/start_skip_pattern.h"
 
 namespace lintaro {
@@ -346,6 +347,9 @@ bool regex::Compile(std::string_view pattern, bool case_sensitive) {
         compile_error_position_ = 0;
         return false;
     }
+    // The engine's parser loops for ever on some comments (see pattern_syntax.h).
+    const std::string kept = WithoutCommentsAfterPossessiveRepeats(pattern);
+    pattern = kept;
     boost::regex_constants::syntax_option_type options = boost::regex_constants::perl;
     if (!case_sensitive) options |= boost::regex_constants::icase;
     try {
