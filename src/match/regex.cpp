@@ -105,8 +105,9 @@ bool CaseStaysWithinItsPair(const std::locale& locale) {
 // alternative.
 class NarrowedEngines {
   public:
-    NarrowedEngines(std::shared_ptr<const Engine> whole, const LiteralAlternatives& literals)
-        : whole_(std::move(whole)), literals_(literals), single_(literals.Count()) {}
+    NarrowedEngines(std::shared_ptr<const Engine> whole,
+                    std::shared_ptr<const LiteralAlternatives> literals)
+        : whole_(std::move(whole)), literals_(std::move(literals)), single_(literals_->Count()) {}
 
     const Engine& For(const std::vector<std::uint32_t>& alternatives) {
         if (alternatives.empty()) return *whole_;
@@ -129,7 +130,7 @@ class NarrowedEngines {
         try {
             auto engine = std::make_unique<Engine>();
             engine->imbue(whole_->getloc());
-            engine->assign(literals_.PatternWith(alternatives), whole_->flags());
+            engine->assign(literals_->PatternWith(alternatives), whole_->flags());
             return engine;
         } catch (const std::bad_alloc&) {
             throw;
@@ -139,7 +140,7 @@ class NarrowedEngines {
     }
 
     std::shared_ptr<const Engine> whole_;
-    const LiteralAlternatives& literals_;
+    std::shared_ptr<const LiteralAlternatives> literals_;
     std::vector<std::unique_ptr<const Engine>> single_;
     std::map<std::vector<std::uint32_t>, std::unique_ptr<const Engine>> several_;
 };
@@ -286,7 +287,7 @@ class EngineCursor : public SearchCursor {
 // expression anew, once, and keeps it for its later searches with it (a folder of pages runs
 // thousands of them), with the narrowed ones it compiles on the way.
 ThreadEngines ThreadEngine(const Engine& compiled, std::uint64_t id,
-                           const LiteralAlternatives* literals) {
+                           const std::shared_ptr<const LiteralAlternatives>& literals) {
     struct Kept {
         std::uint64_t id = 0;
         ThreadEngines engines;
@@ -296,7 +297,7 @@ ThreadEngines ThreadEngine(const Engine& compiled, std::uint64_t id,
         auto engine = std::make_shared<Engine>();
         engine->imbue(compiled.getloc());
         engine->assign(compiled.str(), compiled.flags());
-        auto narrowed = literals ? std::make_shared<NarrowedEngines>(engine, *literals) : nullptr;
+        auto narrowed = literals ? std::make_shared<NarrowedEngines>(engine, literals) : nullptr;
         kept = {id, {std::move(engine), std::move(narrowed)}};
     }
     return kept.engines;
@@ -333,7 +334,8 @@ struct regex::Expression {
 
     std::uint64_t id = NextId();
     Engine engine;
-    std::optional<LiteralAlternatives> literals;
+    // Shared with the threads' narrowed engines, which may outlive the expression.
+    std::shared_ptr<const LiteralAlternatives> literals;
     std::optional<MatchStarts> starts;
     bool ignores_where_search_began = false;
 };
@@ -370,7 +372,8 @@ bool regex::Compile(std::string_view pattern, bool case_sensitive) {
         }
         if (literals && (case_sensitive || CaseStaysWithinItsPair(UserLocale())) &&
             (literals->Count() > kMostAlternativesForByteStarts || !expression->starts)) {
-            expression->literals = std::move(literals);
+            expression->literals =
+                std::make_shared<const LiteralAlternatives>(std::move(*literals));
         }
         expression->ignores_where_search_began = PatternIgnoresWhereItsSearchBegan(pattern);
         expression_ = std::move(expression);
@@ -398,12 +401,11 @@ SearchResults regex::SearchAll(std::string_view text, const SearchOptions& optio
 CursorFactory regex::MakeCursors(std::string_view text, StartSkip skip) const {
     if (!expression_) return {};
     const Expression& expression = *expression_;
-    const LiteralAlternatives* literals = expression.literals ? &*expression.literals : nullptr;
     const MatchStarts* starts = expression.starts ? &*expression.starts : nullptr;
-    return [&expression, literals, starts, skip, text] {
+    return [&expression, starts, skip, text] {
         return std::make_unique<EngineCursor>(
-            ThreadEngine(expression.engine, expression.id, literals), literals, starts, skip,
-            expression.ignores_where_search_began, text);
+            ThreadEngine(expression.engine, expression.id, expression.literals),
+            expression.literals.get(), starts, skip, expression.ignores_where_search_began, text);
     };
 }
 
