@@ -49,9 +49,8 @@ std::optional<LiteralByte> ReadLiteralByte(std::string_view pattern, std::size_t
     if (i >= pattern.size()) return std::nullopt;
     const char c = pattern[i];
     if (c == '\\') {
-        constexpr std::string_view kEscapedLiterals = R"(.\[]{}()*+?|^$/-#&~%!@"=,:;_ )";
         if (i + 1 < pattern.size() &&
-            kEscapedLiterals.find(pattern[i + 1]) != std::string_view::npos) {
+            kEscapedPunctuation.find(pattern[i + 1]) != std::string_view::npos) {
             return LiteralByte{pattern[i + 1], i + 2};
         }
         return std::nullopt;

@@ -11,6 +11,10 @@ namespace lintaro {
 // What the readers answer for a construct they do not accept.
 inline constexpr std::size_t kUnreadable = std::string_view::npos;
 
+// The punctuation that stands for itself after a backslash; "\<", "\>", "\`" and "\'" are
+// anchors.
+inline constexpr std::string_view kEscapedPunctuation = R"(.\[]{}()*+?|^$/-#&~%!@"=,:;_ )";
+
 // The index after the first close at or after i; the end of the pattern when there is none
 // (the engine then rejects the pattern, or takes the rest as the construct's text).
 std::size_t IndexAfter(std::string_view pattern, std::size_t i, std::string_view close);

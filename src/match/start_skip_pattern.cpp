@@ -22,8 +22,7 @@ std::size_t SkipEscape(std::string_view pattern, std::size_t i) {
     if (i + 1 >= pattern.size()) return kUnsafe;
     const char c = pattern[i + 1];
     // Escaped punctuation that stands for itself; "\<", "\>", "\`" and "\'" are anchors.
-    constexpr std::string_view kLiterals = R"(.\[]{}()*+?|^$/-#&~%!@"=,:;_ )";
-    if (kLiterals.find(c) != std::string_view::npos) return i + 2;
+    if (kEscapedPunctuation.find(c) != std::string_view::npos) return i + 2;
     // Classes and control bytes: they judge the bytes from the place on.
     constexpr std::string_view kSafe = "dDwWsShHvVtnrfea0";
     if (kSafe.find(c) != std::string_view::npos) return i + 2;
