@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <charconv>
 #include <optional>
 #include <span>
 
@@ -145,32 +146,42 @@ std::vector<std::string> SelectedHeadings(const std::vector<std::string>& headin
 
 }  // namespace
 
-void WriteMatchRows(const std::vector<std::string>& headings, const SearchResults& results,
-                    std::string_view text, const MatchRowsLayout& layout, std::ostream& out) {
-    const std::optional<IndexRange> columns = ColumnsThere(layout, results.GroupCount() + 1);
-    MatchRowWriter writer(layout, columns ? columns->first : 1, out);
-    writer.Header(SelectedHeadings(headings, columns));
-    // The records to write: record k is table column k + 1.
-    const int first_record = columns ? columns->first - 1 : 0;
-    const int end_record = columns ? columns->last : 0;
-    std::vector<RowCell> cells(static_cast<std::size_t>(end_record - first_record));
+MatchRowsStream::MatchRowsStream(const std::vector<std::string>& headings, int group_count,
+                                 const MatchRowsLayout& layout, std::ostream& out)
+    : layout_(layout),
+      columns_(ColumnsThere(layout_, group_count + 1)),
+      writer_(layout_, columns_ ? columns_->first : 1, out),
+      // The records to write: record k is table column k + 1.
+      cells_(columns_ ? static_cast<std::size_t>(columns_->last - columns_->first + 1) : 0) {
+    writer_.Header(SelectedHeadings(headings, columns_));
+}
+
+void MatchRowsStream::Write(const SearchResults& batch, std::string_view text) {
+    const int first_record = columns_ ? columns_->first - 1 : 0;
     // The matches in the order they are stored, each cut out of its run of records.
     const std::size_t match_words =
-        static_cast<std::size_t>(results.GroupCount() + 1) * WordsPerRecord(results.Width());
-    std::int64_t number = 0;
-    results.VisitRecords(0, [&](std::span<const std::uint32_t> words) {
+        static_cast<std::size_t>(batch.GroupCount() + 1) * WordsPerRecord(batch.Width());
+    batch.VisitRecords(0, [&](std::span<const std::uint32_t> words) {
         for (std::size_t at = 0; at + match_words <= words.size(); at += match_words) {
-            const SearchResult match(words.subspan(at, match_words), results.Width());
-            for (int k = first_record; k < end_record; ++k) {
-                RowCell& cell = cells[static_cast<std::size_t>(k - first_record)];
+            const SearchResult match(words.subspan(at, match_words), batch.Width());
+            for (std::size_t i = 0; i < cells_.size(); ++i) {
+                const int k = first_record + static_cast<int>(i);
+                RowCell& cell = cells_[i];
                 const SubMatchSpan span = match.Span(k);
                 cell.took_part = span.matched();
                 cell.text = match.GetSubMatchText(text, k);
                 cell.span = span;
             }
-            writer.Row(++number, cells);
+            writer_.Row(++number_, cells_);
         }
     });
+    // What a batch found goes out with it, before anything said after it.
+    writer_.Flush();
+}
+
+void WriteMatchRows(const std::vector<std::string>& headings, const SearchResults& results,
+                    std::string_view text, const MatchRowsLayout& layout, std::ostream& out) {
+    MatchRowsStream(headings, results.GroupCount(), layout, out).Write(results, text);
 }
 
 void WriteTableRows(const ResultTable& table, const MatchRowsLayout& layout, std::ostream& out) {
@@ -210,20 +221,37 @@ void WriteTableRows(const ResultTable& table, const MatchRowsLayout& layout, std
     }
 }
 
-std::string FormatSpans(const SearchResults& results, std::string_view line_start) {
-    std::string out;
+void WriteSpans(const SearchResults& results, std::string_view line_start,
+                std::int64_t first_number, std::ostream& out) {
+    // Written a block at a time: a result can hold many millions of lines.
+    constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+    std::string block;
+    char digits[24];
+    const auto append_number = [&](std::int64_t number) {
+        block.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+    };
     for (std::int64_t i = 0; i < results.size(); ++i) {
-        out += line_start;
-        out += std::to_string(i + 1);
+        block += line_start;
+        append_number(first_number + i);
+        const SearchResult match = results[i];
         for (int j = 0; j <= results.GroupCount(); ++j) {
-            const SubMatchSpan span = results[i].Span(j);
-            out += '\t';
-            out += span.matched() ? std::to_string(span.offset) + "," + std::to_string(span.length)
-                                  : "-";
+            const SubMatchSpan span = match.Span(j);
+            block += '\t';
+            if (!span.matched()) {
+                block += '-';
+                continue;
+            }
+            append_number(span.offset);
+            block += ',';
+            append_number(span.length);
         }
-        out += '\n';
+        block += '\n';
+        if (block.size() >= kBlockBytes) {
+            out.write(block.data(), static_cast<std::streamsize>(block.size()));
+            block.clear();
+        }
     }
-    return out;
+    out.write(block.data(), static_cast<std::streamsize>(block.size()));
 }
 
 }  // namespace lintaro

@@ -1,6 +1,8 @@
 // What the batch program prints: the table as tab-separated lines and the matches' positions.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -29,9 +31,25 @@ void AppendCsvField(std::string& line, std::string_view utf8_text);
 // in two) written as U+FFFD, so that the string is valid JSON.
 void AppendJsonString(std::string& line, std::string_view utf8_text);
 
-// Writes the rows the result table holds for results without building the table: the header
-// of headings (the table's, from the number column on), then per match its number, its whole
-// match and its groups cut out of text (the searched text), with the layout's columns.
+// Writes the rows the result table would hold for the matches of a search without building
+// the table, as the matches come, a batch at a time: the header of headings (the table's, from
+// the number column on) first, then per match its number, its whole match and its groups cut
+// out of the searched text, with the layout's columns. Numbers go on from batch to batch.
+class MatchRowsStream {
+  public:
+    MatchRowsStream(const std::vector<std::string>& headings, int group_count,
+                    const MatchRowsLayout& layout, std::ostream& out);
+    void Write(const SearchResults& batch, std::string_view text);
+
+  private:
+    MatchRowsLayout layout_;
+    std::optional<IndexRange> columns_;
+    MatchRowWriter writer_;
+    std::vector<RowCell> cells_;
+    std::int64_t number_ = 0;
+};
+
+// The rows of all of results at once, as MatchRowsStream writes them.
 void WriteMatchRows(const std::vector<std::string>& headings, const SearchResults& results,
                     std::string_view text, const MatchRowsLayout& layout, std::ostream& out);
 
@@ -40,8 +58,10 @@ void WriteMatchRows(const std::vector<std::string>& headings, const SearchResult
 // reads as a group that took part.
 void WriteTableRows(const ResultTable& table, const MatchRowsLayout& layout, std::ostream& out);
 
-// One line per match, after line_start: its number, then "offset,length" of the whole match
-// and of each group, or "-" for a group that took no part, tab-separated.
-std::string FormatSpans(const SearchResults& results, std::string_view line_start = {});
+// Writes one line per match, after line_start: its number (counted from first_number), then
+// "offset,length" of the whole match and of each group, or "-" for a group that took no part,
+// tab-separated.
+void WriteSpans(const SearchResults& results, std::string_view line_start,
+                std::int64_t first_number, std::ostream& out);
 
 }  // namespace lintaro

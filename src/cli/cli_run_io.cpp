@@ -6,6 +6,7 @@
 #include "cli/cli_output.h"
 #include "cli/file_charset.h"
 #include "cli/standard_input_files.h"
+#include "table/result_table_builder.h"
 
 namespace lintaro {
 
@@ -37,14 +38,48 @@ MatchRequest CliRunIo::Request() const {
     };
 }
 
+void CliRunIo::PrintMatchesWhileSearching(std::ostream& out, const MatchRowsLayout& layout) {
+    out_ = &out;
+    layout_ = layout;
+}
+
+void CliRunIo::PrintMatches(std::ostream& out, const MatchRowsLayout& layout) {
+    if (out_ == nullptr) PrintMatchesWhileSearching(out, layout);
+    if (results_) Print(*results_, text_->View());
+}
+
+bool CliRunIo::TakesMatchBatches() const {
+    // A count needs no matches at all.
+    return options_.output == CliOutput::kCount || out_ != nullptr;
+}
+
+void CliRunIo::ReceiveMatchBatch(const SearchResults& batch, const TextBuffer& text) {
+    if (out_ == nullptr) return;
+    Print(batch, text.View());
+    // The search hands over only matches of the text the file still has, but the file can
+    // lose more while they are printed. Spans read no text.
+    if (options_.output != CliOutput::kSpans && text.PagesLost()) lost_text_while_printing_ = true;
+}
+
 void CliRunIo::ReceiveMatches(const std::shared_ptr<const SearchResults>& results,
                               const std::shared_ptr<const TextBuffer>& text) {
-    if (options_.output == CliOutput::kSpans) spans_ = FormatSpans(*results, line_start_);
     if (options_.output == CliOutput::kTable || options_.output == CliOutput::kJson ||
-        options_.output == CliOutput::kCsv) {
+        options_.output == CliOutput::kCsv || options_.output == CliOutput::kSpans) {
         results_ = results;
         text_ = text;
     }
+}
+
+void CliRunIo::Print(const SearchResults& matches, std::string_view text) {
+    if (options_.output == CliOutput::kSpans) {
+        WriteSpans(matches, line_start_, printed_ + 1, *out_);
+    } else {
+        if (!rows_)
+            rows_.emplace(ResultHeadings(matches.GroupCount()), matches.GroupCount(), layout_,
+                          *out_);
+        rows_->Write(matches, text);
+    }
+    printed_ += matches.size();
 }
 
 }  // namespace lintaro

@@ -4,10 +4,13 @@
 
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
+#include <string_view>
 
 #include "base/file_system.h"
 #include "cli/cli_options.h"
+#include "cli/cli_output.h"
 #include "match/match_run.h"
 
 namespace lintaro {
@@ -27,18 +30,28 @@ class CliRunIo : public MatchRunOutput {
     WorkProgress* Progress() { return options_.timeout_seconds > 0 ? &timeout_progress_ : nullptr; }
     WorkProgress& TimeoutProgress() { return timeout_progress_; }
 
+    // Has the run print its matches (rows or spans, as the options ask) to out with layout as
+    // the search joins them, rather than keep them all: for a run on the thread that writes
+    // the output. PrintMatches then prints the rest.
+    void PrintMatchesWhileSearching(std::ostream& out, const MatchRowsLayout& layout);
+    // Prints the matches not printed while searching (all of them, without that) to out with
+    // layout, the rows' header included when none was printed yet.
+    void PrintMatches(std::ostream& out, const MatchRowsLayout& layout);
+
     // The number alone is printed, from the run's report.
     void SetCountLine(const std::string& /*line*/) override {}
+    bool TakesMatchBatches() const override;
+    void ReceiveMatchBatch(const SearchResults& batch, const TextBuffer& text) override;
     void ReceiveMatches(const std::shared_ptr<const SearchResults>& results,
                         const std::shared_ptr<const TextBuffer>& text) override;
     void ReplaceTable(ResultTable&& table) override { table_.emplace(std::move(table)); }
 
     // What starts each line of this file's output: empty, or its path and a tab.
     const std::string& LineStartText() const { return line_start_; }
-    // Filled only when the spans are to be printed.
-    const std::string& Spans() const { return spans_; }
-    // Kept only when rows are to be printed a match at a time: the matches and the searched text.
-    const std::shared_ptr<const SearchResults>& Results() const { return results_; }
+    // Whether the file lost pages while its matches' rows were printed during the search: the
+    // rows may hold zeros where its text was.
+    bool LostTextWhilePrinting() const { return lost_text_while_printing_; }
+    // The searched text, kept when the matches are to be printed.
     const std::shared_ptr<const TextBuffer>& Text() const { return text_; }
     std::optional<ResultTable>& Table() { return table_; }
     const std::optional<ResultTable>& Table() const { return table_; }
@@ -48,8 +61,16 @@ class CliRunIo : public MatchRunOutput {
     std::string path_;
     std::string charset_;
     FileSystem& files_;
+    // Prints matches, the rows' header first.
+    void Print(const SearchResults& matches, std::string_view text);
+
     std::string line_start_;
-    std::string spans_;
+    // Where matches are printed, once that is known.
+    std::ostream* out_ = nullptr;
+    MatchRowsLayout layout_;
+    std::optional<MatchRowsStream> rows_;
+    std::int64_t printed_ = 0;
+    bool lost_text_while_printing_ = false;
     std::shared_ptr<const SearchResults> results_;
     std::shared_ptr<const TextBuffer> text_;
     std::optional<ResultTable> table_;

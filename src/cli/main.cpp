@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <new>
@@ -102,32 +103,38 @@ lintaro::RowFormat RowFormatOf(lintaro::CliOutput output) {
     }
 }
 
+// How the rows of the file at path are written: the header only before the first file's.
+lintaro::MatchRowsLayout RowsLayout(const lintaro::CliOptions& options, const std::string& path,
+                                    bool with_header) {
+    lintaro::MatchRowsLayout layout;
+    layout.format = RowFormatOf(options.output);
+    layout.header = options.header && with_header;
+    if (options.with_filename) layout.path = path;
+    if (options.columns) layout.columns = *options.columns;
+    return layout;
+}
+
 // Writes one file's result as the options ask: its rows (the header only once, before the
-// first file's rows), its spans or its number of matches.
+// first file's rows), its spans or its number of matches; what was printed while searching
+// is not printed again.
 void WriteFileResult(const lintaro::CliOptions& options, const std::string& path,
-                     const lintaro::CliRunIo& io, const MatchReport& report, bool with_header,
+                     lintaro::CliRunIo& io, const MatchReport& report, bool with_header,
                      std::ostream& out) {
+    const lintaro::MatchRowsLayout layout = RowsLayout(options, path, with_header);
     switch (options.output) {
         case lintaro::CliOutput::kTable:
         case lintaro::CliOutput::kJson:
-        case lintaro::CliOutput::kCsv: {
-            lintaro::MatchRowsLayout layout;
-            layout.format = RowFormatOf(options.output);
-            layout.header = options.header && with_header;
-            if (options.with_filename) layout.path = path;
-            if (options.columns) layout.columns = *options.columns;
+        case lintaro::CliOutput::kCsv:
             // The table operations leave a table; without them the rows are written straight
             // from the matches, which saves building it.
             if (io.Table()) {
                 lintaro::WriteTableRows(*io.Table(), layout, out);
                 break;
             }
-            lintaro::WriteMatchRows(lintaro::ResultHeadings(io.Results()->GroupCount()),
-                                    *io.Results(), io.Text()->View(), layout, out);
+            io.PrintMatches(out, layout);
             break;
-        }
         case lintaro::CliOutput::kSpans:
-            out << io.Spans();
+            io.PrintMatches(out, layout);
             break;
         case lintaro::CliOutput::kCount:
             out << io.LineStartText() << report.match_count << '\n';
@@ -151,6 +158,12 @@ void WriteExport(const lintaro::CliOptions& options, const lintaro::ResultTable&
         return out.good() ? std::error_code() : lintaro::SystemError(EIO);
     });
     lintaro::WriteExportText(options.format, table, selection, roles, sink);
+}
+
+// Whether the output prints the matches themselves, a row or a line each.
+bool PrintsMatches(lintaro::CliOutput output) {
+    return output == lintaro::CliOutput::kTable || output == lintaro::CliOutput::kJson ||
+           output == lintaro::CliOutput::kCsv || output == lintaro::CliOutput::kSpans;
 }
 
 // Whether the files can be searched several at a time: more than one, no standard input
@@ -181,8 +194,8 @@ struct FileRun {
 // Runs the pattern over the file at path, compiled as expression when that is given; with
 // --timeout, stopped after that long.
 FileRun RunFile(const lintaro::CliOptions& options, const std::string& path,
-                lintaro::FileSystem& files,
-                const std::shared_ptr<const lintaro::regex>& expression) {
+                lintaro::FileSystem& files, const std::shared_ptr<const lintaro::regex>& expression,
+                const std::function<void(lintaro::CliRunIo&)>& prepare = {}) {
     FileRun run;
     try {
         // --encoding=auto reads the file once before the run, to choose its set.
@@ -199,6 +212,7 @@ FileRun RunFile(const lintaro::CliOptions& options, const std::string& path,
         run.timer_error = error.code();
         return run;
     }
+    if (prepare) prepare(*run.io);
     lintaro::MatchRequest request = run.io->Request();
     request.expression = expression;
     run.report = lintaro::RunMatch(request, *run.io, run.io->Progress());
@@ -244,19 +258,30 @@ int RunFiles(const lintaro::CliOptions& options, const std::vector<std::int64_t>
         const std::string& path = options.paths[i];
         if (parallel) {
             parallel->WaitFor(i);
+        } else if (PrintsMatches(options.output)) {
+            // Printed while the search goes on, the matches need not be held all at once.
+            std::ostream* out = destination.Stream();
+            if (out == nullptr) return ReportWriteFailure(destination);
+            runs[i] = RunFile(options, path, files, expression, [&](lintaro::CliRunIo& io) {
+                io.PrintMatchesWhileSearching(*out, RowsLayout(options, path, !header_written));
+            });
+            written = out;
         } else {
             runs[i] = RunFile(options, path, files, expression);
         }
         // The file's run is let go once its output is written, and the next may start.
         const FileRun run = std::move(runs[i]);
         if (parallel) parallel->Taken(i);
-        const MatchReport& report = run.report;
+        MatchReport report = run.report;
         if (!run.io) {
             say("out of memory while reading " + lintaro::MessageName(path));
             failed = true;
             continue;
         }
         lintaro::CliRunIo& io = *run.io;
+        // Cut while its rows were printed, the file is said to be cut while its output was
+        // written, below: that is what the output shows.
+        if (io.LostTextWhilePrinting()) report.file_shrank = false;
         if (run.timer_error) {
             say("cannot start the --timeout timer: " + lintaro::ErrorText(run.timer_error));
             return kExitError;

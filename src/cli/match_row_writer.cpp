@@ -66,7 +66,7 @@ MatchRowWriter::MatchRowWriter(const MatchRowsLayout& layout, int first_column, 
 }
 
 MatchRowWriter::~MatchRowWriter() {
-    WriteBlock();
+    Flush();
 }
 
 void MatchRowWriter::Header(std::span<const std::string> headings) {
@@ -132,10 +132,10 @@ void MatchRowWriter::AppendText(std::string_view program_text) {
 void MatchRowWriter::EndLine() {
     // RFC 4180 ends its records with CR LF.
     line_ += layout_.format == RowFormat::kCsv ? "\r\n" : "\n";
-    if (line_.size() >= kBlockBytes) WriteBlock();
+    if (line_.size() >= kBlockBytes) Flush();
 }
 
-void MatchRowWriter::WriteBlock() {
+void MatchRowWriter::Flush() {
     out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
     line_.clear();
 }

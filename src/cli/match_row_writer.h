@@ -47,11 +47,12 @@ class MatchRowWriter {
     // written columns'. JSON has none.
     void Header(std::span<const std::string> headings);
     void Row(std::int64_t number, std::span<const RowCell> cells);
+    // Writes the rows collected so far; they are written a block at a time otherwise.
+    void Flush();
 
   private:
     void AppendText(std::string_view program_text);
     void EndLine();
-    void WriteBlock();
 
     const MatchRowsLayout& layout_;
     int first_column_;

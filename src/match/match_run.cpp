@@ -40,6 +40,15 @@ MatchReport RunStages(const MatchRequest& request, MatchRunOutput& output, WorkP
     const auto text = std::make_shared<const TextBuffer>(std::move(subject.text));
     SearchOptions search = request.search;
     if (text->IsMapped()) search.mapped_text = text.get();
+    std::int64_t handed_over = 0;
+    // A result that is lost anyway is not handed over before that is known.
+    if (output.TakesMatchBatches() && !request.wants_table && progress == nullptr && compiled &&
+        !subject.read_error) {
+        search.hand_over = [&](const SearchResults& batch) {
+            handed_over += batch.size();
+            output.ReceiveMatchBatch(batch, *text);
+        };
+    }
     // A run that can be cancelled searches in a process of its own, which a cancel can end
     // inside one engine call.
     const auto shared_results = std::make_shared<const SearchResults>(
@@ -59,11 +68,12 @@ MatchReport RunStages(const MatchRequest& request, MatchRunOutput& output, WorkP
                                  request.heading_width);
     }
     output.ReceiveMatches(shared_results, text);
-    output.SetCountLine(CountLine(results.size()));
+    const std::int64_t match_count = handed_over + results.size();
+    output.SetCountLine(CountLine(match_count));
     if (table) output.ReplaceTable(std::move(*table));
 
     MatchReport report;
-    report.match_count = results.size();
+    report.match_count = match_count;
     report.cancelled = results.Cancelled();
     // A mapped file that shrank while it was searched reads as zeros where it lost its pages.
     report.file_shrank = subject.shrank || text->PagesLost();

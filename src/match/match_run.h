@@ -60,6 +60,12 @@ class MatchRunOutput {
     // prints them itself needs them; it may keep both.
     virtual void ReceiveMatches(const std::shared_ptr<const SearchResults>& /*results*/,
                                 const std::shared_ptr<const TextBuffer>& /*text*/) {}
+    // A front end that prints the matches itself, and need not hold them all at once, says so
+    // here: then a run that builds no table and cannot be cancelled hands them to
+    // ReceiveMatchBatch in order, a batch at a time, as soon as the search has joined them,
+    // so that memory stays bounded whatever their number. ReceiveMatches then sees none.
+    virtual bool TakesMatchBatches() const { return false; }
+    virtual void ReceiveMatchBatch(const SearchResults& /*batch*/, const TextBuffer& /*text*/) {}
     // Receives the finished table; it replaces the previous one entirely.
     virtual void ReplaceTable(ResultTable&& table) = 0;
     // Told as each stage before the table ends, so that a benchmark can time the stages of the

@@ -12,7 +12,6 @@
 #include <sched.h>
 
 #include <algorithm>
-#include <atomic>
 #include <exception>
 #include <new>
 #include <optional>
@@ -21,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "match/part_queue.h"
 #include "match/span_chunks.h"
 
 namespace lintaro {
@@ -186,10 +186,12 @@ std::optional<std::int64_t> ChainIndex(const PartRun& run, std::int64_t start) {
 }
 
 // Continues the true loop through the parts' chains, searching itself only between them, and
-// starting no search at or after text_end.
-SearchResults JoinParts(std::vector<PartRun>& runs, int group_count, RecordWidth width,
-                        const CursorFactory& new_cursor, WorkProgress* progress,
-                        std::int64_t text_end) {
+// starting no search at or after text_end(). Each part is waited for in queue before its chain is
+// read. hand_over, when set, takes the matches joined so far whenever a part's are taken.
+SearchResults JoinParts(std::vector<PartRun>& runs, PartQueue& queue, int group_count,
+                        RecordWidth width, const CursorFactory& new_cursor, WorkProgress* progress,
+                        const std::function<std::int64_t()>& text_end,
+                        const std::function<void(SearchResults&)>& hand_over) {
     SearchResults results(group_count, width);
     SpanChunks own(group_count, width);  // matches found here since the last part was taken
     std::vector<SubMatchSpan> records(static_cast<std::size_t>(group_count) + 1);
@@ -199,11 +201,18 @@ SearchResults JoinParts(std::vector<PartRun>& runs, int group_count, RecordWidth
     std::size_t part = 0;
     try {
         while (true) {
-            while (part + 1 < runs.size() && runs[part + 1].begin <= start) ++part;
+            // Parts that the loop passes over altogether hold nothing it needs.
+            while (part + 1 < runs.size() && runs[part + 1].begin <= start) {
+                queue.WaitSearched(part);
+                runs[part].matches = SpanChunks(group_count, width);
+                queue.Joining(++part);
+            }
+            queue.WaitSearched(part);
             PartRun& run = runs[part];
             if (const auto index = ChainIndex(run, start)) {
                 take_own();
                 run.matches.MoveInto(results, *index);
+                if (hand_over) hand_over(results);
                 switch (run.end) {
                     case PartEnd::kLeftPart:
                         // At or beyond the next part's begin, so never this part again.
@@ -227,7 +236,7 @@ SearchResults JoinParts(std::vector<PartRun>& runs, int group_count, RecordWidth
                 }
                 return results;
             }
-            if (start >= text_end) {
+            if (start >= text_end()) {
                 take_own();
                 return results;
             }
@@ -278,6 +287,18 @@ std::int64_t MatchesEndingBy(const SearchResults& results, std::int64_t text_end
     return kept;
 }
 
+// Stops a queue when it goes, whichever way the search ends.
+class StopOnExit {
+  public:
+    explicit StopOnExit(PartQueue& queue) : queue_(queue) {}
+    ~StopOnExit() { queue_.Stop(); }
+    StopOnExit(const StopOnExit&) = delete;
+    StopOnExit& operator=(const StopOnExit&) = delete;
+
+  private:
+    PartQueue& queue_;
+};
+
 }  // namespace
 
 int AvailableProcessors() {
@@ -298,18 +319,28 @@ SearchResults SearchInParts(std::int64_t text_size, int group_count,
     const int wanted_threads = !split                ? 1
                                : options.threads > 0 ? std::min(options.threads, kMostThreads)
                                                      : AvailableProcessors();
-    int parts = options.parts;
+    // Handing the matches over while the threads search needs a thread of its own for the join,
+    // and parts small enough for their matches to be few.
+    const bool joins_meanwhile = options.hand_over && split;
+    std::int64_t parts = options.parts;
     if (parts <= 0) parts = split ? wanted_threads : 1;
-    parts = static_cast<int>(std::clamp<std::int64_t>(parts, 1, text_size));
-    const int threads = std::min(wanted_threads, parts);
+    if (joins_meanwhile) {
+        parts = std::max(parts, (text_size + kHandOverPartBytes - 1) / kHandOverPartBytes);
+    }
+    parts = std::clamp<std::int64_t>(parts, 1, text_size);
+    const auto part_count = static_cast<std::size_t>(parts);
+    const int threads = static_cast<int>(std::min<std::int64_t>(wanted_threads, parts));
     if (progress != nullptr) progress->Start(text_size);
 
     const RecordWidth width = RecordWidthFor(text_size);
-    std::vector<PartRun> runs(static_cast<std::size_t>(parts), PartRun(group_count, width));
-    for (int k = 0; k < parts; ++k) runs[static_cast<std::size_t>(k)].begin = text_size * k / parts;
+    std::vector<PartRun> runs(part_count, PartRun(group_count, width));
+    for (std::size_t k = 0; k < part_count; ++k) {
+        runs[k].begin = text_size * static_cast<std::int64_t>(k) / parts;
+    }
     const std::function<std::int64_t()> lost_from = [&] { return LostFrom(options, text_size); };
     // Each thread takes the next part not yet taken, so earlier parts are done first.
-    std::atomic<int> next_part{0};
+    PartQueue queue(part_count,
+                    joins_meanwhile ? static_cast<std::size_t>(threads) + 1 : part_count);
     const auto search_parts = [&] {
         std::unique_ptr<SearchCursor> cursor;
         std::vector<SubMatchSpan> records;
@@ -317,31 +348,64 @@ SearchResults SearchInParts(std::int64_t text_size, int group_count,
             cursor = new_cursor();
             records.resize(static_cast<std::size_t>(group_count) + 1);
         } catch (const std::exception&) {
-            return;  // out of memory: the parts this thread would have taken are left to others
+            // Out of memory: the parts this thread takes are left unsearched, to the join.
+            cursor.reset();
         }
-        for (int k = next_part++; k < parts; k = next_part++) {
-            const bool last = k + 1 == parts;
-            const std::int64_t part_end =
-                last ? text_size : runs[static_cast<std::size_t>(k) + 1].begin;
+        while (const std::optional<std::size_t> k = queue.Take()) {
+            const bool last = *k + 1 == part_count;
+            const std::int64_t part_end = last ? text_size : runs[*k + 1].begin;
             // The last part's loop goes on to the end of the text, and one search beyond.
             const std::int64_t stop = last ? INT64_MAX : part_end;
-            SearchPart(runs[static_cast<std::size_t>(k)], stop, part_end, *cursor, records,
-                       progress, lost_from);
+            if (cursor) SearchPart(runs[*k], stop, part_end, *cursor, records, progress, lost_from);
+            queue.Searched(*k);
         }
     };
+    // The file's end, and the matches of the text before it, once the file lost pages.
+    const std::function<std::int64_t()> text_end = [&] {
+        return FileEndBefore(options, lost_from());
+    };
+    const auto keep_text = [&](SearchResults& results) {
+        const std::int64_t end = text_end();
+        if (end != INT64_MAX) results.KeepFirst(MatchesEndingBy(results, end));
+    };
+    std::function<void(SearchResults&)> hand_over;
+    std::int64_t dropped_to = 0;  // the mapped text's pages before this were let go
+    if (options.hand_over) {
+        hand_over = [&](SearchResults& results) {
+            keep_text(results);
+            options.hand_over(results);
+            if (results.empty()) return;
+            // No later match begins before this one's end: what lies before is done with.
+            const SubMatchSpan last = results[results.size() - 1].Span(0);
+            const std::int64_t done_to = last.offset + last.length;
+            if (options.mapped_text != nullptr) {
+                options.mapped_text->DropPages(static_cast<std::size_t>(dropped_to),
+                                               static_cast<std::size_t>(done_to));
+            }
+            dropped_to = done_to;
+            results.KeepFirst(0);
+        };
+    }
     std::vector<std::jthread> helpers;
-    for (int t = 1; t < threads; ++t) {
+    // Declared after the helpers, so that it stops the queue before they are joined.
+    const StopOnExit stop_queue(queue);
+    for (int t = joins_meanwhile ? 0 : 1; t < threads; ++t) {
         try {
             helpers.emplace_back(search_parts);
         } catch (const std::exception&) {
             break;  // no more threads to be had: fewer threads take the same parts
         }
     }
-    search_parts();
-    helpers.clear();  // joins them
-    const std::int64_t text_end = FileEndBefore(options, lost_from());
-    SearchResults results = JoinParts(runs, group_count, width, new_cursor, progress, text_end);
-    if (text_end != INT64_MAX) results.KeepFirst(MatchesEndingBy(results, text_end));
+    // Without a thread to search while it joins, this one searches every part first.
+    if (joins_meanwhile && helpers.empty()) queue.Unbounded();
+    if (!joins_meanwhile || helpers.empty()) search_parts();
+    SearchResults results =
+        JoinParts(runs, queue, group_count, width, new_cursor, progress, text_end, hand_over);
+    if (hand_over) {
+        hand_over(results);
+    } else {
+        keep_text(results);
+    }
     return results;
 }
 

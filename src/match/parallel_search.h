@@ -17,6 +17,9 @@ namespace lintaro {
 // they save.
 inline constexpr std::int64_t kParallelTextSize = std::int64_t{1} << 20;
 
+// The most text one part of a search covers when the search hands its matches over.
+inline constexpr std::int64_t kHandOverPartBytes = std::int64_t{1} << 20;
+
 // How a search finds the places a match can begin before it asks the engine.
 enum class StartSkip {
     kAuto,            // as kEachCandidate while few candidates fail, else kFirstCandidate
@@ -38,6 +41,12 @@ struct SearchOptions {
     // searched (see TextBuffer::LostFrom). Lost pages cut the text: the threads stop as soon as
     // their search reaches them, and the result is that of the text before the file's new end.
     const TextBuffer* mapped_text = nullptr;
+    // When set, the matches go to it in order, a batch at a time, as soon as they are joined,
+    // and the result keeps none of them: only how the search ended. The threads then search
+    // at most a few parts of kHandOverPartBytes ahead of the part being joined, so that the
+    // matches held at once stay few, whatever their number. Once a batch is handed over, the
+    // pages of mapped_text before its last match's end are let go (TextBuffer::DropPages).
+    std::function<void(const SearchResults& batch)> hand_over = {};
 };
 
 // The processors this process may run on (its affinity mask, which taskset or a container can
