@@ -373,17 +373,17 @@ SearchResults SearchInParts(std::int64_t text_size, int group_count,
     if (options.hand_over) {
         hand_over = [&](SearchResults& results) {
             keep_text(results);
-            options.hand_over(results);
-            if (results.empty()) return;
+            const SearchResults batch = results.TakeMatches();
+            options.hand_over(batch);
+            if (batch.empty()) return;
             // No later match begins before this one's end: what lies before is done with.
-            const SubMatchSpan last = results[results.size() - 1].Span(0);
+            const SubMatchSpan last = batch[batch.size() - 1].Span(0);
             const std::int64_t done_to = last.offset + last.length;
             if (options.mapped_text != nullptr) {
                 options.mapped_text->DropPages(static_cast<std::size_t>(dropped_to),
                                                static_cast<std::size_t>(done_to));
             }
             dropped_to = done_to;
-            results.KeepFirst(0);
         };
     }
     std::vector<std::jthread> helpers;

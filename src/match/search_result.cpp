@@ -52,6 +52,13 @@ void SearchResults::AppendMatches(SpanStore store, std::int64_t first) {
     size_ += count;
 }
 
+SearchResults SearchResults::TakeMatches() {
+    SearchResults taken(group_count_, width_);
+    taken.segments_ = std::exchange(segments_, {});
+    taken.size_ = std::exchange(size_, 0);
+    return taken;
+}
+
 void SearchResults::KeepFirst(std::int64_t count) {
     if (count >= size_) return;
     count = std::max<std::int64_t>(count, 0);

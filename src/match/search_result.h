@@ -68,6 +68,9 @@ class SearchResults {
     void AppendMatches(SpanStore store, std::int64_t first);
     // Keeps the first count matches and drops the rest.
     void KeepFirst(std::int64_t count);
+    // Moves the matches into a result of their own, which says nothing of how the search ended,
+    // and leaves none here.
+    SearchResults TakeMatches();
     // Calls visit with the stored words of the matches from match first on, in order, as the
     // few runs of consecutive records they are stored in.
     void VisitRecords(std::int64_t first,

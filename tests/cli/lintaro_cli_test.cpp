@@ -323,6 +323,40 @@ TEST_F(CliProgramTest, FileCutWhileItsRowsAreWrittenFails) {
                                "zero bytes where the lost text was\n");
 }
 
+// A big file's matches are printed while the search goes on, a part of the text at a time;
+// the output is that of the search that keeps every match before it prints (--timeout's, in a
+// process of its own), whatever is printed.
+TEST_F(CliProgramTest, MatchesPrintedWhileSearchingAreTheKeptResult) {
+    std::string page;
+    for (int i = 0; page.size() < (std::size_t{5} << 20); ++i) {
+        page += "<A HREF=\"https://h" + std::to_string(i % 977) + ".cn/p?q=" + std::to_string(i) +
+                "\">t\t" + std::to_string(i) + "</A> w\\x" + std::string(i % 7, ' ') + "\n";
+    }
+    const std::string file = directory_.Write("big.html", page).string();
+    const std::vector<std::vector<std::string>> outputs = {
+        {},
+        {"--json"},
+        {"--csv", "--no-header"},
+        {"--spans"},
+        {"--count"},
+        {"-e", "\\w+(\\\\x)?"},
+        {"-H", "-e", "\\w+", "--columns=1-1"},
+        {"-e", "(?s)<A.*A>"},
+    };
+    for (const std::vector<std::string>& options : outputs) {
+        std::vector<std::string> printed = options;
+        printed.push_back(file);
+        std::vector<std::string> kept = options;
+        kept.insert(kept.end(), {"--timeout=600", file});
+        const ProgramOutcome while_searching = Run(printed);
+        const ProgramOutcome after = Run(kept);
+        EXPECT_EQ(while_searching.status, 0) << while_searching.err;
+        EXPECT_EQ(while_searching.err, "");
+        EXPECT_FALSE(while_searching.out.empty());
+        EXPECT_TRUE(while_searching.out == after.out) << (options.empty() ? "" : options[0]);
+    }
+}
+
 // --list-presets prints one tab-separated line per named pattern; --preset runs one.
 TEST_F(CliProgramTest, PresetsAreListedAndRun) {
     const ProgramOutcome listed = Run({"--list-presets"}, {}, "");

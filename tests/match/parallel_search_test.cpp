@@ -157,6 +157,21 @@ const PatternCase kPatterns[] = {
     {"(a)?(?(1)b|a)"},
 };
 
+// The search with its matches handed over in batches, described as Describe describes the
+// search that keeps them: the batches in order, then how the search ended, which keeps none.
+std::string DescribeHandedOver(const regex& expression, std::string_view text,
+                               SearchOptions options, WorkProgress* progress = nullptr,
+                               int* batches = nullptr) {
+    std::string described;
+    options.hand_over = [&](const SearchResults& batch) {
+        described += Describe(batch);
+        if (batches != nullptr) ++*batches;
+    };
+    const SearchResults ending = expression.SearchAll(text, options, progress);
+    EXPECT_EQ(ending.size(), 0);
+    return described + Describe(ending);
+}
+
 struct SplitCase {
     int parts;
     int threads;
@@ -202,6 +217,13 @@ TEST(ParallelSearchTest, SplitSearchEqualsSearchAlone) {
                 // Every byte is counted once; matches that overlapping work found count twice.
                 ASSERT_EQ(progress.Done(), static_cast<std::int64_t>(texts[t].size()));
                 ASSERT_GE(progress.Found(), results.size());
+                // Handed over while the threads search, a few parts ahead of the join.
+                ASSERT_EQ(DescribeHandedOver(
+                              expression, texts[t],
+                              {.parts = split.parts, .threads = split.threads, .skip = skip}),
+                          alone)
+                    << "handed over: pattern " << pattern.pattern << ", text " << t << ", "
+                    << split.parts << " parts, skip " << static_cast<int>(skip);
             }
         }
     }
@@ -291,6 +313,10 @@ TEST(ParallelSearchTest, LargeTextSplitByDefault) {
     const SearchResults alone = expression.SearchAll(text, {.parts = 1});
     EXPECT_GT(alone.size(), 10000);
     EXPECT_EQ(Describe(expression.SearchAll(text)), Describe(alone));
+    // Handed over, the matches come a part of the text at a time.
+    int batches = 0;
+    EXPECT_EQ(DescribeHandedOver(expression, text, {}, nullptr, &batches), Describe(alone));
+    EXPECT_GE(batches, static_cast<int>(text.size() / kHandOverPartBytes));
 }
 
 // A mapped file cut while it is searched: the threads stop where its pages are lost instead of
@@ -319,6 +345,9 @@ TEST(ParallelSearchTest, MappedFileCutStopsTheSearchAtItsNewEnd) {
     const SearchResults before_new_end = expression.SearchAll(bytes.substr(0, new_end));
     EXPECT_EQ(results.size(), before_new_end.size());
     EXPECT_TRUE(Describe(results) == Describe(before_new_end));
+    EXPECT_TRUE(DescribeHandedOver(expression, text.View(),
+                                   {.parts = 4, .threads = 2, .mapped_text = &text}) ==
+                Describe(before_new_end));
     EXPECT_LE(text.LostFrom(), new_end + 4096);
     // The zeros searched at most: the rest of the new end's page, and a match per part.
     EXPECT_LT(progress.Found(), results.size() + 2 * 4096 + 8);
