@@ -186,9 +186,11 @@ std::optional<std::int64_t> ChainIndex(const PartRun& run, std::int64_t start) {
 }
 
 // Continues the true loop through the parts' chains, searching itself only between them, and
-// starting no search at or after text_end(). Each part is waited for in queue before its chain is
-// read. hand_over, when set, takes the matches joined so far whenever a part's are taken.
-SearchResults JoinParts(std::vector<PartRun>& runs, PartQueue& queue, int group_count,
+// starting no search at or after text_end(). Each part is awaited (await_part) before its chain
+// is read, and queue is told as the join moves on. hand_over, when set, takes the matches
+// joined so far whenever a part's are taken.
+SearchResults JoinParts(std::vector<PartRun>& runs, PartQueue& queue,
+                        const std::function<void(std::size_t)>& await_part, int group_count,
                         RecordWidth width, const CursorFactory& new_cursor, WorkProgress* progress,
                         const std::function<std::int64_t()>& text_end,
                         const std::function<void(SearchResults&)>& hand_over) {
@@ -203,11 +205,11 @@ SearchResults JoinParts(std::vector<PartRun>& runs, PartQueue& queue, int group_
         while (true) {
             // Parts that the loop passes over altogether hold nothing it needs.
             while (part + 1 < runs.size() && runs[part + 1].begin <= start) {
-                queue.WaitSearched(part);
+                await_part(part);
                 runs[part].matches = SpanChunks(group_count, width);
                 queue.Joining(++part);
             }
-            queue.WaitSearched(part);
+            await_part(part);
             PartRun& run = runs[part];
             if (const auto index = ChainIndex(run, start)) {
                 take_own();
@@ -341,23 +343,40 @@ SearchResults SearchInParts(std::int64_t text_size, int group_count,
     // Each thread takes the next part not yet taken, so earlier parts are done first.
     PartQueue queue(part_count,
                     joins_meanwhile ? static_cast<std::size_t>(threads) + 1 : part_count);
-    const auto search_parts = [&] {
+    // What a thread searches its parts with; without a cursor (memory ran out making it), the
+    // parts it takes are left unsearched, to the join.
+    struct Searcher {
         std::unique_ptr<SearchCursor> cursor;
         std::vector<SubMatchSpan> records;
+    };
+    const auto new_searcher = [&] {
+        Searcher searcher;
         try {
-            cursor = new_cursor();
-            records.resize(static_cast<std::size_t>(group_count) + 1);
+            searcher.cursor = new_cursor();
+            searcher.records.resize(static_cast<std::size_t>(group_count) + 1);
         } catch (const std::exception&) {
-            // Out of memory: the parts this thread takes are left unsearched, to the join.
-            cursor.reset();
+            searcher.cursor.reset();
         }
-        while (const std::optional<std::size_t> k = queue.Take()) {
-            const bool last = *k + 1 == part_count;
-            const std::int64_t part_end = last ? text_size : runs[*k + 1].begin;
-            // The last part's loop goes on to the end of the text, and one search beyond.
-            const std::int64_t stop = last ? INT64_MAX : part_end;
-            if (cursor) SearchPart(runs[*k], stop, part_end, *cursor, records, progress, lost_from);
-            queue.Searched(*k);
+        return searcher;
+    };
+    // Takes the next part and searches it; false when there is none to take.
+    const auto search_next = [&](Searcher& searcher) {
+        const std::optional<std::size_t> k = queue.Take();
+        if (!k) return false;
+        const bool last = *k + 1 == part_count;
+        const std::int64_t part_end = last ? text_size : runs[*k + 1].begin;
+        // The last part's loop goes on to the end of the text, and one search beyond.
+        const std::int64_t stop = last ? INT64_MAX : part_end;
+        if (searcher.cursor) {
+            SearchPart(runs[*k], stop, part_end, *searcher.cursor, searcher.records, progress,
+                       lost_from);
+        }
+        queue.Searched(*k);
+        return true;
+    };
+    const auto search_parts = [&] {
+        Searcher searcher = new_searcher();
+        while (search_next(searcher)) {
         }
     };
     // The file's end, and the matches of the text before it, once the file lost pages.
@@ -396,11 +415,23 @@ SearchResults SearchInParts(std::int64_t text_size, int group_count,
             break;  // no more threads to be had: fewer threads take the same parts
         }
     }
-    // Without a thread to search while it joins, this one searches every part first.
-    if (joins_meanwhile && helpers.empty()) queue.Unbounded();
-    if (!joins_meanwhile || helpers.empty()) search_parts();
-    SearchResults results =
-        JoinParts(runs, queue, group_count, width, new_cursor, progress, text_end, hand_over);
+    // Without a thread to search while it joins, this one searches each part as the join
+    // comes to it.
+    std::function<void(std::size_t)> await_part = [&](std::size_t part) {
+        queue.WaitSearched(part);
+    };
+    std::optional<Searcher> own_searcher;
+    if (!joins_meanwhile) {
+        search_parts();
+    } else if (helpers.empty()) {
+        await_part = [&](std::size_t part) {
+            if (!own_searcher) own_searcher = new_searcher();
+            while (!queue.IsSearched(part) && search_next(*own_searcher)) {
+            }
+        };
+    }
+    SearchResults results = JoinParts(runs, queue, await_part, group_count, width, new_cursor,
+                                      progress, text_end, hand_over);
     if (hand_over) {
         hand_over(results);
     } else {

@@ -25,6 +25,11 @@ void PartQueue::Searched(std::size_t part) {
     searched_cv_.notify_all();
 }
 
+bool PartQueue::IsSearched(std::size_t part) {
+    const std::lock_guard lock(mutex_);
+    return searched_[part];
+}
+
 void PartQueue::WaitSearched(std::size_t part) {
     std::unique_lock lock(mutex_);
     searched_cv_.wait(lock, [&] { return searched_[part]; });
@@ -35,14 +40,6 @@ void PartQueue::Joining(std::size_t part) {
         const std::lock_guard lock(mutex_);
         if (part <= joining_) return;
         joining_ = part;
-    }
-    reach_cv_.notify_all();
-}
-
-void PartQueue::Unbounded() {
-    {
-        const std::lock_guard lock(mutex_);
-        ahead_ = searched_.size();
     }
     reach_cv_.notify_all();
 }

@@ -23,12 +23,11 @@ class PartQueue {
     // Says that a thread has searched part (or given it up unsearched).
     void Searched(std::size_t part);
 
-    // Waits until part was said to be searched.
+    // Whether part was said to be searched; WaitSearched waits until it is.
+    bool IsSearched(std::size_t part);
     void WaitSearched(std::size_t part);
     // Says that the join has come to part: the parts before it are done with.
     void Joining(std::size_t part);
-    // Lets parts be taken however far after the join they lie.
-    void Unbounded();
     // Hands out no more parts; the threads end with the parts they have.
     void Stop();
 

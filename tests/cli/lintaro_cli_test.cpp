@@ -357,6 +357,29 @@ TEST_F(CliProgramTest, MatchesPrintedWhileSearchingAreTheKeptResult) {
     }
 }
 
+// Where no thread can be started, the run that prints while it searches searches each part
+// itself when the join comes to it: the same output, still a part at a time.
+TEST_F(CliProgramTest, MatchesPrintedWhileSearchingWithoutThreads) {
+    std::string text;
+    for (int i = 0; text.size() < (std::size_t{3} << 20); ++i) {
+        text += "word" + std::to_string(i % 1013) + (i % 5 == 0 ? "\n" : " ");
+    }
+    const auto run = [&](std::optional<int> task_limit) {
+        // The leak check at exit needs a thread of its own, which the limit may refuse.
+        return RunProgram({.program = LINTARO_BINARY_DIR "/lintaro-cli",
+                           .arguments = {"-e", "\\w+", "--spans", "-"},
+                           .input = text,
+                           .environment = {{"ASAN_OPTIONS", "detect_leaks=0"}},
+                           .task_limit = task_limit});
+    };
+    const ProgramOutcome with_threads = run(std::nullopt);
+    ASSERT_EQ(with_threads.status, 0) << with_threads.err;
+    const ProgramOutcome alone = run(1);
+    EXPECT_EQ(alone.status, 0) << alone.err;
+    EXPECT_EQ(alone.err, "");
+    EXPECT_TRUE(alone.out == with_threads.out);
+}
+
 // --list-presets prints one tab-separated line per named pattern; --preset runs one.
 TEST_F(CliProgramTest, PresetsAreListedAndRun) {
     const ProgramOutcome listed = Run({"--list-presets"}, {}, "");

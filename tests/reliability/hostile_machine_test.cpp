@@ -76,6 +76,14 @@ class HostileMachineTest : public testing::Test {
                            .while_running = std::move(while_running)});
     }
 
+    // Whether a run over a tiny file succeeds within limit_bytes of address space: otherwise a
+    // limit says nothing (a sanitizer build reserves terabytes of it and cannot run under one).
+    bool StartsWithin(std::uint64_t limit_bytes) {
+        const fs::path tiny = run_directory_ / "tiny.txt";
+        WriteFile(tiny, "a");
+        return Run({"-e", "a", "--count", tiny.string()}, limit_bytes).status == 0;
+    }
+
     TempDir subject_folder_;
     TempDir run_folder_;
     const fs::path directory_ = subject_folder_.Path();
@@ -134,11 +142,7 @@ TEST_P(OutOfMemoryTest, EndsWithTheStageAndStatusTwo) {
             break;
     }
     const auto limited = static_cast<std::uint64_t>(c.limit_megabytes * kMegabyte);
-    // A run over a tiny file must succeed under the same limit, or the limit says nothing: a
-    // sanitizer build reserves terabytes of address space and cannot run under one at all.
-    const fs::path tiny = run_directory_ / "tiny.txt";
-    WriteFile(tiny, "a");
-    if (Run({"-e", "a", "--count", tiny.string()}, limited).status != 0) {
+    if (!StartsWithin(limited)) {
         GTEST_SKIP() << "lintaro-cli does not start within " << c.limit_megabytes << " MB here";
     }
 
@@ -183,6 +187,20 @@ INSTANTIATE_TEST_SUITE_P(
                    75,
                    "writing the output"}),
     [](const testing::TestParamInfo<MemoryCase>& row) { return row.param.name; });
+
+// Sixteen million one-byte matches would need 128 MB for their places alone if they were kept;
+// counted (or printed) while the search goes on, they need a few parts' worth, and the run ends
+// well within a limit that keeping them would pass.
+TEST_F(HostileMachineTest, MatchesNotKeptFitUnderALimit) {
+    const fs::path subject = directory_ / "subject.txt";
+    WriteFile(subject, std::string(16 * kMegabyte, 'a'));
+    const std::uint64_t limit = 200 * kMegabyte;
+    if (!StartsWithin(limit)) GTEST_SKIP() << "lintaro-cli does not start within 200 MB here";
+    const ProgramOutcome outcome = Run({"-e", "a", "--count", subject.string()}, limit);
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, std::to_string(16 * kMegabyte) + "\n");
+    EXPECT_EQ(outcome.err, "");
+}
 
 // A disk that fills up while the output is written: the old file stays, nothing else remains,
 // and the message names the file and the reason.
