@@ -193,5 +193,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         FuzzCheck(agrees(found), "every way of searching finds what the plain loop finds");
     }
+    // Handing the matches over while the threads search joins the parts the same way.
+    const std::string handed_over =
+        DescribeHandedOver(expression, text, {.parts = parts, .threads = threads});
+    if (!agrees(handed_over)) {
+        std::fprintf(stderr, "pattern: %s\nhanded over, %d parts\nplain: %s\nfound: %s\n",
+                     pattern.c_str(), parts, plain.c_str(), handed_over.c_str());
+    }
+    FuzzCheck(agrees(handed_over), "matches handed over are those the plain loop finds");
     return 0;
 }

@@ -21,6 +21,12 @@ enum class CliOutput {
     kExport,  // the export text of a selection, in one of the export formats
 };
 
+// Whether output prints the matches themselves, a row or a line each.
+inline bool PrintsMatches(CliOutput output) {
+    return output == CliOutput::kTable || output == CliOutput::kJson || output == CliOutput::kCsv ||
+           output == CliOutput::kSpans;
+}
+
 // An inclusive range of table rows or columns, as "--rows 1-20" gives it.
 struct IndexRange {
     int first = 0;

@@ -38,23 +38,25 @@ MatchRequest CliRunIo::Request() const {
     };
 }
 
-void CliRunIo::PrintMatchesWhileSearching(std::ostream& out, const MatchRowsLayout& layout) {
-    out_ = &out;
+void CliRunIo::PrintMatchesWhileSearching(std::function<std::ostream*()> open,
+                                          const MatchRowsLayout& layout) {
+    open_out_ = std::move(open);
     layout_ = layout;
 }
 
 void CliRunIo::PrintMatches(std::ostream& out, const MatchRowsLayout& layout) {
-    if (out_ == nullptr) PrintMatchesWhileSearching(out, layout);
+    if (!open_out_) PrintMatchesWhileSearching([&out] { return &out; }, layout);
     if (results_) Print(*results_, text_->View());
 }
 
 bool CliRunIo::TakesMatchBatches() const {
     // A count needs no matches at all.
-    return options_.output == CliOutput::kCount || out_ != nullptr;
+    return options_.output == CliOutput::kCount || open_out_;
 }
 
 void CliRunIo::ReceiveMatchBatch(const SearchResults& batch, const TextBuffer& text) {
-    if (out_ == nullptr) return;
+    if (!open_out_) return;
+    printed_while_searching_ = true;
     Print(batch, text.View());
     // The search hands over only matches of the text the file still has, but the file can
     // lose more while they are printed. Spans read no text.
@@ -63,20 +65,22 @@ void CliRunIo::ReceiveMatchBatch(const SearchResults& batch, const TextBuffer& t
 
 void CliRunIo::ReceiveMatches(const std::shared_ptr<const SearchResults>& results,
                               const std::shared_ptr<const TextBuffer>& text) {
-    if (options_.output == CliOutput::kTable || options_.output == CliOutput::kJson ||
-        options_.output == CliOutput::kCsv || options_.output == CliOutput::kSpans) {
+    if (PrintsMatches(options_.output)) {
         results_ = results;
         text_ = text;
     }
 }
 
 void CliRunIo::Print(const SearchResults& matches, std::string_view text) {
+    if (out_ == nullptr) out_ = open_out_();
+    if (out_ == nullptr) return;
     if (options_.output == CliOutput::kSpans) {
         WriteSpans(matches, line_start_, printed_ + 1, *out_);
     } else {
-        if (!rows_)
+        if (!rows_) {
             rows_.emplace(ResultHeadings(matches.GroupCount()), matches.GroupCount(), layout_,
                           *out_);
+        }
         rows_->Write(matches, text);
     }
     printed_ += matches.size();

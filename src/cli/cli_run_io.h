@@ -2,6 +2,7 @@
 // outputs kept.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -30,10 +31,13 @@ class CliRunIo : public MatchRunOutput {
     WorkProgress* Progress() { return options_.timeout_seconds > 0 ? &timeout_progress_ : nullptr; }
     WorkProgress& TimeoutProgress() { return timeout_progress_; }
 
-    // Has the run print its matches (rows or spans, as the options ask) to out with layout as
-    // the search joins them, rather than keep them all: for a run on the thread that writes
-    // the output. PrintMatches then prints the rest.
-    void PrintMatchesWhileSearching(std::ostream& out, const MatchRowsLayout& layout);
+    // Has the run print its matches (rows or spans, as the options ask) with layout as the
+    // search joins them, rather than keep them all: for a run on the thread that writes the
+    // output. open gives the stream when the first of them is printed (so that a run that
+    // prints nothing opens no output file); none: it cannot be opened, and they are dropped.
+    // PrintMatches then prints the rest.
+    void PrintMatchesWhileSearching(std::function<std::ostream*()> open,
+                                    const MatchRowsLayout& layout);
     // Prints the matches not printed while searching (all of them, without that) to out with
     // layout, the rows' header included when none was printed yet.
     void PrintMatches(std::ostream& out, const MatchRowsLayout& layout);
@@ -48,6 +52,9 @@ class CliRunIo : public MatchRunOutput {
 
     // What starts each line of this file's output: empty, or its path and a tab.
     const std::string& LineStartText() const { return line_start_; }
+    // Whether matches were printed while searching: then a result found lost afterwards
+    // leaves the output incomplete.
+    bool PrintedWhileSearching() const { return printed_while_searching_; }
     // Whether the file lost pages while its matches' rows were printed during the search: the
     // rows may hold zeros where its text was.
     bool LostTextWhilePrinting() const { return lost_text_while_printing_; }
@@ -57,19 +64,21 @@ class CliRunIo : public MatchRunOutput {
     const std::optional<ResultTable>& Table() const { return table_; }
 
   private:
+    // Prints matches, the rows' header first.
+    void Print(const SearchResults& matches, std::string_view text);
+
     const CliOptions& options_;
     std::string path_;
     std::string charset_;
     FileSystem& files_;
-    // Prints matches, the rows' header first.
-    void Print(const SearchResults& matches, std::string_view text);
-
     std::string line_start_;
-    // Where matches are printed, once that is known.
+    // Where matches are printed, once opened.
+    std::function<std::ostream*()> open_out_;
     std::ostream* out_ = nullptr;
     MatchRowsLayout layout_;
     std::optional<MatchRowsStream> rows_;
     std::int64_t printed_ = 0;
+    bool printed_while_searching_ = false;
     bool lost_text_while_printing_ = false;
     std::shared_ptr<const SearchResults> results_;
     std::shared_ptr<const TextBuffer> text_;

@@ -160,12 +160,6 @@ void WriteExport(const lintaro::CliOptions& options, const lintaro::ResultTable&
     lintaro::WriteExportText(options.format, table, selection, roles, sink);
 }
 
-// Whether the output prints the matches themselves, a row or a line each.
-bool PrintsMatches(lintaro::CliOutput output) {
-    return output == lintaro::CliOutput::kTable || output == lintaro::CliOutput::kJson ||
-           output == lintaro::CliOutput::kCsv || output == lintaro::CliOutput::kSpans;
-}
-
 // Whether the files can be searched several at a time: more than one, no standard input
 // (read through one shared descriptor), no --timeout (whose search worker forks, which must
 // not happen while other threads allocate) and no export (which joins the tables in order).
@@ -258,14 +252,12 @@ int RunFiles(const lintaro::CliOptions& options, const std::vector<std::int64_t>
         const std::string& path = options.paths[i];
         if (parallel) {
             parallel->WaitFor(i);
-        } else if (PrintsMatches(options.output)) {
+        } else if (lintaro::PrintsMatches(options.output)) {
             // Printed while the search goes on, the matches need not be held all at once.
-            std::ostream* out = destination.Stream();
-            if (out == nullptr) return ReportWriteFailure(destination);
             runs[i] = RunFile(options, path, files, expression, [&](lintaro::CliRunIo& io) {
-                io.PrintMatchesWhileSearching(*out, RowsLayout(options, path, !header_written));
+                io.PrintMatchesWhileSearching([&] { return written = destination.Stream(); },
+                                              RowsLayout(options, path, !header_written));
             });
-            written = out;
         } else {
             runs[i] = RunFile(options, path, files, expression);
         }
@@ -304,7 +296,12 @@ int RunFiles(const lintaro::CliOptions& options, const std::vector<std::int64_t>
         }
         // A run stopped by --timeout is printed all the same; the status says it is short.
         failed = failed || diagnosis.lost || report.cancelled;
-        if (diagnosis.lost) continue;
+        if (diagnosis.lost) {
+            // Rows of a result that is lost went out already: the output is incomplete, and an
+            // output file is not given its name.
+            if (io.PrintedWhileSearching()) return kExitError;
+            continue;
+        }
         matched = matched || report.match_count > 0;
         try {
             if (io.Table() && options.operations.Any()) {

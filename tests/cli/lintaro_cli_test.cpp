@@ -969,6 +969,23 @@ TEST_F(CliProgramTest, OutputNamingAnInputIsRefused) {
     }
 }
 
+// A run whose only file cannot be read, or whose pattern does not compile, prints nothing:
+// the output file is not replaced, whatever the output.
+TEST_F(CliProgramTest, RunThatPrintsNothingKeepsTheOutputFile) {
+    const std::string page = directory_.Write("page.txt", "a b").string();
+    const std::string output = directory_.Write("out.txt", "old").string();
+    const std::vector<std::vector<std::string>> runs = {
+        {"--output", output, directory_.Slash() + "missing.txt"},
+        {"--json", "--output", output, directory_.Slash() + "missing.txt"},
+        {"--spans", "-e", "(", "--output", output, page},
+    };
+    for (const std::vector<std::string>& arguments : runs) {
+        const ProgramOutcome outcome = Run(arguments);
+        EXPECT_EQ(outcome.status, 2) << arguments[0];
+        EXPECT_EQ(directory_.Read("out.txt"), "old") << arguments[0];
+    }
+}
+
 // Replacing a file keeps its mode; a file with another hard link is refused and kept.
 TEST_F(CliProgramTest, OutputOverAnExistingFile) {
     const std::string file = directory_.Write("page.txt", "a b");

@@ -157,21 +157,6 @@ const PatternCase kPatterns[] = {
     {"(a)?(?(1)b|a)"},
 };
 
-// The search with its matches handed over in batches, described as Describe describes the
-// search that keeps them: the batches in order, then how the search ended, which keeps none.
-std::string DescribeHandedOver(const regex& expression, std::string_view text,
-                               SearchOptions options, WorkProgress* progress = nullptr,
-                               int* batches = nullptr) {
-    std::string described;
-    options.hand_over = [&](const SearchResults& batch) {
-        described += Describe(batch);
-        if (batches != nullptr) ++*batches;
-    };
-    const SearchResults ending = expression.SearchAll(text, options, progress);
-    EXPECT_EQ(ending.size(), 0);
-    return described + Describe(ending);
-}
-
 struct SplitCase {
     int parts;
     int threads;
@@ -315,7 +300,7 @@ TEST(ParallelSearchTest, LargeTextSplitByDefault) {
     EXPECT_EQ(Describe(expression.SearchAll(text)), Describe(alone));
     // Handed over, the matches come a part of the text at a time.
     int batches = 0;
-    EXPECT_EQ(DescribeHandedOver(expression, text, {}, nullptr, &batches), Describe(alone));
+    EXPECT_EQ(DescribeHandedOver(expression, text, {}, &batches), Describe(alone));
     EXPECT_GE(batches, static_cast<int>(text.size() / kHandOverPartBytes));
 }
 

@@ -200,6 +200,18 @@ TEST_F(HostileMachineTest, MatchesNotKeptFitUnderALimit) {
     EXPECT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(outcome.out, std::to_string(16 * kMegabyte) + "\n");
     EXPECT_EQ(outcome.err, "");
+
+    // Under a limit that even the parts do not fit in, the run stops in the middle of its
+    // search, after rows went out: an output file with only those is not given its name.
+    const fs::path output = directory_ / "out.txt";
+    WriteFile(output, "old");
+    const ProgramOutcome cut =
+        Run({"-e", "a", "--output", output.string(), subject.string()}, 90 * kMegabyte);
+    EXPECT_EQ(cut.signal, 0);
+    EXPECT_EQ(cut.status, 2);
+    EXPECT_EQ(cut.err, "lintaro-cli: out of memory while searching\n");
+    EXPECT_TRUE(ReadAll(output) == "old") << "the old output file was replaced";
+    EXPECT_EQ(Names(directory_), (std::set<std::string>{"out.txt", "subject.txt"}));
 }
 
 // A disk that fills up while the output is written: the old file stays, nothing else remains,
