@@ -163,7 +163,8 @@ void SortRows(ResultTable& table, int column, TextCollation& collation) {
         for (std::size_t i = 0; i < texts.size(); ++i) rank[i] = distinct_rank[id_of[i]];
     }
     // A counting sort by rank: stable, and linear in the rows.
-    std::vector<std::size_t> starts(texts.size() + 1, 0);
+    const std::uint32_t ranks = texts.empty() ? 0 : *std::ranges::max_element(rank) + 1;
+    std::vector<std::size_t> starts(std::size_t{ranks} + 1, 0);
     for (const std::uint32_t r : rank) ++starts[r + 1];
     std::partial_sum(starts.begin(), starts.end(), starts.begin());
     std::vector<int> rows(texts.size());

@@ -1,6 +1,7 @@
 // The C library's collation of the locale's LC_COLLATE.
 #include "table/text_collation.h"
 
+#include <langinfo.h>
 #include <locale.h>
 
 #include <cstring>
@@ -26,19 +27,31 @@ class CollationLocale {
     locale_t locale_;
 };
 
+// Whether locale collates texts as their bytes: the C locale under its names, and C.UTF-8,
+// whose collation is the code points' order, which UTF-8's bytes keep. Without a usable
+// locale, "C".
+bool CollatesBytes(locale_t locale) {
+    if (locale == nullptr) return true;
+    const std::string_view name = nl_langinfo_l(_NL_LOCALE_NAME(LC_COLLATE), locale);
+    return name == "C" || name == "POSIX" || name == "C.UTF-8" || name == "C.utf8";
+}
+
 }  // namespace
 
 void CLibraryCollation::Prepare(std::span<const std::string_view> texts) {
+    texts_.clear();
     keys_.clear();
-    keys_.reserve(texts.size());
     const CollationLocale locale;
+    by_bytes_ = CollatesBytes(locale.get());
+    if (by_bytes_) {
+        // strxfrm reads up to a NUL: a cell holding one is collated up to it.
+        texts_.reserve(texts.size());
+        for (const std::string_view cell : texts) texts_.push_back(cell.substr(0, cell.find('\0')));
+        return;
+    }
+    keys_.reserve(texts.size());
     std::string text;
     for (const std::string_view cell : texts) {
-        // Without a usable locale, "C": bytes in order.
-        if (locale.get() == nullptr) {
-            keys_.emplace_back(cell);
-            continue;
-        }
         // strxfrm reads up to a NUL: a cell holding one is collated up to it.
         text.assign(cell);
         const std::size_t needed = strxfrm_l(nullptr, text.c_str(), 0, locale.get());
@@ -50,7 +63,7 @@ void CLibraryCollation::Prepare(std::span<const std::string_view> texts) {
 }
 
 bool CLibraryCollation::Less(std::size_t a, std::size_t b) const {
-    return keys_[a] < keys_[b];
+    return by_bytes_ ? texts_[a] < texts_[b] : keys_[a] < keys_[b];
 }
 
 }  // namespace lintaro
