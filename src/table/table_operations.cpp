@@ -5,13 +5,12 @@
 #include <charconv>
 #include <cmath>
 #include <numeric>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "base/charset.h"
 #include "base/program_text.h"
 #include "table/character_references.h"
+#include "table/distinct_texts.h"
 #include "table/link_resolution.h"
 #include "table/white_space_trim.h"
 
@@ -102,11 +101,13 @@ std::int64_t TrimColumn(ResultTable& table, int column) {
 std::int64_t KeepUniqueRows(ResultTable& table, int column) {
     if (ColumnProblem(table, column)) return 0;
     const std::vector<std::string_view> texts = ColumnTexts(table, column);
-    std::unordered_set<std::string_view> seen;
-    seen.reserve(texts.size());
+    const DistinctTexts distinct = FindDistinctTexts(texts);
+    // The texts are numbered as they first occur: a row whose text has the next number is the
+    // first with it.
     std::vector<int> kept;
+    kept.reserve(distinct.texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        if (seen.insert(texts[i]).second) {
+        if (distinct.index_of[i] == kept.size()) {
             kept.push_back(table.FixedRowCount() + static_cast<int>(i));
         }
     }
@@ -138,29 +139,22 @@ void SortRows(ResultTable& table, int column, TextCollation& collation) {
             rank[order[i]] = next;
         }
     } else {
-        // Harvests repeat their texts a lot (a link per menu entry, the same anchor text), so
-        // only the distinct texts are collated.
-        std::unordered_map<std::string_view, std::uint32_t> ids;
-        std::vector<std::string_view> distinct;
-        std::vector<std::uint32_t> id_of(texts.size());
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            const auto [at, added] =
-                ids.try_emplace(texts[i], static_cast<std::uint32_t>(distinct.size()));
-            if (added) distinct.push_back(texts[i]);
-            id_of[i] = at->second;
-        }
-        collation.Prepare(distinct);
-        std::vector<std::size_t> order(distinct.size());
+        // Only the distinct texts are collated.
+        const DistinctTexts distinct = FindDistinctTexts(texts);
+        collation.Prepare(distinct.texts);
+        std::vector<std::size_t> order(distinct.texts.size());
         std::iota(order.begin(), order.end(), std::size_t{0});
         std::ranges::sort(order,
                           [&](std::size_t a, std::size_t b) { return collation.Less(a, b); });
-        std::vector<std::uint32_t> distinct_rank(distinct.size());
+        std::vector<std::uint32_t> distinct_rank(distinct.texts.size());
         std::uint32_t next = 0;
         for (std::size_t i = 0; i < order.size(); ++i) {
             if (i > 0 && collation.Less(order[i - 1], order[i])) ++next;
             distinct_rank[order[i]] = next;
         }
-        for (std::size_t i = 0; i < texts.size(); ++i) rank[i] = distinct_rank[id_of[i]];
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            rank[i] = distinct_rank[distinct.index_of[i]];
+        }
     }
     // A counting sort by rank: stable, and linear in the rows.
     const std::uint32_t ranks = texts.empty() ? 0 : *std::ranges::max_element(rank) + 1;
