@@ -39,14 +39,17 @@ bool CollatesBytes(locale_t locale) {
 }  // namespace
 
 void CLibraryCollation::Prepare(std::span<const std::string_view> texts) {
-    texts_.clear();
+    copies_.clear();
+    copy_at_.assign(1, 0);
     keys_.clear();
     const CollationLocale locale;
     by_bytes_ = CollatesBytes(locale.get());
     if (by_bytes_) {
         // strxfrm reads up to a NUL: a cell holding one is collated up to it.
-        texts_.reserve(texts.size());
-        for (const std::string_view cell : texts) texts_.push_back(cell.substr(0, cell.find('\0')));
+        for (const std::string_view cell : texts) {
+            copies_.append(cell.substr(0, cell.find('\0')));
+            copy_at_.push_back(copies_.size());
+        }
         return;
     }
     keys_.reserve(texts.size());
@@ -63,7 +66,10 @@ void CLibraryCollation::Prepare(std::span<const std::string_view> texts) {
 }
 
 bool CLibraryCollation::Less(std::size_t a, std::size_t b) const {
-    return by_bytes_ ? texts_[a] < texts_[b] : keys_[a] < keys_[b];
+    if (!by_bytes_) return keys_[a] < keys_[b];
+    const std::string_view copies = copies_;
+    return copies.substr(copy_at_[a], copy_at_[a + 1] - copy_at_[a]) <
+           copies.substr(copy_at_[b], copy_at_[b + 1] - copy_at_[b]);
 }
 
 }  // namespace lintaro

@@ -16,7 +16,6 @@ class TextCollation {
     virtual ~TextCollation() = default;
     // Prepares texts (program text) for Less. Each text is collated once here into a key, so
     // that a sort of a million rows compares keys rather than collating texts again and again.
-    // The texts must stay as they are until the next Prepare.
     virtual void Prepare(std::span<const std::string_view> texts) = 0;
     // Whether texts[a] comes before texts[b], of the texts last prepared.
     virtual bool Less(std::size_t a, std::size_t b) const = 0;
@@ -30,10 +29,11 @@ class CLibraryCollation : public TextCollation {
     bool Less(std::size_t a, std::size_t b) const override;
 
   private:
-    // Where the locale orders texts as their bytes (C, POSIX, C.UTF-8: code point order),
-    // the texts are their own keys.
+    // Where the locale orders texts as their bytes (C, POSIX, C.UTF-8: code point order), the
+    // texts are their own keys, copied side by side.
     bool by_bytes_ = false;
-    std::vector<std::string_view> texts_;
+    std::string copies_;
+    std::vector<std::size_t> copy_at_;  // where each text's copy starts; one more: the end
     std::vector<std::string> keys_;
 };
 
