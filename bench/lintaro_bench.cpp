@@ -22,6 +22,8 @@
 #include "base/program_text.h"
 #include "export/export_file_writer.h"
 #include "export/export_format.h"
+#include "export/export_io.h"
+#include "export/export_selection.h"
 #include "export/export_text.h"
 #include "match/match_run.h"
 #include "match/regex.h"
@@ -46,8 +48,8 @@ constexpr const char* kUsage =
     "  run reads FILE in that character set, as lintaro-cli --encoding does. With\n"
     "  --baseline-instructions the scans run as on a processor without AVX2. With\n"
     "  --window-export FORMAT (a --format name of lintaro-cli) it only runs the match once and\n"
-    "  exports the whole table in FORMAT as the window does, and prints each stage's seconds\n"
-    "  and the peak memory after it.\n";
+    "  exports the whole table in FORMAT as the window does (file, and clipboard text for the\n"
+    "  formats that go there), and prints its seconds and the peak memory before and after.\n";
 
 struct Options {
     std::string path;
@@ -333,43 +335,73 @@ double PeakMegabytes() {
     return static_cast<double>(usage.ru_maxrss) * 1024 / 1e6;
 }
 
-// Exports every data row and column 1 to the last in format as the window's export button
-// does: the text built, written to a new file, and for the formats that also go to the
-// clipboard converted into the QString the clipboard takes. Prints each stage's seconds and
-// the process's peak memory after it.
+// The window's side of an export, without a window: the clipboard's text is built as the
+// window builds it, and placed nowhere.
+class BenchExportIo final : public lintaro::ExportIo {
+  public:
+    BenchExportIo(const lintaro::ResultTable& table, lintaro::ExportFormat format,
+                  std::string caption)
+        : table_(table), format_(format), caption_(std::move(caption)) {
+        roles_.ChooseLinkColumn(0, 2);
+        roles_.ChooseTextColumn(0, 3);
+    }
+    lintaro::SelectionRect Selection() const override {
+        return {1, 1, table_.RowCount() - 1, table_.ColumnCount() - 1};
+    }
+    lintaro::ExportFormat CheckedFormat() const override { return format_; }
+    const lintaro::ResultTable& Table() const override { return table_; }
+    lintaro::ColumnRoles Roles() const override { return roles_; }
+    std::string DropZoneCaption() const override { return caption_; }
+    void AddClipboardText(std::string_view utf8) override {
+        lintaro::AppendUtf8(clipboard_to_come_, utf8);
+    }
+    void PlaceClipboardText() override {
+        clipboard_to_come_.squeeze();
+        clipboard = std::exchange(clipboard_to_come_, QString());
+    }
+    void DropClipboardText() override { clipboard_to_come_ = QString(); }
+    void ShowMessage(const std::string& text, const std::string& /*caption*/,
+                     bool is_error) override {
+        if (is_error) std::fprintf(stderr, "%s\n", text.c_str());
+    }
+    void ShowExportDone(const std::string& directory, const std::string& file_name) override {
+        written = directory + file_name;
+    }
+
+    QString clipboard;
+    std::string written;
+
+  private:
+    const lintaro::ResultTable& table_;
+    const lintaro::ExportFormat format_;
+    const std::string caption_;
+    lintaro::ColumnRoles roles_;
+    QString clipboard_to_come_;
+};
+
+// Exports every data row and column 1 to the last in format through the window's export: the
+// file written and, for the formats that also go there, the clipboard's text. Prints the
+// seconds and the process's peak memory before and after.
 void MeasureWindowExport(const lintaro::ResultTable& table, const lintaro::ExportFormatInfo& info,
                          std::int64_t file_bytes) {
     namespace fs = std::filesystem;
     const fs::path directory =
         fs::temp_directory_path() / ("lintaro_bench_" + std::to_string(getpid()));
     fs::create_directories(directory);
-    const lintaro::SelectionRect selection{1, 1, table.RowCount() - 1, table.ColumnCount() - 1};
-    lintaro::ColumnRoles roles;
-    roles.ChooseLinkColumn(0, 2);
-    roles.ChooseTextColumn(0, 3);
-    lintaro::PosixFileSystem files;
     const auto print = [file_bytes](const char* stage, double seconds) {
         const double peak = PeakMegabytes();
-        std::printf("%-26s %8.3f s   peak %8.1f MB = %.2f x the file\n", stage, seconds, peak,
+        std::printf("%-30s %8.3f s   peak %8.1f MB = %.2f x the file\n", stage, seconds, peak,
                     peak * 1e6 / static_cast<double>(std::max<std::int64_t>(file_bytes, 1)));
     };
     print("match run (the table)", 0);
-    Clock::time_point start = Clock::now();
-    std::string text = lintaro::BuildExportText(info.format, table, selection, roles);
-    print("export text built", SecondsBetween(start, Clock::now()));
-    start = Clock::now();
-    const lintaro::WriteResult written =
-        lintaro::WriteNewFile(files, directory.string() + "/", "export", info.extension, {text});
-    print("written to the file", SecondsBetween(start, Clock::now()));
-    if (info.to_clipboard) {
-        start = Clock::now();
-        const QString clipboard = lintaro::ProgramTextToQString(text);
-        std::string().swap(text);
-        print("converted for the clipboard", SecondsBetween(start, Clock::now()));
-        std::printf("export text %zu bytes, clipboard text %lld UTF-16 units\n",
-                    static_cast<std::size_t>(written.ok() ? fs::file_size(written.path) : 0),
-                    static_cast<long long>(clipboard.size()));
-    }
+    BenchExportIo io(table, info.format, (directory / "page.html").string());
+    const Clock::time_point start = Clock::now();
+    lintaro::ExportSelection(io);
+    print(info.to_clipboard ? "exported (file and clipboard)" : "exported (file)",
+          SecondsBetween(start, Clock::now()));
+    std::printf("export file %lld bytes, clipboard text %lld UTF-16 units\n",
+                static_cast<long long>(io.written.empty() ? 0 : fs::file_size(io.written)),
+                static_cast<long long>(io.clipboard.size()));
     fs::remove_all(directory);
 }
 

@@ -65,19 +65,17 @@ std::string WindowExportIo::DropZoneCaption() const {
     return drop_zone_.Path().toStdString();
 }
 
-void WindowExportIo::SetClipboardText(const std::string& text) {
-    // A text of hundreds of megabytes takes seconds to convert: not on the window's thread.
-    QString converted;
-    WorkProgress progress;
-    progress.Start(1);
-    run_blocked_(
-        progress,
-        [&] {
-            converted = ProgramTextToQString(text);
-            progress.Add(1, 0);
-        },
-        [](const WorkProgress&) { return QStringLiteral("正在放入剪贴板……"); });
-    QGuiApplication::clipboard()->setText(converted);
+void WindowExportIo::AddClipboardText(std::string_view utf8) {
+    AppendUtf8(clipboard_text_, utf8);
+}
+
+void WindowExportIo::PlaceClipboardText() {
+    clipboard_text_.squeeze();  // the room it grew into beyond the text
+    QGuiApplication::clipboard()->setText(std::exchange(clipboard_text_, QString()));
+}
+
+void WindowExportIo::DropClipboardText() {
+    clipboard_text_ = QString();
 }
 
 void WindowExportIo::ShowMessage(const std::string& text, const std::string& caption,

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "export/export_io.h"
 
@@ -37,7 +38,9 @@ class WindowExportIo final : public ExportIo {
     const ResultTable& Table() const override;
     ColumnRoles Roles() const override;
     std::string DropZoneCaption() const override;
-    void SetClipboardText(const std::string& text) override;
+    void AddClipboardText(std::string_view utf8) override;
+    void PlaceClipboardText() override;
+    void DropClipboardText() override;
     void ShowMessage(const std::string& text, const std::string& caption, bool is_error) override;
     // The done message with a second button, "打开文件夹", that opens directory in the
     // desktop's file manager; OK stays the default. The button carries the folder's URL as its
@@ -55,6 +58,7 @@ class WindowExportIo final : public ExportIo {
     const ColumnRoles& roles_;
     const DropZone& drop_zone_;
     const BlockingWorkRunner run_blocked_;
+    QString clipboard_text_;  // the clipboard's next text, as the export makes it
 };
 
 }  // namespace lintaro

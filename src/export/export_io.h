@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "base/error.h"
 #include "base/file_system.h"
@@ -31,8 +32,14 @@ class ExportIo {
     virtual ColumnRoles Roles() const = 0;
     // The drop zone's caption: the dropped file's path, or its design caption.
     virtual std::string DropZoneCaption() const = 0;
-    // Replaces the clipboard's content with text as plain text.
-    virtual void SetClipboardText(const std::string& text) = 0;
+    // The clipboard's next text, given a block of UTF-8 at a time while the export is made
+    // (from the long work, see RunLongWork); the blocks end between characters. It is kept in
+    // the clipboard's own form as it comes, so that the whole text is never held twice.
+    virtual void AddClipboardText(std::string_view utf8) = 0;
+    // Replaces the clipboard's content with the text added since the last place or drop.
+    virtual void PlaceClipboardText() = 0;
+    // Forgets the text added since then; the clipboard keeps its content.
+    virtual void DropClipboardText() = 0;
     // A modal message box owned by the main window, with an OK button; is_error adds the
     // error icon.
     virtual void ShowMessage(const std::string& text, const std::string& caption,

@@ -2,7 +2,6 @@
 #include "export/export_selection.h"
 
 #include <filesystem>
-#include <functional>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -40,57 +39,70 @@ void ExportSelection(ExportIo& io) {
     FileSystem& files = io.Files();
 
     // Building and writing a large selection takes a while: that part runs as long work, which
-    // a cancel stops before anything is written.
+    // a cancel stops; then no file is left and the clipboard keeps what it held.
     // Running out of memory stops the export with a message and leaves everything as it was:
-    // the table, the clipboard and the folder (a file not yet placed is removed).
+    // the table, the clipboard and the folder (a file not yet placed is removed). Only the
+    // clipboard running out leaves the file to be written all the same.
     const auto out_of_memory = [&io](std::u16string_view doing) {
         io.ShowMessage(Utf16ToProgramText(std::u16string(u"内存不足：") + std::u16string(doing)),
                        Utf16ToProgramText(u"错误"), true);
     };
     WorkProgress progress;
-    std::string text;
     std::optional<WriteResult> written;
     bool memory_ran_out = false;
-    const auto write_file = [&](const std::function<bool(PendingFile&)>& fill_text) {
-        written = WriteNewFile(files, directory, stem, info.extension, [&](PendingFile& file) {
-            file.Write(info.file_start);
-            return fill_text(file);
+    bool clipboard_memory_ran_out = false;
+    const auto add_to_clipboard = [&](std::string_view bytes) {
+        if (clipboard_memory_ran_out) return;
+        try {
+            io.AddClipboardText(bytes);
+        } catch (const std::bad_alloc&) {
+            clipboard_memory_ran_out = true;
+            io.DropClipboardText();
+        }
+    };
+    // The text goes a block at a time, as it is made, into the file (when there is one) and,
+    // for the formats that also go there, into the clipboard's text: it is never held whole
+    // besides. A file that fails stops the text only when the clipboard does not take it too.
+    const auto export_into = [&](PendingFile* file) {
+        ExportSink sink([&](std::string_view bytes) {
+            const std::error_code file_error = file ? file->Write(bytes) : std::error_code();
+            if (!info.to_clipboard) return file_error;
+            add_to_clipboard(bytes);
+            return std::error_code();
         });
+        WriteExportText(format, table, selection, roles, sink, &progress);
+        return !progress.CancelRequested();
     };
     io.RunLongWork(progress, [&] {
         try {
-            if (info.to_clipboard) {
-                // The clipboard takes the whole text; the file is written from it.
-                text = BuildExportText(format, table, selection, roles, &progress);
-                if (progress.CancelRequested()) return;
-                write_file([&text](PendingFile& file) {
-                    WriteProgramTextAsUtf8(
-                        text, [&file](std::string_view bytes) { return file.Write(bytes); });
-                    return true;
-                });
-            } else {
-                // Only the file takes the text: it goes there a block at a time, as it is made.
-                write_file([&](PendingFile& file) {
-                    ExportSink sink([&file](std::string_view bytes) { return file.Write(bytes); });
-                    WriteExportText(format, table, selection, roles, sink, &progress);
-                    return !progress.CancelRequested();
-                });
-            }
+            bool filled = false;
+            written = WriteNewFile(files, directory, stem, info.extension, [&](PendingFile& file) {
+                filled = true;
+                file.Write(info.file_start);
+                return export_into(&file);
+            });
+            // A file that cannot be created is reported; the clipboard still gets the text.
+            if (written && !filled && info.to_clipboard && !export_into(nullptr)) written.reset();
         } catch (const std::bad_alloc&) {
             memory_ran_out = true;
-            text = std::string();
         }
     });
-    if (memory_ran_out) return out_of_memory(u"无法完成导出，没有写入文件");
-    if (!written) return;  // cancelled: no file, nothing on the clipboard, nothing to report
+    if (memory_ran_out || !written) {
+        io.DropClipboardText();
+        // Cancelled: no file, nothing on the clipboard, nothing to report.
+        if (memory_ran_out) out_of_memory(u"无法完成导出，没有写入文件");
+        return;
+    }
     if (info.to_clipboard) {
-        try {
-            io.SetClipboardText(text);
-        } catch (const std::bad_alloc&) {
-            // The clipboard keeps what it held; the file is written all the same.
-            out_of_memory(u"无法把导出文本放到剪贴板");
+        if (!clipboard_memory_ran_out) {
+            try {
+                io.PlaceClipboardText();
+            } catch (const std::bad_alloc&) {
+                clipboard_memory_ran_out = true;
+                io.DropClipboardText();
+            }
         }
-        std::string().swap(text);  // the clipboard has its own copy: not kept through the message
+        if (clipboard_memory_ran_out) out_of_memory(u"无法把导出文本放到剪贴板");
     }
 
     if (written->ok()) {

@@ -15,6 +15,13 @@ QString ProgramTextToQString(std::string_view text) {
     return converted;
 }
 
+void AppendUtf8(QString& text, std::string_view utf8) {
+    const qsizetype old_size = text.size();
+    text.resize(old_size + static_cast<qsizetype>(utf8.size()));  // never more units than bytes
+    text.truncate(old_size + static_cast<qsizetype>(Utf8ToUtf16Into(
+                                 utf8, reinterpret_cast<char16_t*>(text.data() + old_size))));
+}
+
 std::string QStringToProgramText(const QString& text) {
     return Utf16ToProgramText(text.toStdU16String());
 }

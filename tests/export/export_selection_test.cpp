@@ -7,6 +7,8 @@
 #include <cstring>
 #include <new>
 #include <optional>
+#include <string_view>
+#include <utility>
 
 #include "export/export_text.h"
 #include "support/table_builder.h"
@@ -29,7 +31,9 @@ class FakeExportIo : public ExportIo {
     const ResultTable& Table() const override { return table; }
     ColumnRoles Roles() const override { return roles; }
     std::string DropZoneCaption() const override { return caption; }
-    void SetClipboardText(const std::string& text) override { clipboard = text; }
+    void AddClipboardText(std::string_view utf8) override { clipboard_to_come += utf8; }
+    void PlaceClipboardText() override { clipboard = std::exchange(clipboard_to_come, {}); }
+    void DropClipboardText() override { clipboard_to_come.clear(); }
     void ShowMessage(const std::string& text, const std::string& message_caption,
                      bool is_error) override {
         messages.push_back({text, message_caption, is_error});
@@ -49,6 +53,7 @@ class FakeExportIo : public ExportIo {
     ColumnRoles roles;
     std::string caption = "拖入文件";
     std::optional<std::string> clipboard;
+    std::string clipboard_to_come;
     std::vector<Message> messages;
     bool cancel_long_work = false;
     std::pair<std::int64_t, std::int64_t> long_work_rows;  // rows done, rows in all
@@ -108,8 +113,7 @@ TEST(ExportSelectionTest, NothingSelectedShowsErrorOnly) {
     EXPECT_TRUE(dir.Names().empty());
 }
 
-// A format that goes to the clipboard builds its whole text first; the others stream it into
-// the file: a cancel leaves nothing either way.
+// A cancel leaves nothing, whether the text goes to the clipboard too or only to the file.
 TEST(ExportSelectionTest, LongWorkCountsRowsAndACancelWritesNothing) {
     for (const ExportFormat format : {ExportFormat::PlainText, ExportFormat::HtmlTable}) {
         TempDir dir;
@@ -163,7 +167,35 @@ TEST(ExportSelectionTest, WriteFailureIsReportedNotDone) {
     EXPECT_EQ(io.messages,
               (std::vector<Message>{
                   {"无法写入导出文件：" + path + "\r\n" + std::strerror(ENOENT), "错误", true}}));
-    EXPECT_TRUE(io.clipboard.has_value());  // the clipboard part happens as before
+    EXPECT_EQ(io.clipboard, BuildExportText(io.format, io.table, io.selection, io.roles));
+}
+
+// A disk that fills up fails the file, not the clipboard's text, which goes on to its end
+// through the blocks after the one that failed.
+class FullDisk : public PosixFileSystem {
+  public:
+    std::error_code WriteAll(int /*fd*/, std::string_view /*bytes*/) override {
+        return std::make_error_code(std::errc::no_space_on_device);
+    }
+};
+
+TEST(ExportSelectionTest, FullDiskStillFillsTheClipboard) {
+    TempDir dir;
+    class FullDiskIo : public FakeExportIo {
+      public:
+        FileSystem& Files() override { return full; }
+        FullDisk full;
+    } io;
+    io.caption = dir.Slash() + "page.htm";
+    const std::string long_cell(700'000, 'x');
+    io.table = MakeTable({{"", "匹配文本"}, {"1", long_cell}, {"2", long_cell}, {"3", long_cell}});
+    io.selection = {1, 1, 3, 1};
+    ExportSelection(io);
+    EXPECT_TRUE(dir.Names().empty());
+    EXPECT_EQ(io.clipboard, BuildExportText(io.format, io.table, io.selection, io.roles));
+    ASSERT_EQ(io.messages.size(), 1u);
+    EXPECT_EQ(io.messages[0].text.rfind("无法写入导出文件：" + dir.Slash(), 0), 0u);
+    EXPECT_NE(io.messages[0].text.find(std::strerror(ENOSPC)), std::string::npos);
 }
 
 TEST(ExportSelectionTest, WithoutDroppedFileWritesIntoCurrentDirectory) {
@@ -191,9 +223,9 @@ class MemoryRunsOutWhileWriting : public PosixFileSystem {
 class OutOfMemoryIo : public FakeExportIo {
   public:
     FileSystem& Files() override { return writing_fails ? failing_files : SystemFiles(); }
-    void SetClipboardText(const std::string& text) override {
+    void AddClipboardText(std::string_view utf8) override {
         if (!writing_fails) throw std::bad_alloc();
-        FakeExportIo::SetClipboardText(text);
+        FakeExportIo::AddClipboardText(utf8);
     }
     bool writing_fails = true;
     MemoryRunsOutWhileWriting failing_files;

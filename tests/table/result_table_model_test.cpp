@@ -74,6 +74,22 @@ TEST(ProgramTextToQString, GivesTheUtf16Conversion) {
     }
 }
 
+// Appending in pieces that end between characters gives the conversion of the whole; the
+// string grows from empty and from one that has text.
+TEST(AppendUtf8, PiecesGiveTheWholeConversion) {
+    const std::vector<std::string> pieces = {"序号 ", "", "\xF0\x9F\x98\x80x\xFF",
+                                             std::string(3000, 'a'), "\xE4\xB8\xAD\r\n"};
+    for (const QString& start : {QString(), QStringLiteral("前")}) {
+        QString appended = start;
+        std::string whole;
+        for (const std::string& piece : pieces) {
+            AppendUtf8(appended, piece);
+            whole += piece;
+        }
+        EXPECT_EQ(appended, start + ProgramTextToQString(whole));
+    }
+}
+
 TEST(ResultTableModel, FixedRowAndColumnBecomeHeaders) {
     ResultTableModel model;
     model.ReplaceTable(SmallRunTable());
