@@ -115,12 +115,15 @@ TEST(ExportSelectionTest, NothingSelectedShowsErrorOnly) {
 
 // A cancel leaves nothing, whether the text goes to the clipboard too or only to the file.
 TEST(ExportSelectionTest, LongWorkCountsRowsAndACancelWritesNothing) {
-    for (const ExportFormat format : {ExportFormat::PlainText, ExportFormat::HtmlTable}) {
+    for (const ExportFormat format :
+         {ExportFormat::PlainText, ExportFormat::StyledLinkPage, ExportFormat::HtmlTable}) {
+        const ExportFormatInfo& info = FormatInfo(format);
         TempDir dir;
         FakeExportIo io;
         io.format = format;
         io.caption = dir.Slash() + "page.htm";
         ExportSelection(io);
+        const std::string text = BuildExportText(format, io.table, io.selection, io.roles);
         EXPECT_EQ(io.long_work_rows, std::make_pair(std::int64_t{2}, std::int64_t{2}));
         EXPECT_EQ(dir.Names().size(), 1u);
 
@@ -132,6 +135,11 @@ TEST(ExportSelectionTest, LongWorkCountsRowsAndACancelWritesNothing) {
         EXPECT_EQ(dir.Names().size(), 1u);
         EXPECT_FALSE(cancelled.clipboard.has_value());
         EXPECT_TRUE(cancelled.messages.empty());
+
+        // Nothing of the cancelled text comes with the next export.
+        cancelled.cancel_long_work = false;
+        ExportSelection(cancelled);
+        EXPECT_EQ(cancelled.clipboard, info.to_clipboard ? std::optional(text) : std::nullopt);
     }
 }
 
