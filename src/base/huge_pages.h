@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <limits>
 #include <new>
+#include <vector>
 
 namespace lintaro {
 
@@ -41,5 +42,9 @@ class HugePageAllocator {
         return true;
     }
 };
+
+// A vector whose memory comes from AllocateHugePageMemory.
+template <typename T>
+using HugePageVector = std::vector<T, HugePageAllocator<T>>;
 
 }  // namespace lintaro

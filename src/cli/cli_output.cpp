@@ -5,14 +5,18 @@
 #include <array>
 #include <bit>
 #include <charconv>
+#include <new>
 #include <optional>
 #include <span>
+#include <sstream>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
 
+#include "base/processors.h"
 #include "base/utf8_sequence.h"
+#include "cli/ordered_file_runs.h"
 #include "cli/standard_input_files.h"
 
 namespace lintaro {
@@ -144,6 +148,42 @@ std::vector<std::string> SelectedHeadings(const std::vector<std::string>& headin
     return selected;
 }
 
+// The table columns a row writes: first to before end.
+struct ColumnSpan {
+    int first;
+    int end;
+};
+
+// Writes rows first_row to before end_row of table. The cells of a block of rows are looked
+// up first, each text asked for from memory as it is found, and then written: after a sort the
+// texts lie all over the searched text, and waiting for each in turn cost more than writing
+// them.
+void WriteRowsOfTable(const ResultTable& table, const MatchRowsLayout& layout, ColumnSpan columns,
+                      int first_row, int end_row, std::ostream& out) {
+    constexpr int kBlockRows = 64;
+    const auto per_row = static_cast<std::size_t>(columns.end - columns.first);
+    MatchRowWriter writer(layout, columns.first, out);
+    std::vector<RowCell> cells;
+    for (int block_start = first_row, block_end = first_row; block_start < end_row;
+         block_start = block_end) {
+        block_end = block_start + std::min(kBlockRows, end_row - block_start);
+        cells.clear();
+        // The rows' records first: they lie all over the results too.
+        for (int row = block_start; row < block_end; ++row) table.PrefetchRow(row);
+        for (int row = block_start; row < block_end; ++row) {
+            for (int column = columns.first; column < columns.end; ++column) {
+                const std::string_view text = table.GetCell(row, column).value_or("");
+                __builtin_prefetch(text.data());
+                cells.push_back({.text = text, .took_part = true, .span = {}});
+            }
+        }
+        for (int row = block_start; row < block_end; ++row) {
+            const auto block_row = static_cast<std::size_t>(row - block_start);
+            writer.Row(row, std::span<const RowCell>(cells).subspan(block_row * per_row, per_row));
+        }
+    }
+}
+
 }  // namespace
 
 MatchRowsStream::MatchRowsStream(const std::vector<std::string>& headings, int group_count,
@@ -184,40 +224,47 @@ void WriteMatchRows(const std::vector<std::string>& headings, const SearchResult
     MatchRowsStream(headings, results.GroupCount(), layout, out).Write(results, text);
 }
 
-void WriteTableRows(const ResultTable& table, const MatchRowsLayout& layout, std::ostream& out) {
+void WriteTableRows(const ResultTable& table, const MatchRowsLayout& layout, int threads,
+                    std::ostream& out) {
     const std::optional<IndexRange> columns = ColumnsThere(layout, table.ColumnCount() - 1);
-    MatchRowWriter writer(layout, columns ? columns->first : 1, out);
+    const ColumnSpan written = {.first = columns ? columns->first : 1,
+                                .end = columns ? columns->last + 1 : 1};
     std::vector<std::string> headings;
     headings.reserve(static_cast<std::size_t>(table.ColumnCount()));
     for (int column = 0; column < table.ColumnCount(); ++column) {
         headings.emplace_back(table.GetCell(0, column).value_or(""));
     }
-    writer.Header(SelectedHeadings(headings, columns));
-    // The cells of a block of rows are looked up first, each text asked for from memory as it
-    // is found, and then written: after a sort the texts lie all over the searched text, and
-    // waiting for each in turn cost more than writing them.
-    constexpr int kBlockRows = 64;
-    const int first_column = columns ? columns->first : 1;
-    const int end_column = columns ? columns->last + 1 : first_column;
-    const auto per_row = static_cast<std::size_t>(end_column - first_column);
+    MatchRowWriter(layout, written.first, out).Header(SelectedHeadings(headings, columns));
+
+    // A few stretches are held at a time, each a batch of its own. Asking for the processors
+    // costs system calls: a short table, written here, does not need them.
+    constexpr int kStretchRows = 16384;
     const int rows = table.RowCount();
-    std::vector<RowCell> cells;
-    for (int first_row = 1, end_row = 1; first_row < rows; first_row = end_row) {
-        end_row = first_row + std::min(kBlockRows, rows - first_row);
-        cells.clear();
-        // The rows' records first: they lie all over the results too.
-        for (int row = first_row; row < end_row; ++row) table.PrefetchRow(row);
-        for (int row = first_row; row < end_row; ++row) {
-            for (int column = first_column; column < end_column; ++column) {
-                const std::string_view text = table.GetCell(row, column).value_or("");
-                __builtin_prefetch(text.data());
-                cells.push_back({.text = text, .took_part = true, .span = {}});
-            }
+    if (rows - 1 < 2 * kStretchRows || threads == 1) {
+        return WriteRowsOfTable(table, layout, written, 1, rows, out);
+    }
+    const auto stretches = static_cast<std::size_t>((rows - 1 + kStretchRows - 1) / kStretchRows);
+    std::vector<std::string> texts(stretches);
+    std::vector<char> memory_ran_out(stretches, 0);
+    const auto format_stretch = [&](std::size_t i) {
+        const int first_row = 1 + static_cast<int>(i) * kStretchRows;
+        try {
+            std::ostringstream text;
+            WriteRowsOfTable(table, layout, written, first_row,
+                             std::min(rows, first_row + kStretchRows), text);
+            texts[i] = std::move(text).str();
+        } catch (const std::bad_alloc&) {
+            memory_ran_out[i] = 1;
         }
-        for (int row = first_row; row < end_row; ++row) {
-            const auto block_row = static_cast<std::size_t>(row - first_row);
-            writer.Row(row, std::span<const RowCell>(cells).subspan(block_row * per_row, per_row));
-        }
+    };
+    OrderedFileRuns runs(std::vector<std::int64_t>(stretches, -1),
+                         threads > 0 ? threads : AvailableProcessors(), format_stretch);
+    for (std::size_t i = 0; i < stretches; ++i) {
+        runs.WaitFor(i);
+        if (memory_ran_out[i] != 0) throw std::bad_alloc();
+        out.write(texts[i].data(), static_cast<std::streamsize>(texts[i].size()));
+        std::string().swap(texts[i]);
+        runs.Taken(i);
     }
 }
 

@@ -55,8 +55,10 @@ void WriteMatchRows(const std::vector<std::string>& headings, const SearchResult
 
 // Writes the header and data rows of table with the layout's columns: what the table holds
 // after operations on it. Its cells carry no places in the text, and an empty group cell
-// reads as a group that took part.
-void WriteTableRows(const ResultTable& table, const MatchRowsLayout& layout, std::ostream& out);
+// reads as a group that took part. A long table's rows are formatted by threads threads (0:
+// one per processor), a stretch of rows each, and written in order.
+void WriteTableRows(const ResultTable& table, const MatchRowsLayout& layout, int threads,
+                    std::ostream& out);
 
 // Writes one line per match, after line_start: its number (counted from first_number), then
 // "offset,length" of the whole match and of each group, or "-" for a group that took no part,

@@ -128,7 +128,7 @@ void WriteFileResult(const lintaro::CliOptions& options, const std::string& path
             // The table operations leave a table; without them the rows are written straight
             // from the matches, which saves building it.
             if (io.Table()) {
-                lintaro::WriteTableRows(*io.Table(), layout, out);
+                lintaro::WriteTableRows(*io.Table(), layout, options.threads, out);
                 break;
             }
             io.PrintMatches(out, layout);

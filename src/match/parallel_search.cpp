@@ -9,8 +9,6 @@
 // that part's matches are taken as they are. In practice that happens after a match or two.
 #include "match/parallel_search.h"
 
-#include <sched.h>
-
 #include <algorithm>
 #include <exception>
 #include <new>
@@ -30,7 +28,6 @@ namespace {
 // Threads publish their progress after this many bytes, not at every match, so that they do
 // not fight over the shared counters.
 constexpr std::int64_t kProgressBatchBytes = std::int64_t{1} << 18;
-constexpr int kMostThreads = 16;
 
 // How a part's chain of searches ended.
 enum class PartEnd {
@@ -302,15 +299,6 @@ class StopOnExit {
 };
 
 }  // namespace
-
-int AvailableProcessors() {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    const int count = sched_getaffinity(0, sizeof(set), &set) == 0
-                          ? CPU_COUNT(&set)
-                          : static_cast<int>(std::thread::hardware_concurrency());
-    return std::clamp(count, 1, kMostThreads);
-}
 
 SearchResults SearchInParts(std::int64_t text_size, int group_count,
                             const CursorFactory& new_cursor, const SearchOptions& options,

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "base/processors.h"
 #include "base/text_buffer.h"
 #include "base/work_progress.h"
 #include "match/search_cursor.h"
@@ -48,10 +49,6 @@ struct SearchOptions {
     // pages of mapped_text before its last match's end are let go (TextBuffer::DropPages).
     std::function<void(const SearchResults& batch)> hand_over = {};
 };
-
-// The processors this process may run on (its affinity mask, which taskset or a container can
-// narrow), at least 1 and at most 16.
-int AvailableProcessors();
 
 // Makes a cursor for one thread.
 using CursorFactory = std::function<std::unique_ptr<SearchCursor>()>;

@@ -1,14 +1,12 @@
 // Decoding the subject file's bytes from UTF-8 into the program's text.
 #include "match/subject_decoder.h"
 
-#include <algorithm>
 #include <cstring>
-#include <exception>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
+#include "base/processors.h"
 #include "base/program_text.h"
 #include "base/utf16.h"
 #include "base/utf8_sequence.h"
@@ -20,16 +18,13 @@ namespace {
 // UTF-16 units gathered before they are converted in one go; bounds the buffer for big files.
 constexpr std::size_t kPendingUnits = 1 << 16;
 
-// From this size on, a text is checked by several threads at once.
-constexpr std::size_t kParallelCheckSize = std::size_t{1} << 22;
-constexpr unsigned kMostThreads = 16;
+// A text is checked by several threads at once in pieces of at least this size.
+constexpr std::size_t kLeastCheckPiece = std::size_t{1} << 21;
 
 // WellFormedUtf8Prefix, with a large text split between threads. Each split point is moved past
 // continuation bytes, so a sequence that is whole is never cut in two.
 std::size_t WellFormedPrefixInParallel(std::string_view bytes) {
-    // Asking for the processors costs system calls: a small text does not need them.
-    if (bytes.size() < kParallelCheckSize) return WellFormedUtf8Prefix(bytes);
-    const std::size_t pieces = std::clamp(std::thread::hardware_concurrency(), 1u, kMostThreads);
+    const std::size_t pieces = PiecesFor(bytes.size(), kLeastCheckPiece);
     if (pieces == 1) return WellFormedUtf8Prefix(bytes);
     std::vector<std::size_t> starts = {0};
     for (std::size_t k = 1; k < pieces; ++k) {
@@ -47,17 +42,7 @@ std::size_t WellFormedPrefixInParallel(std::string_view bytes) {
     const auto check = [&](std::size_t k) {
         prefixes[k] = WellFormedUtf8Prefix(bytes.substr(starts[k], starts[k + 1] - starts[k]));
     };
-    {
-        std::vector<std::jthread> helpers;
-        for (std::size_t k = 1; k < pieces; ++k) {
-            try {
-                helpers.emplace_back(check, k);
-            } catch (const std::exception&) {
-                check(k);  // no thread to be had: check it here
-            }
-        }
-        check(0);
-    }
+    RunPieces(pieces, check);
     for (std::size_t k = 0; k < pieces; ++k) {
         if (prefixes[k] < starts[k + 1] - starts[k]) return starts[k] + prefixes[k];
     }

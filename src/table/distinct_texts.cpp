@@ -3,10 +3,16 @@
 
 #include <bit>
 #include <cstring>
+#include <utility>
+
+#include "base/processors.h"
 
 namespace lintaro {
 
 namespace {
+
+// A column is split among threads in pieces of at least this many texts.
+constexpr std::size_t kLeastPieceTexts = std::size_t{1} << 16;
 
 // A hash of the text eight bytes at a time; a table of a million cells spends most of its time
 // here, and the standard hash goes a byte at a time through its tail.
@@ -27,9 +33,8 @@ std::uint64_t HashOf(std::string_view text) {
     return (hash ^ (hash >> 32)) * kMultiplier;
 }
 
-}  // namespace
-
-DistinctTexts FindDistinctTexts(std::span<const std::string_view> texts) {
+// FindDistinctTexts on one thread.
+DistinctTexts FindDistinctTextsHere(std::span<const std::string_view> texts) {
     DistinctTexts distinct;
     distinct.index_of.resize(texts.size());
     // Open addressing over the distinct texts' indexes plus one (0: free), at most half full.
@@ -60,6 +65,40 @@ DistinctTexts FindDistinctTexts(std::span<const std::string_view> texts) {
         }
         distinct.index_of[i] = slots[slot] - 1;
     }
+    return distinct;
+}
+
+}  // namespace
+
+DistinctTexts FindDistinctTexts(std::span<const std::string_view> texts) {
+    // Each thread finds the distinct texts of a piece of the column, then those of the pieces
+    // are found together, in the pieces' order: a text's first place among them is in the
+    // first piece it occurs in, so the texts keep the order of their first occurrence.
+    const std::size_t pieces = PiecesFor(texts.size(), kLeastPieceTexts);
+    if (pieces == 1) return FindDistinctTextsHere(texts);
+    const auto piece_of = [&](std::size_t k) {
+        const std::size_t start = PieceStart(texts.size(), pieces, k);
+        return texts.subspan(start, PieceStart(texts.size(), pieces, k + 1) - start);
+    };
+    std::vector<DistinctTexts> found(pieces);
+    RunPieces(pieces, [&](std::size_t k) { found[k] = FindDistinctTextsHere(piece_of(k)); });
+    std::vector<std::string_view> of_pieces;
+    std::vector<std::size_t> first_of_piece;
+    for (const DistinctTexts& piece : found) {
+        first_of_piece.push_back(of_pieces.size());
+        of_pieces.insert(of_pieces.end(), piece.texts.begin(), piece.texts.end());
+    }
+    DistinctTexts together = FindDistinctTextsHere(of_pieces);
+    DistinctTexts distinct;
+    distinct.texts = std::move(together.texts);
+    distinct.index_of.resize(texts.size());
+    RunPieces(pieces, [&](std::size_t k) {
+        const std::size_t start = PieceStart(texts.size(), pieces, k);
+        const auto& index_in_piece = found[k].index_of;
+        for (std::size_t i = 0; i < index_in_piece.size(); ++i) {
+            distinct.index_of[start + i] = together.index_of[first_of_piece[k] + index_in_piece[i]];
+        }
+    });
     return distinct;
 }
 

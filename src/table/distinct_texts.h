@@ -6,13 +6,15 @@
 #include <string_view>
 #include <vector>
 
+#include "base/huge_pages.h"
+
 namespace lintaro {
 
 struct DistinctTexts {
     // Each text once, in the order it first occurs.
     std::vector<std::string_view> texts;
     // For each text given, the index of its text in texts.
-    std::vector<std::uint32_t> index_of;
+    HugePageVector<std::uint32_t> index_of;
 };
 
 // Harvests repeat their texts a lot (a link per menu entry, the same anchor text): the

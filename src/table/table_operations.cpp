@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "base/charset.h"
+#include "base/huge_pages.h"
+#include "base/processors.h"
 #include "base/program_text.h"
 #include "table/character_references.h"
 #include "table/distinct_texts.h"
@@ -25,14 +27,40 @@ std::string InUtf8(std::string_view text, const Change& change) {
     return Utf8ToProgramText(change(ProgramTextToUtf8(text)));
 }
 
-// The column's cell views, one per data row; valid until the table changes.
-std::vector<std::string_view> ColumnTexts(const ResultTable& table, int column) {
-    std::vector<std::string_view> texts;
-    texts.reserve(static_cast<std::size_t>(table.RowCount() - table.FixedRowCount()));
-    for (int row = table.FixedRowCount(); row < table.RowCount(); ++row) {
-        texts.push_back(table.GetCell(row, column).value_or(std::string_view()));
-    }
+// The column's cell views, one per data row; valid until the table changes. A long column is
+// read by several threads, a piece each, into huge pages: ordinary ones cost a page fault for
+// every 256 rows.
+HugePageVector<std::string_view> ColumnTexts(const ResultTable& table, int column) {
+    constexpr std::size_t kLeastPieceRows = std::size_t{1} << 16;
+    HugePageVector<std::string_view> texts(
+        static_cast<std::size_t>(table.RowCount() - table.FixedRowCount()));
+    const std::size_t pieces = PiecesFor(texts.size(), kLeastPieceRows);
+    RunPieces(pieces, [&](std::size_t k) {
+        const std::size_t end = PieceStart(texts.size(), pieces, k + 1);
+        for (std::size_t i = PieceStart(texts.size(), pieces, k); i < end; ++i) {
+            texts[i] = table.GetCell(table.FixedRowCount() + static_cast<int>(i), column)
+                           .value_or(std::string_view());
+        }
+    });
     return texts;
+}
+
+// Sorts order by less, a piece on each of several threads, then merges the pieces in pairs.
+// less must be safe to call from several threads at once.
+template <typename Less>
+void SortInPieces(std::vector<std::size_t>& order, const Less& less) {
+    constexpr std::size_t kLeastPieceItems = 8192;
+    const std::size_t pieces = PiecesFor(order.size(), kLeastPieceItems);
+    const auto start = [&](std::size_t k) {
+        return order.begin() + static_cast<std::ptrdiff_t>(PieceStart(order.size(), pieces, k));
+    };
+    RunPieces(pieces, [&](std::size_t k) { std::sort(start(k), start(k + 1), less); });
+    for (std::size_t width = 1; width < pieces; width *= 2) {
+        for (std::size_t k = 0; k + width < pieces; k += 2 * width) {
+            std::inplace_merge(start(k), start(k + width), start(std::min(k + 2 * width, pieces)),
+                               less);
+        }
+    }
 }
 
 std::optional<double> NumberIn(std::string_view text) {
@@ -100,7 +128,7 @@ std::int64_t TrimColumn(ResultTable& table, int column) {
 
 std::int64_t KeepUniqueRows(ResultTable& table, int column) {
     if (ColumnProblem(table, column)) return 0;
-    const std::vector<std::string_view> texts = ColumnTexts(table, column);
+    const HugePageVector<std::string_view> texts = ColumnTexts(table, column);
     const DistinctTexts distinct = FindDistinctTexts(texts);
     // The texts are numbered as they first occur: a row whose text has the next number is the
     // first with it.
@@ -118,9 +146,9 @@ std::int64_t KeepUniqueRows(ResultTable& table, int column) {
 
 void SortRows(ResultTable& table, int column, TextCollation& collation) {
     if (ColumnProblem(table, column)) return;
-    const std::vector<std::string_view> texts = ColumnTexts(table, column);
+    const HugePageVector<std::string_view> texts = ColumnTexts(table, column);
     // Each row's rank in the column's order: equal ranks for texts that order as equal.
-    std::vector<std::uint32_t> rank(texts.size());
+    HugePageVector<std::uint32_t> rank(texts.size());
     std::vector<double> numbers;
     numbers.reserve(texts.size());
     for (const std::string_view text : texts) {
@@ -144,8 +172,7 @@ void SortRows(ResultTable& table, int column, TextCollation& collation) {
         collation.Prepare(distinct.texts);
         std::vector<std::size_t> order(distinct.texts.size());
         std::iota(order.begin(), order.end(), std::size_t{0});
-        std::ranges::sort(order,
-                          [&](std::size_t a, std::size_t b) { return collation.Less(a, b); });
+        SortInPieces(order, [&](std::size_t a, std::size_t b) { return collation.Less(a, b); });
         std::vector<std::uint32_t> distinct_rank(distinct.texts.size());
         std::uint32_t next = 0;
         for (std::size_t i = 0; i < order.size(); ++i) {

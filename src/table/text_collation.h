@@ -17,7 +17,8 @@ class TextCollation {
     // Prepares texts (program text) for Less. Each text is collated once here into a key, so
     // that a sort of a million rows compares keys rather than collating texts again and again.
     virtual void Prepare(std::span<const std::string_view> texts) = 0;
-    // Whether texts[a] comes before texts[b], of the texts last prepared.
+    // Whether texts[a] comes before texts[b], of the texts last prepared; called from several
+    // threads at once.
     virtual bool Less(std::size_t a, std::size_t b) const = 0;
 };
 

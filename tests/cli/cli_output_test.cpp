@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sstream>
 #include <string>
 #include <vector>
@@ -88,8 +90,33 @@ TEST(CliOutputTest, WritesATablesRows) {
         layout.format = c.format;
         layout.columns = c.columns;
         std::ostringstream out;
-        WriteTableRows(table, layout, out);
+        WriteTableRows(table, layout, 0, out);
         EXPECT_EQ(out.str(), c.expected);
+    }
+}
+
+// A table long enough to be formatted in stretches by several threads is written as one
+// thread writes it, in every format.
+TEST(CliOutputTest, LongTablesAreWrittenInOrderByAnyNumberOfThreads) {
+    std::vector<std::vector<std::string>> cells = {{"N", "M", "G1"}};
+    for (int row = 1; row <= 40000; ++row) {
+        cells.push_back({std::to_string(row), "m\t" + std::to_string(row * 7),
+                         "g,\"" + std::to_string(row % 13)});
+    }
+    const ResultTable table = MakeTable(cells);
+    for (const RowFormat format : {RowFormat::kTsv, RowFormat::kCsv, RowFormat::kJson}) {
+        MatchRowsLayout layout;
+        layout.format = format;
+        layout.columns = {2, 2};
+        std::ostringstream alone;
+        WriteTableRows(table, layout, 1, alone);
+        EXPECT_EQ(std::ranges::count(alone.str(), '\n'),
+                  format == RowFormat::kJson ? 40000 : 40001);
+        for (const int threads : {0, 2, 3}) {
+            std::ostringstream out;
+            WriteTableRows(table, layout, threads, out);
+            EXPECT_TRUE(out.str() == alone.str()) << threads;
+        }
     }
 }
 

@@ -380,6 +380,36 @@ TEST_F(CliProgramTest, MatchesPrintedWhileSearchingWithoutThreads) {
     EXPECT_TRUE(alone.out == with_threads.out);
 }
 
+// The table operations and the rows after them share their work among threads on a long
+// table; where no thread can be started, or one is asked for, the output is the same.
+TEST_F(CliProgramTest, TableOperationsWithoutThreads) {
+    std::string text;
+    for (int i = 0; i < 150000; ++i) {
+        text += "w" + std::to_string((i * 7919) % 30011) + (i % 5 == 0 ? "\n" : " ");
+    }
+    const auto run = [&](std::vector<std::string> arguments, std::optional<int> task_limit) {
+        arguments.insert(arguments.end(), {"-e", "w(\\d)(\\d*)", "-"});
+        // The leak check at exit needs a thread of its own, which the limit may refuse.
+        return RunProgram({.program = LINTARO_BINARY_DIR "/lintaro-cli",
+                           .arguments = arguments,
+                           .input = text,
+                           .environment = {{"ASAN_OPTIONS", "detect_leaks=0"}},
+                           .task_limit = task_limit});
+    };
+    for (const std::vector<std::string>& operations :
+         {std::vector<std::string>{"--sort=3"}, {"--unique=3", "--sort=2", "--json"}}) {
+        const ProgramOutcome with_threads = run(operations, std::nullopt);
+        ASSERT_EQ(with_threads.status, 0) << with_threads.err;
+        std::vector<std::string> one_thread = operations;
+        one_thread.emplace_back("--threads=1");
+        const ProgramOutcome asked_for_one = run(one_thread, std::nullopt);
+        const ProgramOutcome alone = run(operations, 1);
+        EXPECT_EQ(alone.status, 0) << alone.err;
+        EXPECT_TRUE(asked_for_one.out == with_threads.out) << operations[0];
+        EXPECT_TRUE(alone.out == with_threads.out) << operations[0];
+    }
+}
+
 // --list-presets prints one tab-separated line per named pattern; --preset runs one.
 TEST_F(CliProgramTest, PresetsAreListedAndRun) {
     const ProgramOutcome listed = Run({"--list-presets"}, {}, "");

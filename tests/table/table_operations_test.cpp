@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
+#include <ranges>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -125,6 +129,45 @@ TEST(TableOperations, SortComparesNumbersAsNumbersOnlyWhenEveryCellIsOne) {
     SortRows(texts, 2, collation);
     EXPECT_EQ(Cells(texts)[1][2], "10");
     EXPECT_EQ(Cells(texts)[2][2], "9");
+}
+
+// A column long enough to be read, grouped and sorted by several threads gives what one
+// thread gives: the first row of each text kept, the rows stably ordered by their text
+// (zero-padded numbers, which every locale orders as their bytes).
+TEST(TableOperations, LongColumnsGiveWhatOneThreadGives) {
+    constexpr int kRows = 150000;
+    std::vector<std::pair<std::string, std::string>> matches;
+    for (int i = 0; i < kRows; ++i) {
+        char group[16];
+        std::snprintf(group, sizeof group, "t%06d", (i * 7919) % 40000);
+        matches.emplace_back("m" + std::to_string(i), group);
+    }
+    const auto matches_in_order = [](const ResultTable& table) {
+        std::vector<std::string> in_order;
+        for (int row = 1; row < table.RowCount(); ++row) {
+            EXPECT_EQ(*table.GetCell(row, 0), std::to_string(row));
+            in_order.emplace_back(*table.GetCell(row, 1));
+        }
+        return in_order;
+    };
+
+    std::vector<std::pair<std::string, std::string>> sorted = matches;
+    std::ranges::stable_sort(sorted, {}, &std::pair<std::string, std::string>::second);
+    ResultTable table = TableOf(matches);
+    CLibraryCollation collation;
+    SortRows(table, 2, collation);
+    const std::vector<std::string> expected_sorted(std::views::keys(sorted).begin(),
+                                                   std::views::keys(sorted).end());
+    EXPECT_TRUE(matches_in_order(table) == expected_sorted);
+
+    std::vector<std::string> expected_unique;
+    std::set<std::string> seen;
+    for (const auto& [match, group] : matches) {
+        if (seen.insert(group).second) expected_unique.push_back(match);
+    }
+    ResultTable unique = TableOf(matches);
+    EXPECT_EQ(KeepUniqueRows(unique, 2), kRows - 40000);
+    EXPECT_TRUE(matches_in_order(unique) == expected_unique);
 }
 
 // Sorting and keeping unique rows on tables of no and one data row.
