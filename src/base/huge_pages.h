@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <limits>
 #include <new>
+#include <string>
 #include <vector>
 
 namespace lintaro {
@@ -43,8 +44,9 @@ class HugePageAllocator {
     }
 };
 
-// A vector whose memory comes from AllocateHugePageMemory.
+// A vector and a string whose memory comes from AllocateHugePageMemory.
 template <typename T>
 using HugePageVector = std::vector<T, HugePageAllocator<T>>;
+using HugePageString = std::basic_string<char, std::char_traits<char>, HugePageAllocator<char>>;
 
 }  // namespace lintaro

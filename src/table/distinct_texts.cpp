@@ -33,39 +33,50 @@ std::uint64_t HashOf(std::string_view text) {
     return (hash ^ (hash >> 32)) * kMultiplier;
 }
 
-// FindDistinctTexts on one thread.
-DistinctTexts FindDistinctTextsHere(std::span<const std::string_view> texts) {
+// FindDistinctTexts on one thread, with the distinct texts' hashes. hash_of(i) is the hash of
+// texts[i].
+template <typename HashOfText>
+DistinctTexts FindDistinctTextsHere(std::span<const std::string_view> texts,
+                                    const HashOfText& hash_of, std::vector<std::uint64_t>& hashes) {
     DistinctTexts distinct;
     distinct.index_of.resize(texts.size());
     // Open addressing over the distinct texts' indexes plus one (0: free), at most half full.
     std::vector<std::uint32_t> slots(1024, 0);
-    std::vector<std::uint64_t> hashes;  // of the distinct texts, for growing the table
+    hashes.clear();
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        const std::uint64_t hash = HashOf(texts[i]);
+        const std::uint64_t hash = hash_of(i);
         std::size_t mask = slots.size() - 1;
         std::size_t slot = hash & mask;
-        while (slots[slot] != 0 && distinct.texts[slots[slot] - 1] != texts[i]) {
+        // The hashes first: the texts lie all over the searched text.
+        while (slots[slot] != 0 &&
+               (hashes[slots[slot] - 1] != hash || distinct.texts[slots[slot] - 1] != texts[i])) {
             slot = (slot + 1) & mask;
         }
-        if (slots[slot] == 0) {
-            distinct.texts.push_back(texts[i]);
-            hashes.push_back(hash);
-            slots[slot] = static_cast<std::uint32_t>(distinct.texts.size());
-            if (2 * distinct.texts.size() > slots.size()) {
-                slots.assign(2 * slots.size(), 0);
-                mask = slots.size() - 1;
-                for (std::size_t d = 0; d < hashes.size(); ++d) {
-                    std::size_t free = hashes[d] & mask;
-                    while (slots[free] != 0) free = (free + 1) & mask;
-                    slots[free] = static_cast<std::uint32_t>(d + 1);
-                }
-            }
-            distinct.index_of[i] = static_cast<std::uint32_t>(distinct.texts.size() - 1);
+        if (slots[slot] != 0) {
+            distinct.index_of[i] = slots[slot] - 1;
             continue;
         }
-        distinct.index_of[i] = slots[slot] - 1;
+        distinct.texts.push_back(texts[i]);
+        hashes.push_back(hash);
+        slots[slot] = static_cast<std::uint32_t>(distinct.texts.size());
+        distinct.index_of[i] = static_cast<std::uint32_t>(distinct.texts.size() - 1);
+        if (2 * distinct.texts.size() > slots.size()) {
+            slots.assign(2 * slots.size(), 0);
+            mask = slots.size() - 1;
+            for (std::size_t d = 0; d < hashes.size(); ++d) {
+                std::size_t free = hashes[d] & mask;
+                while (slots[free] != 0) free = (free + 1) & mask;
+                slots[free] = static_cast<std::uint32_t>(d + 1);
+            }
+        }
     }
     return distinct;
+}
+
+DistinctTexts FindDistinctTextsHere(std::span<const std::string_view> texts,
+                                    std::vector<std::uint64_t>& hashes) {
+    return FindDistinctTextsHere(
+        texts, [&](std::size_t i) { return HashOf(texts[i]); }, hashes);
 }
 
 }  // namespace
@@ -75,20 +86,29 @@ DistinctTexts FindDistinctTexts(std::span<const std::string_view> texts) {
     // are found together, in the pieces' order: a text's first place among them is in the
     // first piece it occurs in, so the texts keep the order of their first occurrence.
     const std::size_t pieces = PiecesFor(texts.size(), kLeastPieceTexts);
-    if (pieces == 1) return FindDistinctTextsHere(texts);
+    std::vector<std::uint64_t> hashes;
+    if (pieces == 1) return FindDistinctTextsHere(texts, hashes);
     const auto piece_of = [&](std::size_t k) {
         const std::size_t start = PieceStart(texts.size(), pieces, k);
         return texts.subspan(start, PieceStart(texts.size(), pieces, k + 1) - start);
     };
     std::vector<DistinctTexts> found(pieces);
-    RunPieces(pieces, [&](std::size_t k) { found[k] = FindDistinctTextsHere(piece_of(k)); });
+    std::vector<std::vector<std::uint64_t>> hashes_found(pieces);
+    RunPieces(pieces, [&](std::size_t k) {
+        found[k] = FindDistinctTextsHere(piece_of(k), hashes_found[k]);
+    });
+    // Found together with the hashes the pieces took.
     std::vector<std::string_view> of_pieces;
+    std::vector<std::uint64_t> hashes_of_pieces;
     std::vector<std::size_t> first_of_piece;
-    for (const DistinctTexts& piece : found) {
+    for (std::size_t k = 0; k < pieces; ++k) {
         first_of_piece.push_back(of_pieces.size());
-        of_pieces.insert(of_pieces.end(), piece.texts.begin(), piece.texts.end());
+        of_pieces.insert(of_pieces.end(), found[k].texts.begin(), found[k].texts.end());
+        hashes_of_pieces.insert(hashes_of_pieces.end(), hashes_found[k].begin(),
+                                hashes_found[k].end());
     }
-    DistinctTexts together = FindDistinctTextsHere(of_pieces);
+    DistinctTexts together = FindDistinctTextsHere(
+        of_pieces, [&](std::size_t i) { return hashes_of_pieces[i]; }, hashes);
     DistinctTexts distinct;
     distinct.texts = std::move(together.texts);
     distinct.index_of.resize(texts.size());

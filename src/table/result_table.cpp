@@ -232,7 +232,7 @@ std::int64_t ResultTable::RewriteColumn(int column, const CellRewrite& rewrite) 
     return changed;
 }
 
-void ResultTable::KeepDataRows(const std::vector<int>& rows) {
+void ResultTable::KeepDataRows(std::span<const int> rows) {
     if (KeepBulkRows(rows)) return;
     StoreBulkRows();
     const auto columns = static_cast<std::size_t>(column_count_);
@@ -272,13 +272,13 @@ std::string_view ResultTable::TextOf(const Cell& cell) const {
                        static_cast<std::size_t>(cell.length));
 }
 
-bool ResultTable::KeepBulkRows(const std::vector<int>& rows) {
+bool ResultTable::KeepBulkRows(std::span<const int> rows) {
     // The bulk rows' number column counts 1, 2, ... by itself, as a kept table's must.
     if (!bulk_rows_ || bulk_first_row_ != fixed_row_count_ || fixed_column_count_ == 0) {
         return false;
     }
     if (std::ranges::any_of(rows, [this](int row) { return row < bulk_first_row_; })) return false;
-    std::vector<int> order(rows.size());
+    HugePageVector<int> order(rows.size());
     std::vector<bool> kept(static_cast<std::size_t>(bulk_source_rows_), false);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         order[i] = static_cast<int>(SourceRow(rows[i]));
@@ -428,8 +428,8 @@ void ResultTable::DropBulkRows() {
     bulk_rows_.reset();
     bulk_first_row_ = 0;
     bulk_source_rows_ = 0;
-    std::vector<int>().swap(bulk_order_);
-    std::string().swap(bulk_numbers_);
+    HugePageVector<int>().swap(bulk_order_);
+    HugePageString().swap(bulk_numbers_);
     bulk_edits_.clear();
     std::vector<std::vector<Cell>>().swap(bulk_columns_);
 }

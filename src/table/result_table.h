@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -128,7 +129,7 @@ class ResultTable {
     std::int64_t RewriteColumn(int column, const CellRewrite& rewrite);
     // Keeps the data rows listed in rows (table row numbers, each at most once), in that order,
     // and drops the other data rows; the number column then counts 1, 2, ... again.
-    void KeepDataRows(const std::vector<int>& rows);
+    void KeepDataRows(std::span<const int> rows);
 
   private:
     // One cell: a span of the text arena, or of the shared source when in_source is set.
@@ -176,7 +177,7 @@ class ResultTable {
     void MakeBulkColumnDense(int column);
     // KeepDataRows over bulk rows alone, by choosing which of bulk_rows_'s rows show and in
     // which order; false, and nothing changed, when the rows are not all bulk ones.
-    bool KeepBulkRows(const std::vector<int>& rows);
+    bool KeepBulkRows(std::span<const int> rows);
     std::string_view SourceText(const SourceSpan& span) const;
     // Where number's text starts in the numbers 1, 2, ... written one after another.
     static std::int64_t NumberTextOffset(std::int64_t number);
@@ -209,8 +210,8 @@ class ResultTable {
     std::shared_ptr<const SourceRows> bulk_rows_;
     int bulk_first_row_ = 0;
     int bulk_source_rows_ = 0;  // how many of bulk_rows_'s rows the table took
-    std::vector<int> bulk_order_;
-    std::string bulk_numbers_;
+    HugePageVector<int> bulk_order_;
+    HugePageString bulk_numbers_;
     std::unordered_map<std::int64_t, Cell> bulk_edits_;
     std::vector<std::vector<Cell>> bulk_columns_;
 };

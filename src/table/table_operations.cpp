@@ -188,7 +188,7 @@ void SortRows(ResultTable& table, int column, TextCollation& collation) {
     std::vector<std::size_t> starts(std::size_t{ranks} + 1, 0);
     for (const std::uint32_t r : rank) ++starts[r + 1];
     std::partial_sum(starts.begin(), starts.end(), starts.begin());
-    std::vector<int> rows(texts.size());
+    HugePageVector<int> rows(texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
         rows[starts[rank[i]]++] = table.FixedRowCount() + static_cast<int>(i);
     }
