@@ -87,16 +87,18 @@ void WindowExportIo::ShowMessage(const std::string& text, const std::string& cap
 }
 
 void WindowExportIo::ShowExportDone(const std::string& directory, const std::string& file_name) {
-    QMessageBox box(QMessageBox::NoIcon, ProgramTextToQString(ExportDoneCaption()),
-                    ProgramTextToQString(ExportDoneText(directory, file_name)), QMessageBox::Ok,
-                    &window_);
+    // The directory's bytes are the file system's, the file name is program text: each is
+    // decoded as what it is, which differs under a locale whose set is not UTF-8.
+    const QString shown_directory = QFile::decodeName(QByteArray::fromStdString(directory));
+    const QString text = ProgramTextToQString(ExportDoneLead()) + shown_directory +
+                         QStringLiteral("\r\n") + ProgramTextToQString(file_name);
+    QMessageBox box(QMessageBox::NoIcon, ProgramTextToQString(ExportDoneCaption()), text,
+                    QMessageBox::Ok, &window_);
     box.setDefaultButton(QMessageBox::Ok);
     QPushButton* open_folder = box.addButton(QStringLiteral("打开文件夹"), QMessageBox::ActionRole);
     open_folder->setObjectName(QStringLiteral("open_folder_button"));
-    // The directory's bytes are the file system's; empty: the current directory.
-    const QString folder = directory.empty()
-                               ? QDir::currentPath()
-                               : QFile::decodeName(QByteArray::fromStdString(directory));
+    // Empty: the current directory.
+    const QString folder = directory.empty() ? QDir::currentPath() : shown_directory;
     const QUrl url = QUrl::fromLocalFile(QDir(folder).absolutePath());
     open_folder->setProperty(kFolderUrlProperty, url);
     box.exec();

@@ -16,8 +16,10 @@
 
 namespace lintaro {
 
-// The done message's text: "已导出到目录：" and the directory, the file's name on the next line.
+// The done message's text: ExportDoneLead ("已导出到目录：") and the directory, the file's name
+// on the next line.
 std::string ExportDoneText(const std::string& directory, const std::string& file_name);
+std::string ExportDoneLead();
 std::string ExportDoneCaption();
 
 // The window implements this; tests implement it with a fake. Texts are program text.

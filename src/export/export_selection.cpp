@@ -15,7 +15,11 @@
 namespace lintaro {
 
 std::string ExportDoneText(const std::string& directory, const std::string& file_name) {
-    return Utf16ToProgramText(u"已导出到目录：") + directory + "\r\n" + file_name;
+    return ExportDoneLead() + directory + "\r\n" + file_name;
+}
+
+std::string ExportDoneLead() {
+    return Utf16ToProgramText(u"已导出到目录：");
 }
 
 std::string ExportDoneCaption() {

@@ -33,6 +33,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
@@ -1223,13 +1226,47 @@ TEST(GbkLocaleWindowTest, ChildInAGbkLocale) {
     const QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("中文dir")));
     const QString path = dir.filePath(QStringLiteral("中文dir/links.html"));
-    ASSERT_TRUE(WriteFile(path, kThreeAnchors));
+    ASSERT_TRUE(WriteFile(path, kThreeAnchors + R"(<a href="http://d.example/">中文链接</a>)"));
     MainWindow window;
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(path)});
     EXPECT_TRUE(DragAndDrop(Find<DropZone>(window, "drop_zone"), data).drop_accepted);
-    EXPECT_EQ(Find<ResultTableView>(window, "result_table")->Model()->Table().RowCount(), 4);
+    auto* view = Find<ResultTableView>(window, "result_table");
+    EXPECT_EQ(view->Model()->Table().RowCount(), 5);
     EXPECT_EQ(Find<DropZone>(window, "drop_zone")->text(), path);
+
+    // The export's text goes out of the program's GBK as UTF-8, to the file and the clipboard.
+    const QAbstractItemModel* model = view->model();
+    view->selectionModel()->select(QItemSelection(model->index(3, 1), model->index(3, 2)),
+                                   QItemSelectionModel::Select);
+    QString told;
+    const ModalAnswer answer([&told](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        told = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    Find<QPushButton>(window, "export_button")->click();
+    EXPECT_TRUE(answer.Answered());
+    const QString expected = QStringLiteral("http://d.example    中文链接    \r\n");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), expected);
+    // Its name is program text, GBK bytes here: found by its bytes, not through Qt's names.
+    std::vector<std::filesystem::path> written;
+    for (const auto& entry : std::filesystem::directory_iterator(
+             QFile::encodeName(dir.filePath(QStringLiteral("中文dir"))).toStdString())) {
+        written.push_back(entry.path());
+    }
+    ASSERT_EQ(written.size(), 2u) << told.toStdString();
+    const std::filesystem::path& exported =
+        written[0].extension() == ".txt" ? written[0] : written[1];
+    EXPECT_EQ(exported.filename().string().substr(0, 4), "\xCE\xC4\xB1\xBE");  // 文本
+    // The done message shows the folder and the name as the user knows them.
+    EXPECT_TRUE(told.startsWith(QStringLiteral("已导出到目录：") +
+                                dir.filePath(QStringLiteral("中文dir/\r\n文本"))))
+        << told.toStdString();
+    std::ifstream file(exported, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+    EXPECT_EQ(bytes, expected.toUtf8().toStdString());
 }
 
 // Qt's own texts (the file chooser, context menus, message-box buttons) are Chinese like ours.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ TEST(DistinctTextsTest, NumbersEachTextAsItFirstOccurs) {
     for (const int count : {20000, 300000}) {
         std::vector<std::string> owned;
         for (int i = 0; i < count; ++i) {
-            const int value = (i * 7919) % (6000 + i / 1000);
+            const int value = static_cast<int>((std::int64_t{i} * 7919) % (6000 + i / 1000));
             // Eight-byte words alike, tails that differ; the empty text; a NUL inside.
             owned.push_back(value % 5 == 0   ? std::string()
                             : value % 5 == 1 ? "https://example.com/" + std::to_string(value)

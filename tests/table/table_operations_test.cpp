@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <ranges>
 #include <set>
 #include <string>
 #include <vector>
@@ -156,8 +155,8 @@ TEST(TableOperations, LongColumnsGiveWhatOneThreadGives) {
     ResultTable table = TableOf(matches);
     CLibraryCollation collation;
     SortRows(table, 2, collation);
-    const std::vector<std::string> expected_sorted(std::views::keys(sorted).begin(),
-                                                   std::views::keys(sorted).end());
+    std::vector<std::string> expected_sorted;
+    for (const auto& [match, group] : sorted) expected_sorted.push_back(match);
     EXPECT_TRUE(matches_in_order(table) == expected_sorted);
 
     std::vector<std::string> expected_unique;
