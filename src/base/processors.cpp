@@ -4,6 +4,7 @@
 #include <sched.h>
 
 #include <algorithm>
+#include <exception>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -25,15 +26,30 @@ std::size_t PiecesFor(std::size_t items, std::size_t least_per_piece) {
 }
 
 void RunPieces(std::size_t pieces, const std::function<void(std::size_t piece)>& work) {
-    std::vector<std::jthread> helpers;
-    for (std::size_t k = 1; k < pieces; ++k) {
+    // What a piece throws (running out of memory, say) is kept for the calling thread: thrown
+    // on a thread of its own, it would end the program.
+    std::vector<std::exception_ptr> thrown(pieces);
+    const auto run = [&](std::size_t k) {
         try {
-            helpers.emplace_back(work, k);
-        } catch (const std::system_error&) {
-            work(k);  // no thread to be had: this one does the piece
+            work(k);
+        } catch (...) {
+            thrown[k] = std::current_exception();
         }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (std::size_t k = 1; k < pieces; ++k) {
+            try {
+                helpers.emplace_back(run, k);
+            } catch (const std::system_error&) {
+                run(k);  // no thread to be had: this one does the piece
+            }
+        }
+        if (pieces > 0) run(0);
     }
-    if (pieces > 0) work(0);
+    for (const std::exception_ptr& exception : thrown) {
+        if (exception) std::rethrow_exception(exception);
+    }
 }
 
 }  // namespace lintaro

@@ -25,7 +25,7 @@ constexpr std::size_t PieceStart(std::size_t items, std::size_t pieces, std::siz
 
 // Calls work(k) for each piece k below pieces and returns once every call has returned:
 // piece 0 on the calling thread, each other one on a thread of its own, or on the calling
-// thread where no thread can be started. work must not throw.
+// thread where no thread can be started. Then throws what the first piece that threw threw.
 void RunPieces(std::size_t pieces, const std::function<void(std::size_t piece)>& work);
 
 }  // namespace lintaro
