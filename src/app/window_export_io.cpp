@@ -30,6 +30,12 @@ QString DescribeExportProgress(const WorkProgress& progress) {
     return QStringLiteral("正在导出：已完成 %1 / %2 行").arg(progress.Done()).arg(total);
 }
 
+// The export's directory as the user knows it. Its bytes are the file system's, where the file
+// names and messages are program text: the two differ under a locale whose set is not UTF-8.
+QString ShownDirectory(const std::string& directory) {
+    return QFile::decodeName(QByteArray::fromStdString(directory));
+}
+
 }  // namespace
 
 WindowExportIo::WindowExportIo(QWidget& window, const ResultTableView& table_view,
@@ -87,9 +93,7 @@ void WindowExportIo::ShowMessage(const std::string& text, const std::string& cap
 }
 
 void WindowExportIo::ShowExportDone(const std::string& directory, const std::string& file_name) {
-    // The directory's bytes are the file system's, the file name is program text: each is
-    // decoded as what it is, which differs under a locale whose set is not UTF-8.
-    const QString shown_directory = QFile::decodeName(QByteArray::fromStdString(directory));
+    const QString shown_directory = ShownDirectory(directory);
     const QString text = ProgramTextToQString(ExportDoneLead()) + shown_directory +
                          QStringLiteral("\r\n") + ProgramTextToQString(file_name);
     QMessageBox box(QMessageBox::NoIcon, ProgramTextToQString(ExportDoneCaption()), text,
@@ -103,6 +107,16 @@ void WindowExportIo::ShowExportDone(const std::string& directory, const std::str
     open_folder->setProperty(kFolderUrlProperty, url);
     box.exec();
     if (box.clickedButton() == open_folder) QDesktopServices::openUrl(url);
+}
+
+void WindowExportIo::ShowExportFailed(const std::string& directory, const std::string& file_name,
+                                      const std::string& reason) {
+    const QString text = ProgramTextToQString(ExportFailedLead()) + ShownDirectory(directory) +
+                         ProgramTextToQString(file_name) + QStringLiteral("\r\n") +
+                         ProgramTextToQString(reason);
+    QMessageBox box(QMessageBox::Critical, ProgramTextToQString(ExportErrorCaption()), text,
+                    QMessageBox::Ok, &window_);
+    box.exec();
 }
 
 void WindowExportIo::RunLongWork(WorkProgress& progress, const std::function<void()>& work) {

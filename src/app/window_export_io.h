@@ -47,6 +47,8 @@ class WindowExportIo final : public ExportIo {
     // property kFolderUrlProperty.
     void ShowExportDone(const std::string& directory, const std::string& file_name) override;
     static constexpr const char* kFolderUrlProperty = "folder_url";
+    void ShowExportFailed(const std::string& directory, const std::string& file_name,
+                          const std::string& reason) override;
     void RunLongWork(WorkProgress& progress, const std::function<void()>& work) override;
     // The window's Chinese words (SystemErrorWords).
     std::string ErrorWords(const std::error_code& error) const override;

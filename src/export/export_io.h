@@ -20,7 +20,14 @@ namespace lintaro {
 // on the next line.
 std::string ExportDoneText(const std::string& directory, const std::string& file_name);
 std::string ExportDoneLead();
+// The failure message's text: ExportFailedLead ("无法写入导出文件："), the directory and the
+// file's name, and why on the next line.
+std::string ExportFailedText(const std::string& directory, const std::string& file_name,
+                             const std::string& reason);
+std::string ExportFailedLead();
+// The captions of the done message ("完成") and of the error messages ("错误").
 std::string ExportDoneCaption();
+std::string ExportErrorCaption();
 
 // The window implements this; tests implement it with a fake. Texts are program text.
 class ExportIo {
@@ -50,6 +57,12 @@ class ExportIo {
     // ExportDoneText, captioned "完成".
     virtual void ShowExportDone(const std::string& directory, const std::string& file_name) {
         ShowMessage(ExportDoneText(directory, file_name), ExportDoneCaption(), false);
+    }
+    // Tells that the export could not be written as file_name into directory, and why (reason,
+    // ErrorWords): an error message box reading ExportFailedText, captioned "错误".
+    virtual void ShowExportFailed(const std::string& directory, const std::string& file_name,
+                                  const std::string& reason) {
+        ShowMessage(ExportFailedText(directory, file_name, reason), ExportErrorCaption(), true);
     }
     // Why error happened, in the words the user reads: the system's by default.
     virtual std::string ErrorWords(const std::error_code& error) const { return ErrorText(error); }

@@ -22,6 +22,19 @@ std::string ExportDoneLead() {
     return Utf16ToProgramText(u"已导出到目录：");
 }
 
+std::string ExportFailedText(const std::string& directory, const std::string& file_name,
+                             const std::string& reason) {
+    return ExportFailedLead() + directory + file_name + "\r\n" + reason;
+}
+
+std::string ExportFailedLead() {
+    return Utf16ToProgramText(u"无法写入导出文件：");
+}
+
+std::string ExportErrorCaption() {
+    return Utf16ToProgramText(u"错误");
+}
+
 std::string ExportDoneCaption() {
     return Utf16ToProgramText(u"完成");
 }
@@ -30,7 +43,7 @@ void ExportSelection(ExportIo& io) {
     const SelectionRect selection = io.Selection();
     if (selection.IsEmpty()) {
         io.ShowMessage(Utf16ToProgramText(u"没有要导出的数据，\r\n请先在表格中选择"),
-                       Utf16ToProgramText(u"错误"), true);
+                       ExportErrorCaption(), true);
         return;
     }
 
@@ -49,7 +62,7 @@ void ExportSelection(ExportIo& io) {
     // clipboard running out leaves the file to be written all the same.
     const auto out_of_memory = [&io](std::u16string_view doing) {
         io.ShowMessage(Utf16ToProgramText(std::u16string(u"内存不足：") + std::u16string(doing)),
-                       Utf16ToProgramText(u"错误"), true);
+                       ExportErrorCaption(), true);
     };
     WorkProgress progress;
     std::optional<WriteResult> written;
@@ -109,12 +122,11 @@ void ExportSelection(ExportIo& io) {
         if (clipboard_memory_ran_out) out_of_memory(u"无法把导出文本放到剪贴板");
     }
 
+    const std::string file_name = std::filesystem::path(written->path).filename().string();
     if (written->ok()) {
-        io.ShowExportDone(directory, std::filesystem::path(written->path).filename().string());
+        io.ShowExportDone(directory, file_name);
     } else {
-        io.ShowMessage(Utf16ToProgramText(u"无法写入导出文件：") + written->path + "\r\n" +
-                           io.ErrorWords(written->error),
-                       Utf16ToProgramText(u"错误"), true);
+        io.ShowExportFailed(directory, file_name, io.ErrorWords(written->error));
     }
 }
 

@@ -1240,14 +1240,17 @@ TEST(GbkLocaleWindowTest, ChildInAGbkLocale) {
     view->selectionModel()->select(QItemSelection(model->index(3, 1), model->index(3, 2)),
                                    QItemSelectionModel::Select);
     QString told;
-    const ModalAnswer answer([&told](QWidget* modal) {
+    const auto note_and_close = [&told](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         ASSERT_NE(box, nullptr);
         told = box->text();
         box->button(QMessageBox::Ok)->click();
-    });
-    Find<QPushButton>(window, "export_button")->click();
-    EXPECT_TRUE(answer.Answered());
+    };
+    {
+        const ModalAnswer answer(note_and_close);
+        Find<QPushButton>(window, "export_button")->click();
+        EXPECT_TRUE(answer.Answered());
+    }
     const QString expected = QStringLiteral("http://d.example    中文链接    \r\n");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), expected);
     // Its name is program text, GBK bytes here: found by its bytes, not through Qt's names.
@@ -1267,6 +1270,16 @@ TEST(GbkLocaleWindowTest, ChildInAGbkLocale) {
     std::ifstream file(exported, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(file), {}};
     EXPECT_EQ(bytes, expected.toUtf8().toStdString());
+
+    // With the folder gone, the error message names it as the user knows it too.
+    std::filesystem::remove_all(
+        QFile::encodeName(dir.filePath(QStringLiteral("中文dir"))).toStdString());
+    const ModalAnswer answer(note_and_close);
+    Find<QPushButton>(window, "export_button")->click();
+    EXPECT_TRUE(answer.Answered());
+    EXPECT_TRUE(told.startsWith(QStringLiteral("无法写入导出文件：") +
+                                dir.filePath(QStringLiteral("中文dir/文本"))))
+        << told.toStdString();
 }
 
 // Qt's own texts (the file chooser, context menus, message-box buttons) are Chinese like ours.
