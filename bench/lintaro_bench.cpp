@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "base/cpu_features.h"
+#include "base/processors.h"
 #include "base/program_text.h"
 #include "export/export_file_writer.h"
 #include "export/export_format.h"

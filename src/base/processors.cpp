@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -41,7 +40,7 @@ void RunPieces(std::size_t pieces, const std::function<void(std::size_t piece)>&
         for (std::size_t k = 1; k < pieces; ++k) {
             try {
                 helpers.emplace_back(run, k);
-            } catch (const std::system_error&) {
+            } catch (const std::exception&) {
                 run(k);  // no thread to be had: this one does the piece
             }
         }

@@ -19,6 +19,7 @@
 
 #include "base/error.h"
 #include "base/file_system.h"
+#include "base/processors.h"
 #include "base/program_text.h"
 #include "base/stoppable_wait.h"
 #include "cli/cli_messages.h"

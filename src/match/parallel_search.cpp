@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/processors.h"
 #include "match/part_queue.h"
 #include "match/span_chunks.h"
 

@@ -6,7 +6,6 @@
 #include <functional>
 #include <memory>
 
-#include "base/processors.h"
 #include "base/text_buffer.h"
 #include "base/work_progress.h"
 #include "match/search_cursor.h"
