@@ -5,6 +5,7 @@
 #include <array>
 #include <bit>
 #include <charconv>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <span>
@@ -158,11 +159,10 @@ struct ColumnSpan {
 // up first, each text asked for from memory as it is found, and then written: after a sort the
 // texts lie all over the searched text, and waiting for each in turn cost more than writing
 // them.
-void WriteRowsOfTable(const ResultTable& table, const MatchRowsLayout& layout, ColumnSpan columns,
-                      int first_row, int end_row, std::ostream& out) {
+void WriteRowsOfTable(const ResultTable& table, ColumnSpan columns, int first_row, int end_row,
+                      MatchRowWriter& writer) {
     constexpr int kBlockRows = 64;
     const auto per_row = static_cast<std::size_t>(columns.end - columns.first);
-    MatchRowWriter writer(layout, columns.first, out);
     std::vector<RowCell> cells;
     for (int block_start = first_row, block_end = first_row; block_start < end_row;
          block_start = block_end) {
@@ -241,18 +241,33 @@ void WriteTableRows(const ResultTable& table, const MatchRowsLayout& layout, int
     constexpr int kStretchRows = 16384;
     const int rows = table.RowCount();
     if (rows - 1 < 2 * kStretchRows || threads == 1) {
-        return WriteRowsOfTable(table, layout, written, 1, rows, out);
+        MatchRowWriter writer(layout, written.first, out);
+        return WriteRowsOfTable(table, written, 1, rows, writer);
     }
     const auto stretches = static_cast<std::size_t>((rows - 1 + kStretchRows - 1) / kStretchRows);
     std::vector<std::string> texts(stretches);
     std::vector<char> memory_ran_out(stretches, 0);
+    // The stretches' texts are made in the memory of those written before: fresh memory costs
+    // the kernel's clearing of every page, about as much as the formatting.
+    std::mutex spare_mutex;
+    std::vector<std::string> spare;
+    spare.reserve(stretches);
     const auto format_stretch = [&](std::size_t i) {
         const int first_row = 1 + static_cast<int>(i) * kStretchRows;
         try {
-            std::ostringstream text;
-            WriteRowsOfTable(table, layout, written, first_row,
-                             std::min(rows, first_row + kStretchRows), text);
-            texts[i] = std::move(text).str();
+            std::string text;
+            {
+                const std::lock_guard lock(spare_mutex);
+                if (!spare.empty()) {
+                    text = std::move(spare.back());
+                    spare.pop_back();
+                }
+            }
+            text.clear();
+            MatchRowWriter writer(layout, written.first, text);
+            WriteRowsOfTable(table, written, first_row, std::min(rows, first_row + kStretchRows),
+                             writer);
+            texts[i] = std::move(text);
         } catch (const std::bad_alloc&) {
             memory_ran_out[i] = 1;
         }
@@ -263,7 +278,10 @@ void WriteTableRows(const ResultTable& table, const MatchRowsLayout& layout, int
         runs.WaitFor(i);
         if (memory_ran_out[i] != 0) throw std::bad_alloc();
         out.write(texts[i].data(), static_cast<std::streamsize>(texts[i].size()));
-        std::string().swap(texts[i]);
+        {
+            const std::lock_guard lock(spare_mutex);
+            spare.push_back(std::move(texts[i]));
+        }
         runs.Taken(i);
     }
 }

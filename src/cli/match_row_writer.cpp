@@ -42,28 +42,45 @@ void AppendJsonSpan(std::string& line, const RowCell& cell) {
     AppendNumber(line, cell.span->length);
 }
 
+// What starts every row of layout: the escaped path and a separator, or nothing.
+std::string FileField(const MatchRowsLayout& layout) {
+    if (layout.path.empty()) return {};
+    const std::string name = layout.path == kStandardInputName ? "(standard input)" : layout.path;
+    std::string field;
+    switch (layout.format) {
+        case RowFormat::kTsv:
+            field = LineStart(layout.path);
+            break;
+        case RowFormat::kCsv:
+            AppendCsvField(field, name);
+            field += ',';
+            break;
+        case RowFormat::kJson:
+            field = "\"file\":";
+            AppendJsonString(field, name);
+            field += ',';
+            break;
+    }
+    return field;
+}
+
 }  // namespace
 
 MatchRowWriter::MatchRowWriter(const MatchRowsLayout& layout, int first_column, std::ostream& out)
-    : layout_(layout), first_column_(first_column), out_(out) {
+    : layout_(layout),
+      first_column_(first_column),
+      out_(&out),
+      file_field_(FileField(layout)),
+      line_(own_line_) {
     line_.reserve(kBlockBytes * 2);
-    if (layout.path.empty()) return;
-    const std::string name = layout.path == kStandardInputName ? "(standard input)" : layout.path;
-    switch (layout.format) {
-        case RowFormat::kTsv:
-            file_field_ = LineStart(layout.path);
-            break;
-        case RowFormat::kCsv:
-            AppendCsvField(file_field_, name);
-            file_field_ += ',';
-            break;
-        case RowFormat::kJson:
-            file_field_ = "\"file\":";
-            AppendJsonString(file_field_, name);
-            file_field_ += ',';
-            break;
-    }
 }
+
+MatchRowWriter::MatchRowWriter(const MatchRowsLayout& layout, int first_column, std::string& into)
+    : layout_(layout),
+      first_column_(first_column),
+      out_(nullptr),
+      file_field_(FileField(layout)),
+      line_(into) {}
 
 MatchRowWriter::~MatchRowWriter() {
     Flush();
@@ -136,7 +153,8 @@ void MatchRowWriter::EndLine() {
 }
 
 void MatchRowWriter::Flush() {
-    out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+    if (out_ == nullptr) return;
+    out_->write(line_.data(), static_cast<std::streamsize>(line_.size()));
     line_.clear();
 }
 

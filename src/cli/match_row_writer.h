@@ -37,8 +37,11 @@ struct RowCell {
 
 class MatchRowWriter {
   public:
-    // first_column: the table column of every row's first cell.
+    // first_column: the table column of every row's first cell. The rows are written to out
+    // a block at a time.
     MatchRowWriter(const MatchRowsLayout& layout, int first_column, std::ostream& out);
+    // The rows are appended to into, which the caller may reuse from one writer to the next.
+    MatchRowWriter(const MatchRowsLayout& layout, int first_column, std::string& into);
     ~MatchRowWriter();
     MatchRowWriter(const MatchRowWriter&) = delete;
     MatchRowWriter& operator=(const MatchRowWriter&) = delete;
@@ -56,9 +59,10 @@ class MatchRowWriter {
 
     const MatchRowsLayout& layout_;
     int first_column_;
-    std::ostream& out_;
+    std::ostream* out_;       // null: the rows stay in line_
     std::string file_field_;  // what starts every row: the escaped path and a separator
-    std::string line_;        // the rows not yet written, about a block of them
+    std::string own_line_;
+    std::string& line_;  // the rows not yet written, about a block of them
 };
 
 }  // namespace lintaro

@@ -1,6 +1,7 @@
 // The distinct texts of a column, found with a hash table of indexes into them.
 #include "table/distinct_texts.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <utility>
@@ -43,6 +44,12 @@ DistinctTexts FindDistinctTextsHere(std::span<const std::string_view> texts,
     // Open addressing over the distinct texts' indexes plus one (0: free), at most half full.
     std::vector<std::uint32_t> slots(1024, 0);
     hashes.clear();
+    // Room for every text to be distinct (up to a bound), which costs no more than the room
+    // used: growing would copy, and each new stretch of memory costs the kernel's clearing of
+    // its pages.
+    constexpr std::size_t kMostReserved = std::size_t{1} << 20;
+    distinct.texts.reserve(std::min(texts.size(), kMostReserved));
+    hashes.reserve(std::min(texts.size(), kMostReserved));
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const std::uint64_t hash = hash_of(i);
         std::size_t mask = slots.size() - 1;
@@ -101,6 +108,10 @@ DistinctTexts FindDistinctTexts(std::span<const std::string_view> texts) {
     std::vector<std::string_view> of_pieces;
     std::vector<std::uint64_t> hashes_of_pieces;
     std::vector<std::size_t> first_of_piece;
+    std::size_t found_texts = 0;
+    for (const DistinctTexts& piece : found) found_texts += piece.texts.size();
+    of_pieces.reserve(found_texts);
+    hashes_of_pieces.reserve(found_texts);
     for (std::size_t k = 0; k < pieces; ++k) {
         first_of_piece.push_back(of_pieces.size());
         of_pieces.insert(of_pieces.end(), found[k].texts.begin(), found[k].texts.end());

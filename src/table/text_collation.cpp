@@ -45,6 +45,12 @@ void CLibraryCollation::Prepare(std::span<const std::string_view> texts) {
     const CollationLocale locale;
     by_bytes_ = CollatesBytes(locale.get());
     if (by_bytes_) {
+        // Room for all at once: growing would copy, and each new stretch of memory costs the
+        // kernel's clearing of its pages.
+        std::size_t bytes = 0;
+        for (const std::string_view cell : texts) bytes += cell.size();
+        copies_.reserve(bytes);
+        copy_at_.reserve(texts.size() + 1);
         // strxfrm reads up to a NUL: a cell holding one is collated up to it.
         for (const std::string_view cell : texts) {
             copies_.append(cell.substr(0, cell.find('\0')));

@@ -177,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
         MemoryCase{"BuildingTheTable",
                    {"-e", "a", "--format", "text", "--output", "OUTPUT", "SUBJECT"},
                    Subject::kMillionMatches,
-                   58.5,
+                   61.25,
                    "building the table"},
         // Gets past the table at 48 MB and through the export at 110 MB.
         MemoryCase{"WritingTheExport",
