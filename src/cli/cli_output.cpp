@@ -9,7 +9,6 @@
 #include <new>
 #include <optional>
 #include <span>
-#include <sstream>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -247,8 +246,8 @@ void WriteTableRows(const ResultTable& table, const MatchRowsLayout& layout, int
     const auto stretches = static_cast<std::size_t>((rows - 1 + kStretchRows - 1) / kStretchRows);
     std::vector<std::string> texts(stretches);
     std::vector<char> memory_ran_out(stretches, 0);
-    // The stretches' texts are made in the memory of those written before: fresh memory costs
-    // the kernel's clearing of every page, about as much as the formatting.
+    // The stretches' texts are made in the memory of those written before: fresh memory costs a
+    // page fault for every page it touches.
     std::mutex spare_mutex;
     std::vector<std::string> spare;
     spare.reserve(stretches);

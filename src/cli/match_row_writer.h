@@ -61,8 +61,9 @@ class MatchRowWriter {
     int first_column_;
     std::ostream* out_;       // null: the rows stay in line_
     std::string file_field_;  // what starts every row: the escaped path and a separator
-    std::string own_line_;
-    std::string& line_;  // the rows not yet written, about a block of them
+    std::string own_line_;    // line_ when the rows go to out_
+    // The rows not yet written, about a block of them; or the caller's text of rows.
+    std::string& line_;
 };
 
 }  // namespace lintaro
