@@ -233,16 +233,17 @@ void WriteTableRows(const ResultTable& table, const MatchRowsLayout& layout, int
     for (int column = 0; column < table.ColumnCount(); ++column) {
         headings.emplace_back(table.GetCell(0, column).value_or(""));
     }
-    MatchRowWriter(layout, written.first, out).Header(SelectedHeadings(headings, columns));
+    MatchRowWriter writer(layout, written.first, out);
+    writer.Header(SelectedHeadings(headings, columns));
 
     // A few stretches are held at a time, each a batch of its own. Asking for the processors
     // costs system calls: a short table, written here, does not need them.
     constexpr int kStretchRows = 16384;
     const int rows = table.RowCount();
     if (rows - 1 < 2 * kStretchRows || threads == 1) {
-        MatchRowWriter writer(layout, written.first, out);
         return WriteRowsOfTable(table, written, 1, rows, writer);
     }
+    writer.Flush();  // the header, before the stretches
     const auto stretches = static_cast<std::size_t>((rows - 1 + kStretchRows - 1) / kStretchRows);
     std::vector<std::string> texts(stretches);
     std::vector<char> memory_ran_out(stretches, 0);
@@ -263,9 +264,9 @@ void WriteTableRows(const ResultTable& table, const MatchRowsLayout& layout, int
                 }
             }
             text.clear();
-            MatchRowWriter writer(layout, written.first, text);
+            MatchRowWriter stretch_writer(layout, written.first, text);
             WriteRowsOfTable(table, written, first_row, std::min(rows, first_row + kStretchRows),
-                             writer);
+                             stretch_writer);
             texts[i] = std::move(text);
         } catch (const std::bad_alloc&) {
             memory_ran_out[i] = 1;
