@@ -239,6 +239,7 @@ void WriteTableRows(const ResultTable& table, const MatchRowsLayout& layout, int
     // A few stretches are held at a time, each a batch of its own. Asking for the processors
     // costs system calls: a short table, written here, does not need them.
     constexpr int kStretchRows = 16384;
+    constexpr std::size_t kStretchBytes = std::size_t{256} * kStretchRows;
     const int rows = table.RowCount();
     if (rows - 1 < 2 * kStretchRows || threads == 1) {
         return WriteRowsOfTable(table, written, 1, rows, writer);
@@ -264,6 +265,9 @@ void WriteTableRows(const ResultTable& table, const MatchRowsLayout& layout, int
                 }
             }
             text.clear();
+            // Room for a stretch of rows of a usual width at once: growing would copy it into
+            // fresh memory again and again.
+            text.reserve(kStretchBytes);
             MatchRowWriter stretch_writer(layout, written.first, text);
             WriteRowsOfTable(table, written, first_row, std::min(rows, first_row + kStretchRows),
                              stretch_writer);
