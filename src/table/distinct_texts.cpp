@@ -35,14 +35,17 @@ std::uint64_t HashOf(std::string_view text) {
 }
 
 // FindDistinctTexts on one thread, with the distinct texts' hashes. hash_of(i) is the hash of
-// texts[i].
+// texts[i]. The hash table starts with room for likely_distinct texts, which saves growing it
+// where the caller knows that most texts are distinct.
 template <typename HashOfText>
 DistinctTexts FindDistinctTextsHere(std::span<const std::string_view> texts,
-                                    const HashOfText& hash_of, std::vector<std::uint64_t>& hashes) {
+                                    const HashOfText& hash_of, std::vector<std::uint64_t>& hashes,
+                                    std::size_t likely_distinct = 0) {
     DistinctTexts distinct;
     distinct.index_of.resize(texts.size());
     // Open addressing over the distinct texts' indexes plus one (0: free), at most half full.
-    std::vector<std::uint32_t> slots(1024, 0);
+    std::vector<std::uint32_t> slots(
+        std::max<std::size_t>(1024, std::bit_ceil(2 * likely_distinct + 1)), 0);
     hashes.clear();
     // Room for every text to be distinct (up to a bound), which costs no more than the room
     // used: growing would copy, and each new stretch of memory costs the kernel's clearing of
@@ -109,7 +112,11 @@ DistinctTexts FindDistinctTexts(std::span<const std::string_view> texts) {
     std::vector<std::uint64_t> hashes_of_pieces;
     std::vector<std::size_t> first_of_piece;
     std::size_t found_texts = 0;
-    for (const DistinctTexts& piece : found) found_texts += piece.texts.size();
+    std::size_t most_in_piece = 0;
+    for (const DistinctTexts& piece : found) {
+        found_texts += piece.texts.size();
+        most_in_piece = std::max(most_in_piece, piece.texts.size());
+    }
     of_pieces.reserve(found_texts);
     hashes_of_pieces.reserve(found_texts);
     for (std::size_t k = 0; k < pieces; ++k) {
@@ -118,8 +125,12 @@ DistinctTexts FindDistinctTexts(std::span<const std::string_view> texts) {
         hashes_of_pieces.insert(hashes_of_pieces.end(), hashes_found[k].begin(),
                                 hashes_found[k].end());
     }
+    // There are at least as many as in the piece with the most, and often nearly all of them
+    // (links found once each); room for twice the most keeps many threads' pieces that share
+    // their texts from taking far more than the table would grow to.
     DistinctTexts together = FindDistinctTextsHere(
-        of_pieces, [&](std::size_t i) { return hashes_of_pieces[i]; }, hashes);
+        of_pieces, [&](std::size_t i) { return hashes_of_pieces[i]; }, hashes,
+        std::min(found_texts, 2 * most_in_piece));
     DistinctTexts distinct;
     distinct.texts = std::move(together.texts);
     distinct.index_of.resize(texts.size());
