@@ -44,7 +44,8 @@ enum class PartEnd {
 
 // What one thread found from the start of one part.
 struct PartRun {
-    PartRun(int group_count, RecordWidth width) : matches(group_count, width) {}
+    PartRun(int group_count, RecordWidth width, SpanStorePool* pool)
+        : matches(group_count, width, pool) {}
 
     std::int64_t begin = 0;  // its first search start
     bool searched = false;   // false: no thread got to it, and its chain is empty
@@ -324,7 +325,10 @@ SearchResults SearchInParts(std::int64_t text_size, int group_count,
     if (progress != nullptr) progress->Start(text_size);
 
     const RecordWidth width = RecordWidthFor(text_size);
-    std::vector<PartRun> runs(part_count, PartRun(group_count, width));
+    // Matches handed over leave their stores' room to the parts after them.
+    SpanStorePool pool;
+    std::vector<PartRun> runs(part_count,
+                              PartRun(group_count, width, joins_meanwhile ? &pool : nullptr));
     for (std::size_t k = 0; k < part_count; ++k) {
         runs[k].begin = text_size * static_cast<std::int64_t>(k) / parts;
     }
@@ -381,12 +385,13 @@ SearchResults SearchInParts(std::int64_t text_size, int group_count,
     if (options.hand_over) {
         hand_over = [&](SearchResults& results) {
             keep_text(results);
-            const SearchResults batch = results.TakeMatches();
+            SearchResults batch = results.TakeMatches();
             options.hand_over(batch);
             if (batch.empty()) return;
             // No later match begins before this one's end: what lies before is done with.
             const SubMatchSpan last = batch[batch.size() - 1].Span(0);
             const std::int64_t done_to = last.offset + last.length;
+            for (SpanStore& store : batch.TakeStores()) pool.Give(std::move(store));
             if (options.mapped_text != nullptr) {
                 options.mapped_text->DropPages(static_cast<std::size_t>(dropped_to),
                                                static_cast<std::size_t>(done_to));

@@ -59,6 +59,15 @@ SearchResults SearchResults::TakeMatches() {
     return taken;
 }
 
+std::vector<SpanStore> SearchResults::TakeStores() {
+    std::vector<SpanStore> stores;
+    stores.reserve(segments_.size());
+    for (Segment& segment : segments_) stores.push_back(std::move(segment.words));
+    segments_.clear();
+    size_ = 0;
+    return stores;
+}
+
 void SearchResults::KeepFirst(std::int64_t count) {
     if (count >= size_) return;
     count = std::max<std::int64_t>(count, 0);

@@ -71,6 +71,9 @@ class SearchResults {
     // Moves the matches into a result of their own, which says nothing of how the search ended,
     // and leaves none here.
     SearchResults TakeMatches();
+    // Moves the stores of the matches out, for their room to be filled again, and leaves no
+    // matches here.
+    std::vector<SpanStore> TakeStores();
     // Calls visit with the stored words of the matches from match first on, in order, as the
     // few runs of consecutive records they are stored in.
     void VisitRecords(std::int64_t first,

@@ -13,14 +13,17 @@ constexpr std::size_t kChunkWords = std::size_t{1} << 21;
 
 }  // namespace
 
-SpanChunks::SpanChunks(int group_count, RecordWidth width)
+SpanChunks::SpanChunks(int group_count, RecordWidth width, SpanStorePool* pool)
     : width_(width),
       match_words_((static_cast<std::size_t>(group_count) + 1) * WordsPerRecord(width)),
-      chunk_matches_(std::max<std::size_t>(1, kChunkWords / match_words_)) {}
+      chunk_matches_(std::max<std::size_t>(1, kChunkWords / match_words_)),
+      pool_(pool) {}
 
 void SpanChunks::Append(std::span<const SubMatchSpan> records) {
     const std::size_t chunk_words = chunk_matches_ * match_words_;
-    if (chunks_.empty() || chunks_.back().size() == chunk_words) chunks_.emplace_back();
+    if (chunks_.empty() || chunks_.back().size() == chunk_words) {
+        chunks_.push_back(pool_ != nullptr ? pool_->Take() : SpanStore());
+    }
     SpanStore& chunk = chunks_.back();
     if (chunk.capacity() - chunk.size() < match_words_) {
         // The first chunk grows as needed, so that a small result stays small; once a result

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "match/search_result.h"
+#include "match/span_store_pool.h"
 
 namespace lintaro {
 
@@ -16,7 +17,8 @@ namespace lintaro {
 // in width, which must be that of the results they move into.
 class SpanChunks {
   public:
-    SpanChunks(int group_count, RecordWidth width);
+    // pool, if given, provides the room of the chunks.
+    SpanChunks(int group_count, RecordWidth width, SpanStorePool* pool = nullptr);
 
     std::int64_t MatchCount() const { return match_count_; }
     // Appends a match; records holds its G + 1 records.
@@ -30,6 +32,7 @@ class SpanChunks {
     RecordWidth width_;
     std::size_t match_words_;    // words of one match's records
     std::size_t chunk_matches_;  // matches in a full chunk
+    SpanStorePool* pool_;
     std::vector<SpanStore> chunks_;
     std::int64_t match_count_ = 0;
 };

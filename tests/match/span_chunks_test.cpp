@@ -1,11 +1,13 @@
 // Tests of the chunked match records and of SearchResults built from their chunks, in both
-// record widths.
+// record widths, and of the pool that hands written stores' room to new chunks.
 #include "match/span_chunks.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace lintaro {
 namespace {
@@ -76,6 +78,47 @@ TEST_P(SpanChunksMoveTest, MovesTheMatchesFromFirstOn) {
 INSTANTIATE_TEST_SUITE_P(Firsts, SpanChunksMoveTest,
                          testing::Combine(testing::Values(RecordWidth::kNarrow, RecordWidth::kWide),
                                           testing::Range(0, 7)));
+
+// Stores given back to a pool once their matches are written hold the next matches, in the
+// same memory; a store with little room, and one past the pool's bound, are not kept.
+TEST(SpanStorePoolTest, FillsTheRoomOfWrittenStoresAgain) {
+    SpanStorePool pool;
+    SpanChunks first(1, RecordWidth::kNarrow, &pool);
+    for (std::int64_t i = 0; i < 100000; ++i) {
+        const SubMatchSpan records[] = {{i, 1}, {i, 1}};
+        first.Append(records);
+    }
+    SearchResults written(1, RecordWidth::kNarrow);
+    first.MoveInto(written, 0);
+    std::vector<SpanStore> stores = written.TakeStores();
+    ASSERT_EQ(stores.size(), 1U);
+    EXPECT_TRUE(written.empty());
+    const std::uint32_t* const memory = stores[0].data();
+    pool.Give(std::move(stores[0]));
+
+    SpanChunks next(1, RecordWidth::kNarrow, &pool);
+    const SubMatchSpan records[] = {{7, 3}, {}};
+    next.Append(records);
+    EXPECT_EQ(next.WholeMatch(0).offset, 7);
+    SearchResults again(1, RecordWidth::kNarrow);
+    next.MoveInto(again, 0);
+    ASSERT_EQ(again.size(), 1);
+    EXPECT_EQ(again[0].Span(0).length, 3);
+    EXPECT_FALSE(again[0].Span(1).matched());
+    EXPECT_EQ(again.TakeStores()[0].data(), memory);
+
+    SpanStore small;
+    small.reserve(16);
+    pool.Give(std::move(small));
+    EXPECT_EQ(pool.Take().capacity(), 0U);
+    for (int k = 0; k < 2; ++k) {
+        SpanStore big;
+        big.reserve(std::size_t{3} << 18);  // 3 MB
+        pool.Give(std::move(big));
+    }
+    EXPECT_GT(pool.Take().capacity(), 0U);
+    EXPECT_EQ(pool.Take().capacity(), 0U);
+}
 
 }  // namespace
 }  // namespace lintaro
