@@ -153,15 +153,6 @@ std::size_t FileMapping::LostFrom() const {
     return lost_from == UINTPTR_MAX ? size_ : std::min<std::size_t>(lost_from - begin, size_);
 }
 
-void FileMapping::DropPages(std::size_t begin, std::size_t end) const {
-    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-    const std::size_t first = (begin + page - 1) / page * page;
-    const std::size_t last = std::min(end, size_) / page * page;
-    if (data_ == nullptr || first >= last) return;
-    // A hint only: where it is refused, the pages stay.
-    static_cast<void>(::madvise(data_ + first, last - first, MADV_DONTNEED));
-}
-
 void FileMapping::Release() {
     if (data_ == nullptr) return;
     Slot& entry = slots[static_cast<std::size_t>(slot_)];

@@ -42,10 +42,6 @@ class FileMapping {
     // at most one page before it; the bytes between read as zeros. Safe to ask while other
     // threads read the mapping.
     std::size_t LostFrom() const;
-    // Lets memory drop the pages that lie wholly within [begin, end) of the mapping, so that a
-    // reader that goes through a big file once need not hold all of it. A read there later
-    // finds the file's bytes again, but a page written in this process would lose its changes.
-    void DropPages(std::size_t begin, std::size_t end) const;
 
   private:
     void Release();

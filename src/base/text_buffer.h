@@ -23,11 +23,7 @@ class TextBuffer {
     std::string_view View() const {
         return IsMapped() ? std::string_view(mapping_.Data(), mapped_size_) : owned_;
     }
-    char* MutableData() {
-        if (!IsMapped()) return owned_.data();
-        mapped_bytes_changed_ = true;
-        return mapping_.Data();
-    }
+    char* MutableData() { return IsMapped() ? mapping_.Data() : owned_.data(); }
     std::size_t Size() const { return IsMapped() ? mapped_size_ : owned_.size(); }
     bool IsMapped() const { return mapping_.Data() != nullptr; }
     // Keeps the first size bytes; size must not exceed Size().
@@ -41,18 +37,10 @@ class TextBuffer {
         return IsMapped() ? std::min(mapping_.LostFrom(), mapped_size_) : Size();
     }
 
-    // Lets memory drop the pages of a mapped text that lie wholly within [begin, end): a reader
-    // that goes through the text once need not hold all of it. They read from the file again
-    // if read later. A text changed in place keeps them, since the changes live only there.
-    void DropPages(std::size_t begin, std::size_t end) const {
-        if (IsMapped() && !mapped_bytes_changed_) mapping_.DropPages(begin, end);
-    }
-
   private:
     std::string owned_;
     FileMapping mapping_;
     std::size_t mapped_size_ = 0;
-    bool mapped_bytes_changed_ = false;
 };
 
 }  // namespace lintaro

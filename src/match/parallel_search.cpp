@@ -381,22 +381,12 @@ SearchResults SearchInParts(std::int64_t text_size, int group_count,
         if (end != INT64_MAX) results.KeepFirst(MatchesEndingBy(results, end));
     };
     std::function<void(SearchResults&)> hand_over;
-    std::int64_t dropped_to = 0;  // the mapped text's pages before this were let go
     if (options.hand_over) {
         hand_over = [&](SearchResults& results) {
             keep_text(results);
             SearchResults batch = results.TakeMatches();
             options.hand_over(batch);
-            if (batch.empty()) return;
-            // No later match begins before this one's end: what lies before is done with.
-            const SubMatchSpan last = batch[batch.size() - 1].Span(0);
-            const std::int64_t done_to = last.offset + last.length;
             for (SpanStore& store : batch.TakeStores()) pool.Give(std::move(store));
-            if (options.mapped_text != nullptr) {
-                options.mapped_text->DropPages(static_cast<std::size_t>(dropped_to),
-                                               static_cast<std::size_t>(done_to));
-            }
-            dropped_to = done_to;
         };
     }
     std::vector<std::jthread> helpers;

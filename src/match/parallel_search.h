@@ -44,8 +44,7 @@ struct SearchOptions {
     // When set, the matches go to it in order, a batch at a time, as soon as they are joined,
     // and the result keeps none of them: only how the search ended. The threads then search
     // at most a few parts of kHandOverPartBytes ahead of the part being joined, so that the
-    // matches held at once stay few, whatever their number. Once a batch is handed over, the
-    // pages of mapped_text before its last match's end are let go (TextBuffer::DropPages).
+    // matches held at once stay few, whatever their number.
     std::function<void(const SearchResults& batch)> hand_over = {};
 };
 

@@ -12,7 +12,6 @@
 #include <string>
 #include <string_view>
 
-#include "base/text_buffer.h"
 #include "support/temp_dir.h"
 
 namespace lintaro {
@@ -67,26 +66,6 @@ TEST(FileMappingTest, PagesTheFileLostReadAsZeros) {
     // A mapping made after the first one was let go of starts without the loss.
     mapping = FileMapping();
     EXPECT_FALSE(MapWhole(other).PagesLost());
-}
-
-// Pages let go read the file's bytes again; a text changed in place keeps its pages, since its
-// changes live only there.
-TEST(FileMappingTest, DroppedPagesReadTheFileAgain) {
-    const TempDir directory;
-    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-    std::string bytes;
-    for (std::size_t i = 0; i < 4 * page; ++i) bytes += static_cast<char>('a' + i % 26);
-    const fs::path path = directory.Write("file.txt", bytes);
-
-    const TextBuffer read(MapWhole(path));
-    ASSERT_EQ(read.View(), bytes);
-    read.DropPages(page / 2, 3 * page + 1);  // the second and third pages wholly
-    EXPECT_EQ(read.View(), bytes);
-
-    TextBuffer changed(MapWhole(path));
-    changed.MutableData()[page] = '!';
-    changed.DropPages(0, changed.Size());
-    EXPECT_EQ(changed.View()[page], '!');
 }
 
 // A SIGBUS that kill or raise sends is no access to a mapping: it ends the process as it would
