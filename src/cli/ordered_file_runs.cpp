@@ -37,12 +37,12 @@ std::vector<std::size_t> FileBatchEnds(const std::vector<std::int64_t>& sizes) {
 OrderedFileRuns::OrderedFileRuns(const std::vector<std::int64_t>& sizes, int threads,
                                  std::function<void(std::size_t)> run)
     : batch_ends_(FileBatchEnds(sizes)),
-      ahead_(static_cast<std::size_t>(threads)),
+      ahead_(static_cast<std::size_t>(threads) + 1),
       run_(std::move(run)),
       done_(batch_ends_.size(), false) {
-    threads_.reserve(ahead_);
+    threads_.reserve(static_cast<std::size_t>(threads));
     try {
-        for (std::size_t i = 0; i < ahead_; ++i) threads_.emplace_back([this] { Work(); });
+        for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
     } catch (const std::system_error&) {
         // The threads that started do the work; with none, WaitFor runs each file itself.
     }

@@ -17,8 +17,10 @@ class OrderedFileRuns {
     // Calls run(i) for each index of sizes (the files' sizes in bytes, -1 when unknown) on
     // threads threads; run must not throw. Neighbouring files are grouped into batches (see
     // FileBatchEnds) and a thread runs a whole batch before it hands it over, so that the
-    // threads meet once per batch rather than once per file. A batch starts only when fewer
-    // than threads batches wait to be taken, so that at most threads + 1 are held at once.
+    // threads meet once per batch rather than once per file. A batch starts only while fewer
+    // than threads + 1 are run or wait to be taken, the one being taken among them: every
+    // thread goes on with a batch while the taking thread writes one, and at most threads + 1
+    // are held at once.
     // When no thread can be started, WaitFor runs each file on the calling thread.
     OrderedFileRuns(const std::vector<std::int64_t>& sizes, int threads,
                     std::function<void(std::size_t)> run);
@@ -36,7 +38,7 @@ class OrderedFileRuns {
     void Work();
 
     std::vector<std::size_t> batch_ends_;  // the index after each batch's last file
-    std::size_t ahead_;
+    std::size_t ahead_;                    // the most batches run or waiting to be taken at once
     std::function<void(std::size_t)> run_;
     std::mutex mutex_;
     std::condition_variable finished_;  // a batch was run

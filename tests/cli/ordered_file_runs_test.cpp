@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 namespace lintaro {
@@ -55,6 +59,34 @@ TEST(OrderedFileRuns, RunsEachFileOnceBeforeItIsTaken) {
             }
         }
         for (const std::atomic<int>& count : stopped) EXPECT_LE(count.load(), 1);
+    }
+}
+
+// While the taking thread writes one batch, every thread runs one of the batches after it, and
+// no more are held: threads + 1 at most. (Were only threads held, a thread would wait for
+// each batch to be written.)
+TEST(OrderedFileRuns, EveryThreadRunsWhileABatchIsWritten) {
+    constexpr std::size_t kThreads = 2;
+    const std::vector<std::int64_t> sizes(12, -1);  // each file a batch of its own
+    std::mutex mutex;
+    std::condition_variable started;
+    std::size_t starts = 0;
+    OrderedFileRuns ordered(sizes, kThreads, [&](std::size_t /*i*/) {
+        const std::lock_guard lock(mutex);
+        ++starts;
+        started.notify_all();
+    });
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        ordered.WaitFor(i);
+        std::unique_lock lock(mutex);
+        const std::size_t expected = std::min(sizes.size(), i + 1 + kThreads);
+        // The bound on the wait only keeps a fault from hanging the test.
+        ASSERT_TRUE(
+            started.wait_for(lock, std::chrono::seconds(10), [&] { return starts >= expected; }))
+            << "batch " << i << ": " << starts << " started";
+        EXPECT_EQ(starts, expected) << "batch " << i;
+        lock.unlock();
+        ordered.Taken(i);
     }
 }
 
