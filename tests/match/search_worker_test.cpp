@@ -7,11 +7,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -78,12 +80,26 @@ bool WaitUntil(const std::function<bool()>& done) {
     return true;
 }
 
+// Starts watch on a thread of its own and returns once it runs, before the test's search
+// forks. A thread that is still starting allocates, and the sanitizer build's allocator is not
+// guarded against a fork meanwhile: the search's child could get it locked, and its own threads
+// would wait for it for ever. watch must not allocate until the child has sent its matches.
+std::jthread StartedThread(const std::function<void()>& watch) {
+    auto running = std::make_shared<std::atomic<bool>>(false);
+    std::jthread thread([running, watch] {
+        running->store(true);
+        watch();
+    });
+    while (!running->load()) std::this_thread::yield();
+    return thread;
+}
+
 TEST(SearchWorkerTest, CancelEndsAnEngineCallAndKeepsTheMatchesBeforeIt) {
     regex expression;
     ASSERT_TRUE(expression.Compile(testing::EndlessSearchPattern(), true));
     const std::string text = testing::EndlessSearchText();
     WorkProgress progress;
-    std::jthread canceller([&] {
+    const std::jthread canceller = StartedThread([&] {
         // Once the two matches before the trap have arrived, the engine is inside the trap.
         EXPECT_TRUE(WaitUntil([&] { return progress.Found() >= 2; }));
         progress.RequestCancel();
@@ -118,15 +134,16 @@ TEST(SearchWorkerTest, WorkerThatDiesIsAnEngineThatGaveUp) {
     ASSERT_TRUE(expression.Compile(testing::EndlessSearchPattern(), true));
     const std::string text = testing::EndlessSearchText();
     WorkProgress progress;
-    std::jthread killer([&] {
+    const std::jthread killer = StartedThread([&] {
         // The two matches before the trap have arrived, so the worker is inside it. An abort,
         // as an uncaught failure gives; a segmentation fault would be caught by
-        // AddressSanitizer in the sanitizer build and turned into an exit.
+        // AddressSanitizer in the sanitizer build and turned into an exit. The children are
+        // looked up only then, since reading them allocates (see StartedThread).
         std::string children;
-        const bool inside = WaitUntil([&] {
-            children = ChildrenOfThisProcess();
-            return progress.Found() >= 2 && !children.empty();
-        });
+        const bool inside = WaitUntil([&] { return progress.Found() >= 2; }) && WaitUntil([&] {
+                                children = ChildrenOfThisProcess();
+                                return !children.empty();
+                            });
         EXPECT_TRUE(inside);
         if (!inside) {
             progress.RequestCancel();  // do not hang
